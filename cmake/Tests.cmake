@@ -1,0 +1,41 @@
+# Test helpers shared by every test folder.
+#
+# trevalto_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [WINE_ONLY])
+#   Builds a GoogleTest program. Natively each test case becomes a ctest test;
+#   in the win32 tree the whole program is one ctest test, run under Wine
+#   (one Wine process per program is much cheaper than one per case) inside
+#   the "wine" fixture, which owns the Xvfb display, the persistent wineserver
+#   and the test prefix.
+
+include(GoogleTest)
+
+if(WIN32)
+    set(TREVALTO_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE @ONLY)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+    add_test(NAME wine_setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh setup
+                                     ${TREVALTO_WINE_DIR})
+    add_test(NAME wine_teardown COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh teardown
+                                        ${TREVALTO_WINE_DIR})
+    set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
+    set_tests_properties(wine_teardown PROPERTIES FIXTURES_CLEANUP wine)
+endif()
+
+function(trevalto_test)
+    cmake_parse_arguments(T "WINE_ONLY" "NAME" "SOURCES;LIBS" ${ARGN})
+    if(T_WINE_ONLY AND NOT WIN32)
+        return()
+    endif()
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gmock gtest_main)
+    if(WIN32)
+        add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+        set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900
+                             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    else()
+        gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60
+                             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    endif()
+endfunction()

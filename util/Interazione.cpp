@@ -1,0 +1,19 @@
+#include "util/Interazione.h"
+
+namespace quandora {
+
+namespace {
+Interazione* g_attiva = nullptr;
+}
+
+Interazione& InterazioneAttiva() {
+    return g_attiva ? *g_attiva : InterazionePredefinita();
+}
+
+Interazione* ImpostaInterazione(Interazione* nuova) {
+    Interazione* precedente = g_attiva;
+    g_attiva = nuova;
+    return precedente;
+}
+
+}  // namespace quandora

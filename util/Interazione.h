@@ -1,0 +1,50 @@
+#pragma once
+// Everything that waits for a person goes through Interazione: the program
+// installs the real one (message boxes of Windows), in-process tests a
+// scripted one that records what would have been shown and answers for the
+// user.
+
+#include <string>
+#include <string_view>
+
+namespace quandora {
+
+// Message box styles and answers, with the values of Windows' MB_ and ID
+// constants so that the real implementation passes them through.
+namespace mb {
+constexpr unsigned kOk = 0x00;
+constexpr unsigned kOkCancel = 0x01;
+constexpr unsigned kYesNo = 0x04;
+constexpr unsigned kIconCritical = 0x10;
+constexpr unsigned kIconQuestion = 0x20;
+constexpr unsigned kIconExclamation = 0x30;
+constexpr unsigned kIconInformation = 0x40;
+constexpr unsigned kDefButton2 = 0x100;
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+}  // namespace mb
+
+class Interazione {
+  public:
+    virtual ~Interazione() = default;
+    // A modal message box: text, style (mb:: flags) and title; the answer
+    // is the button pressed (mb::kId...).
+    virtual int MsgBox(std::string_view testo, unsigned stile, std::string_view titolo) = 0;
+};
+
+// The process's current Interazione. Windows builds start with the real
+// one; native builds with one that writes the box to standard error and
+// answers with its default button.
+Interazione& InterazioneAttiva();
+
+// Installs another Interazione (nullptr goes back to the default) and
+// returns the previous one. The caller keeps ownership.
+Interazione* ImpostaInterazione(Interazione* nuova);
+
+// The platform's default Interazione (defined per platform).
+Interazione& InterazionePredefinita();
+
+}  // namespace quandora
