@@ -5,8 +5,7 @@
 namespace quandora {
 
 std::string clsQuery::Query() const {
-    if (data == 0)
-        throw Errore(5678, "E' necessario impostare la data.");
+    if (data == 0) throw Errore(5678, "E' necessario impostare la data.");
 
     const ParteData giorno = ScomponiData(data);
     // Each fragment keeps its own blanks: where two meet, two blanks stand,
@@ -25,8 +24,7 @@ std::string clsQuery::Query() const {
     } else {
         sql += " WHERE TabellaCassa.IDConto=" + std::to_string(conto) + " AND " + condizioneData;
     }
-    if (NoStatistiche)
-        sql += " AND nostatistiche = false ";
+    if (NoStatistiche) sql += " AND nostatistiche = false ";
     return sql;
 }
 

@@ -5,8 +5,7 @@
 namespace quandora {
 
 void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -84,8 +83,7 @@ class Cp1252 final : public CodePage {
         for (char c : ansi) {
             const auto b = static_cast<unsigned char>(c);
             char32_t cp = b;
-            if (b >= 0x80 && b < 0xA0 && kHigh1252[b - 0x80] != 0)
-                cp = kHigh1252[b - 0x80];
+            if (b >= 0x80 && b < 0xA0 && kHigh1252[b - 0x80] != 0) cp = kHigh1252[b - 0x80];
             AppendUtf8(out, cp);
         }
         return out;
@@ -103,11 +101,9 @@ class Cp1252 final : public CodePage {
 
   private:
     static unsigned char ByteOf(char32_t cp) {
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-            return static_cast<unsigned char>(cp);
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
         for (size_t i = 0; i < kHigh1252.size(); ++i) {
-            if (kHigh1252[i] == cp)
-                return static_cast<unsigned char>(0x80 + i);
+            if (kHigh1252[i] == cp) return static_cast<unsigned char>(0x80 + i);
         }
         if (cp >= 0x80 && cp < 0xA0 && kHigh1252[cp - 0x80] == 0) {
             return static_cast<unsigned char>(cp);

@@ -12,8 +12,7 @@ namespace {
 class AnsiCodePage final : public CodePage {
   public:
     std::string ToUtf8(std::string_view ansi) const override {
-        if (ansi.empty())
-            return {};
+        if (ansi.empty()) return {};
         const int n =
             MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
         std::vector<wchar_t> wide(static_cast<size_t>(n > 0 ? n : 0));
@@ -48,8 +47,7 @@ class AnsiCodePage final : public CodePage {
                 wide += static_cast<wchar_t>(cp);
             }
         }
-        if (wide.empty())
-            return {};
+        if (wide.empty()) return {};
         const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
                                           nullptr, 0, "?", nullptr);
         std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');

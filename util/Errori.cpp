@@ -126,8 +126,7 @@ static_assert(std::size(kTabella) == 87);
 const char* TestoErroreDiSistema(int32_t numero) {
     const auto it = std::lower_bound(std::begin(kTabella), std::end(kTabella), numero,
                                      [](const RigaErrore& r, int32_t n) { return r.numero < n; });
-    if (it == std::end(kTabella) || it->numero != numero)
-        return nullptr;
+    if (it == std::end(kTabella) || it->numero != numero) return nullptr;
     return it->testo;
 }
 
@@ -149,8 +148,7 @@ std::string uxUtilita::MessaggioErroreITA(int32_t codice) const {
 // The description that the reports show: the current error's own, except
 // for 52, whose runtime text speaks of file numbers the user never sees.
 std::string uxUtilita::TestoErrore() const {
-    if (ErroreCorrente().Numero == 52)
-        return "Impossibile leggere l'unità specificata.";
+    if (ErroreCorrente().Numero == 52) return "Impossibile leggere l'unità specificata.";
     return ErroreCorrente().Descrizione;
 }
 

@@ -16,10 +16,8 @@ class InterazioneSuConsole final : public Interazione {
                      static_cast<int>(testo.size()), testo.data());
         const unsigned bottoni = stile & 0x0F;
         const bool secondo = (stile & mb::kDefButton2) != 0;
-        if (bottoni == mb::kYesNo)
-            return secondo ? mb::kIdNo : mb::kIdYes;
-        if (bottoni == mb::kOkCancel)
-            return secondo ? mb::kIdCancel : mb::kIdOk;
+        if (bottoni == mb::kYesNo) return secondo ? mb::kIdNo : mb::kIdYes;
+        if (bottoni == mb::kOkCancel) return secondo ? mb::kIdCancel : mb::kIdOk;
         return mb::kIdOk;
     }
 };

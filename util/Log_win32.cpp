@@ -19,8 +19,7 @@ namespace {
 
 std::string Trim(const std::string& s) {
     const auto a = s.find_first_not_of(' ');
-    if (a == std::string::npos)
-        return {};
+    if (a == std::string::npos) return {};
     const auto b = s.find_last_not_of(' ');
     return s.substr(a, b - a + 1);
 }
@@ -46,12 +45,10 @@ bool uxUtilita::ScriviLog(std::string testo, const std::string& filename, bool d
     std::string nome = Trim(filename);
     if (nome.empty()) {
         nome = CartellaModulo();
-        if (nome.empty())
-            return false;
+        if (nome.empty()) return false;
         std::string file = PercorsoModulo().substr(nome.size());
         const auto punto = file.find_last_of('.');
-        if (punto != std::string::npos)
-            file.resize(punto);
+        if (punto != std::string::npos) file.resize(punto);
         nome += file + ".log";
     }
     const std::string percorso = ToAnsi(nome);
@@ -59,22 +56,19 @@ bool uxUtilita::ScriviLog(std::string testo, const std::string& filename, bool d
     std::string riga;
     if (data) {
         riga = DataOraLog();
-        if (riga.empty())
-            return false;
+        if (riga.empty()) return false;
         riga += ' ';
     }
     riga += ToAnsi(testo) + "\r\n";
 
     if (CancellaPrecedente && !DeleteFileA(percorso.c_str())) {
         const DWORD e = GetLastError();
-        if (e != ERROR_FILE_NOT_FOUND)
-            return false;
+        if (e != ERROR_FILE_NOT_FOUND) return false;
     }
 
     const Handle file(CreateFileA(percorso.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!Valido(file))
-        return false;
+    if (!Valido(file)) return false;
     DWORD scritti = 0;
     return WriteFile(file.get(), riga.data(), static_cast<DWORD>(riga.size()), &scritti, nullptr) &&
            scritti == riga.size();

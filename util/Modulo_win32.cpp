@@ -18,10 +18,8 @@ std::string PercorsoModulo() {
     for (;;) {
         const DWORD n =
             GetModuleFileNameA(modulo, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0)
-            return {};
-        if (n < buffer.size())
-            return FromAnsi(std::string_view(buffer.data(), n));
+        if (n == 0) return {};
+        if (n < buffer.size()) return FromAnsi(std::string_view(buffer.data(), n));
         buffer.resize(buffer.size() * 2);
     }
 }

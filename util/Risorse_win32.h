@@ -10,8 +10,7 @@ namespace quandora {
 
 struct ChiudiHandle {
     void operator()(HANDLE h) const noexcept {
-        if (h != nullptr && h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
+        if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
 };
 // A kernel handle (file, process, event...). Holds INVALID_HANDLE_VALUE or
@@ -24,16 +23,14 @@ inline bool Valido(const Handle& h) {
 
 struct ChiudiChiave {
     void operator()(HKEY k) const noexcept {
-        if (k != nullptr)
-            RegCloseKey(k);
+        if (k != nullptr) RegCloseKey(k);
     }
 };
 using ChiaveRegistro = std::unique_ptr<std::remove_pointer_t<HKEY>, ChiudiChiave>;
 
 struct LiberaLibreria {
     void operator()(HMODULE m) const noexcept {
-        if (m != nullptr)
-            FreeLibrary(m);
+        if (m != nullptr) FreeLibrary(m);
     }
 };
 using Libreria = std::unique_ptr<std::remove_pointer_t<HMODULE>, LiberaLibreria>;

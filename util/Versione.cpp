@@ -43,17 +43,14 @@ uint16_t uxUtilita::CampoVersione(const std::string& testo, int16_t n) {
     uint32_t valore = 0;
     for (; pos < campo.size() && std::isdigit(static_cast<unsigned char>(campo[pos])); ++pos) {
         valore = valore * 10 + static_cast<uint32_t>(campo[pos] - '0');
-        if (valore > 0xFFFF)
-            valore = 0xFFFF;
+        if (valore > 0xFFFF) valore = 0xFFFF;
     }
     return static_cast<uint16_t>(valore);
 }
 
 int32_t uxUtilita::ConfrontaCampi(uint16_t a, uint16_t b) {
-    if (a > b)
-        return 1;
-    if (a < b)
-        return -1;
+    if (a > b) return 1;
+    if (a < b) return -1;
     return 0;
 }
 
@@ -61,8 +58,7 @@ int32_t uxUtilita::ConfrontaVersione(const std::string& VersioneA,
                                      const std::string& VersioneB) const {
     for (int16_t n = 1; n <= 4; ++n) {
         const int32_t r = ConfrontaCampi(CampoVersione(VersioneA, n), CampoVersione(VersioneB, n));
-        if (r != 0)
-            return r;
+        if (r != 0) return r;
     }
     return 0;
 }

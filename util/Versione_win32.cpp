@@ -14,8 +14,7 @@ std::string uxUtilita::GetVersione(const std::string& file) const {
     const std::string nome = ToAnsi(file);
     DWORD handle = 0;
     const DWORD dimensione = GetFileVersionInfoSizeA(nome.c_str(), &handle);
-    if (dimensione == 0)
-        return "0.0.0.0";
+    if (dimensione == 0) return "0.0.0.0";
 
     std::vector<unsigned char> buffer(dimensione);
     VS_FIXEDFILEINFO info;

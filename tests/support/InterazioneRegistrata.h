@@ -26,8 +26,7 @@ class InterazioneRegistrata : public Interazione {
 
     int MsgBox(std::string_view testo, unsigned stile, std::string_view titolo) override {
         boxes.push_back({std::string(testo), stile, std::string(titolo)});
-        if (risposte.empty())
-            return mb::kIdOk;
+        if (risposte.empty()) return mb::kIdOk;
         const int r = risposte.front();
         risposte.pop_front();
         return r;

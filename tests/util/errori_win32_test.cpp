@@ -38,8 +38,7 @@ BOOL CALLBACK CercaIcona(HWND figlio, LPARAM param) {
     } else if (lstrcmpiA(classe, "Static") == 0) {
         char testo[512] = {};
         GetWindowTextA(figlio, testo, sizeof testo);
-        if (testo[0] != '\0')
-            letto->testo = FromAnsi(testo);
+        if (testo[0] != '\0') letto->testo = FromAnsi(testo);
     }
     return TRUE;
 }
