@@ -25,7 +25,7 @@ endif()
 
 function(trevalto_test)
     cmake_parse_arguments(T "WINE_ONLY" "NAME" "SOURCES;LIBS" ${ARGN})
-    if(T_WINE_ONLY AND NOT WIN32)
+    if(TREVALTO_FUZZ OR (T_WINE_ONLY AND NOT WIN32))
         return()
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
@@ -38,4 +38,28 @@ function(trevalto_test)
         gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60
                              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     endif()
+endfunction()
+
+# trevalto_fuzz(NAME <name> SOURCES <files...> [LIBS <targets...>] [SECONDS n])
+#   A libFuzzer target (a function LLVMFuzzerTestOneInput). Built only in the
+#   fuzz tree (TREVALTO_FUZZ, clang), where it also becomes a ctest test that
+#   runs it for a short time from an empty corpus; a finding fails the test.
+#   For a long run: build/fuzz/bin/<name> -max_total_time=3600 CORPUS_DIR
+function(trevalto_fuzz)
+    cmake_parse_arguments(F "" "NAME;SECONDS" "SOURCES;LIBS" ${ARGN})
+    if(NOT TREVALTO_FUZZ)
+        return()
+    endif()
+    if(NOT F_SECONDS)
+        set(F_SECONDS 20)
+    endif()
+    add_executable(${F_NAME} ${F_SOURCES})
+    target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+    target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+    set(_corpus ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}_corpus)
+    file(MAKE_DIRECTORY ${_corpus})
+    add_test(NAME ${F_NAME}
+             COMMAND ${F_NAME} -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048
+                     -print_final_stats=1 ${_corpus})
+    set_tests_properties(${F_NAME} PROPERTIES TIMEOUT 300)
 endfunction()

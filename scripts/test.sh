@@ -2,6 +2,7 @@
 # Installs what is missing, builds the three trees and runs every test:
 #   build/native  Linux compiler, portable libraries and their tests
 #   build/asan    the same under AddressSanitizer and UndefinedBehaviorSanitizer
+#   build/fuzz    clang: the libFuzzer targets, each run for a few seconds
 #   build/win32   MinGW-w64 i686: deliverables and all tests, run under Wine
 # Exits non-zero when any build or test fails; prints the three summaries at
 # the end.
@@ -63,6 +64,9 @@ mkdir -p build
 run_tree native build/native "$jobs" "" -DCMAKE_BUILD_TYPE=Debug
 run_tree sanitizers build/asan "$jobs" "" -DCMAKE_BUILD_TYPE=Debug -DTREVALTO_SANITIZE=ON \
     -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
+# Short libFuzzer runs of the readers of outside bytes (clang).
+run_tree fuzz build/fuzz 1 "" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTREVALTO_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 # One Wine test program at a time: they share the display and the wineserver.
 run_tree wine build/win32 1 -V -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
