@@ -1,0 +1,89 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "modulelist/FileModuli.h"
+#include "util/Errore.h"
+#include "util/FileBinario.h"
+
+namespace quandora {
+
+namespace {
+
+Errore ErroreDaErrno(int e) {
+    switch (e) {
+        case ENOENT:
+        case ENOTDIR:
+            return ErroreFile(EsitoFile::PercorsoNonTrovato);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return ErroreFile(EsitoFile::AccessoNegato);
+        case ENOSPC:
+            return ErroreFile(EsitoFile::DiscoPieno);
+        default:
+            return ErroreFile(EsitoFile::Altro);
+    }
+}
+
+class FileModuliNativo final : public FileModuli {
+  public:
+    explicit FileModuliNativo(int fd) : fd_(fd) {}
+    ~FileModuliNativo() override { close(fd_); }  // also releases the lock
+    FileModuliNativo(const FileModuliNativo&) = delete;
+    FileModuliNativo& operator=(const FileModuliNativo&) = delete;
+
+    uint64_t Dimensione() override {
+        struct stat st;
+        if (fstat(fd_, &st) != 0) throw ErroreDaErrno(errno);
+        return static_cast<uint64_t>(st.st_size);
+    }
+    size_t Leggi(uint64_t offset, char* dati, size_t n) override {
+        size_t letti = 0;
+        while (letti < n) {
+            const ssize_t r =
+                pread(fd_, dati + letti, n - letti, static_cast<off_t>(offset + letti));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) throw ErroreDaErrno(errno);
+            if (r == 0) break;
+            letti += static_cast<size_t>(r);
+        }
+        return letti;
+    }
+    void Scrivi(uint64_t offset, const char* dati, size_t n) override {
+        size_t scritti = 0;
+        while (scritti < n) {
+            const ssize_t w =
+                pwrite(fd_, dati + scritti, n - scritti, static_cast<off_t>(offset + scritti));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) throw ErroreDaErrno(errno);
+            scritti += static_cast<size_t>(w);
+        }
+    }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileModuli> ApriFileModuli(const std::string& percorso, unsigned attesaMs) {
+    const int fd = open(percorso.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) throw ErroreDaErrno(errno);
+    auto file = std::make_unique<FileModuliNativo>(fd);
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(attesaMs);
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) throw ErroreDaErrno(errno);
+        if (std::chrono::steady_clock::now() >= limite) throw ErroreFile(EsitoFile::InUso);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return file;
+}
+
+}  // namespace quandora
