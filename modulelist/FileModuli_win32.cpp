@@ -34,7 +34,7 @@ Errore ErroreDaWindows(DWORD e) {
 
 // The file opened without sharing: the lock is the open handle itself.
 class FileModuliWindows final : public FileModuli {
-public:
+  public:
     explicit FileModuliWindows(Handle h) : h_(std::move(h)) {}
 
     uint64_t Dimensione() override {
@@ -70,7 +70,7 @@ public:
         if (scritti != n) throw ErroreFile(EsitoFile::DiscoPieno);
     }
 
-private:
+  private:
     Handle h_;
 };
 

@@ -10,8 +10,8 @@ namespace quandora {
 // Upper case through Windows' own tables, on the UTF-16 form of the text.
 std::string Maiuscolo(const std::string& testo) {
     if (testo.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
     if (n <= 0) return testo;
     std::vector<wchar_t> wide(static_cast<size_t>(n));
     MultiByteToWideChar(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), wide.data(), n);

@@ -1,0 +1,190 @@
+// Varniko.dll: the in-process server's entry points, its class factory and
+// its registration.
+//
+// DllRegisterServer writes the standard keys of an in-process server
+// (HKCR\CLSID\{class} with InprocServer32, ThreadingModel "Apartment",
+// ProgID, TypeLib and Version; HKCR\Varniko.clsModuli) and registers the
+// type library embedded in the DLL, which adds the TypeLib and Interface
+// keys. DllUnregisterServer removes all of them.
+
+#include <windows.h>
+
+#include <oleauto.h>
+#include <olectl.h>
+
+#include <string>
+
+#include "modulelist/Com_win32.h"
+#include "modulelist/Varniko.h"
+#include "modulelist/clsModuli_win32.h"
+#include "util/Modulo.h"
+#include "util/Risorse_win32.h"
+#include "util/Testo.h"
+
+using namespace quandora;
+
+namespace {
+
+LONG g_blocchi = 0;
+
+constexpr char kChiaveClasse[] = "CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}";
+constexpr char kLibreria[] = "{8D373D2A-8C5E-4DA8-95A3-8116A0607636}";
+
+// The type library embedded in this DLL (resource TYPELIB 1).
+ComPtr<ITypeLib> CaricaLibreria() {
+    ComPtr<ITypeLib> libreria;
+    std::wstring percorso;
+    const std::string p = PercorsoModulo();
+    const int n = MultiByteToWideChar(CP_UTF8, 0, p.c_str(), -1, nullptr, 0);
+    percorso.resize(static_cast<size_t>(n > 0 ? n : 1));
+    MultiByteToWideChar(CP_UTF8, 0, p.c_str(), -1, percorso.data(), n);
+    if (FAILED(LoadTypeLibEx(percorso.c_str(), REGKIND_NONE, libreria.Indirizzo()))) {
+        return ComPtr<ITypeLib>();
+    }
+    return libreria;
+}
+
+ComPtr<ITypeInfo> InfoInterfaccia() {
+    ComPtr<ITypeInfo> info;
+    auto libreria = CaricaLibreria();
+    if (libreria) libreria->GetTypeInfoOfGuid(varniko::IID__clsModuli, info.Indirizzo());
+    return info;
+}
+
+class Fabbrica final : public IClassFactory {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (ppv == nullptr) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+            *ppv = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    // The factory is static: its references only keep the library loaded.
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&g_blocchi) + 1);
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        return static_cast<ULONG>(InterlockedDecrement(&g_blocchi) + 1);
+    }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* esterno, REFIID riid, void** ppv) override {
+        if (ppv == nullptr) return E_POINTER;
+        *ppv = nullptr;
+        if (esterno != nullptr) return CLASS_E_NOAGGREGATION;
+        auto info = InfoInterfaccia();
+        auto* oggetto = new (std::nothrow) ClsModuli(info.get());
+        if (oggetto == nullptr) return E_OUTOFMEMORY;
+        const HRESULT hr = oggetto->QueryInterface(riid, ppv);
+        oggetto->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL blocca) override {
+        if (blocca) {
+            InterlockedIncrement(&g_blocchi);
+        } else {
+            InterlockedDecrement(&g_blocchi);
+        }
+        return S_OK;
+    }
+};
+
+Fabbrica g_fabbrica;
+
+bool ScriviChiave(const std::string& chiave, const char* nome, const std::string& valore) {
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const ChiaveRegistro owner(k);
+    const std::string ansi = ToAnsi(valore);
+    return RegSetValueExA(k, nome, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                          static_cast<DWORD>(ansi.size() + 1)) == ERROR_SUCCESS;
+}
+
+// Deletes a key with everything below it.
+void CancellaAlbero(HKEY radice, const std::string& chiave) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(radice, chiave.c_str(), 0, KEY_READ | KEY_WRITE, &k) == ERROR_SUCCESS) {
+        const ChiaveRegistro owner(k);
+        char nome[256];
+        for (;;) {
+            DWORD n = sizeof nome;
+            if (RegEnumKeyExA(k, 0, nome, &n, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            const std::string figlio = nome;
+            CancellaAlbero(k, figlio);
+            // A child that cannot be deleted would stop the loop forever.
+            HKEY prova = nullptr;
+            if (RegOpenKeyExA(k, figlio.c_str(), 0, KEY_READ, &prova) == ERROR_SUCCESS) {
+                RegCloseKey(prova);
+                break;
+            }
+        }
+    }
+    RegDeleteKeyA(radice, chiave.c_str());
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE istanza, DWORD motivo, LPVOID) {
+    if (motivo == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(istanza);
+    return TRUE;
+}
+
+__declspec(dllexport) HRESULT STDAPICALLTYPE
+    DllGetClassObject(REFCLSID classe, REFIID riid, void** ppv) {
+    if (ppv == nullptr) return E_POINTER;
+    *ppv = nullptr;
+    if (!IsEqualCLSID(classe, varniko::CLSID_clsModuli)) return CLASS_E_CLASSNOTAVAILABLE;
+    return g_fabbrica.QueryInterface(riid, ppv);
+}
+
+__declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return OggettiVivi() == 0 && InterlockedCompareExchange(&g_blocchi, 0, 0) == 0 ? S_OK : S_FALSE;
+}
+
+__declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
+    const std::string dll = PercorsoModulo();
+    const std::string classe = kChiaveClasse;
+    const bool ok = ScriviChiave(classe, nullptr, varniko::kProgId) &&
+                    ScriviChiave(classe + "\\InprocServer32", nullptr, dll) &&
+                    ScriviChiave(classe + "\\InprocServer32", "ThreadingModel", "Apartment") &&
+                    ScriviChiave(classe + "\\ProgID", nullptr, varniko::kProgId) &&
+                    ScriviChiave(classe + "\\VERSION", nullptr, "1.0") &&
+                    ScriviChiave(classe + "\\TypeLib", nullptr, kLibreria) &&
+                    ScriviChiave(varniko::kProgId, nullptr, varniko::kProgId) &&
+                    ScriviChiave(std::string(varniko::kProgId) + "\\CLSID", nullptr,
+                                 "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}");
+    if (!ok) return SELFREG_E_CLASS;
+    auto libreria = CaricaLibreria();
+    if (!libreria) return SELFREG_E_TYPELIB;
+    std::wstring percorso(dll.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, dll.c_str(), -1, percorso.data(),
+                                      static_cast<int>(percorso.size()));
+    percorso.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    if (FAILED(RegisterTypeLib(libreria.get(), percorso.data(), nullptr))) {
+        return SELFREG_E_TYPELIB;
+    }
+    return S_OK;
+}
+
+__declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    CancellaAlbero(HKEY_CLASSES_ROOT, kChiaveClasse);
+    CancellaAlbero(HKEY_CLASSES_ROOT, varniko::kProgId);
+    UnRegisterTypeLib(varniko::LIBID_Varniko, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+    // What UnRegisterTypeLib may leave behind when the library was
+    // registered for another locale or path.
+    CancellaAlbero(HKEY_CLASSES_ROOT, "Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}");
+    CancellaAlbero(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + kLibreria);
+    return S_OK;
+}
+
+}  // extern "C"

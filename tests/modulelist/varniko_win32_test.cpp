@@ -1,0 +1,369 @@
+// Varniko.dll as its clients use it: registered by regsvr32, created by class
+// identifier and called through the function table, late bound through
+// IDispatch, and driven by JScript and VBScript under cscript.
+
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "modulelist/Com_win32.h"
+#include "modulelist/Varniko.h"
+#include "tests/support/CartellaTemporanea.h"
+#include "util/Modulo.h"
+#include "util/Testo.h"
+
+using namespace quandora;
+using quandora::test::CartellaTemporanea;
+
+namespace {
+
+const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe";
+
+// Runs a command line through cmd, waits for it and returns its exit code;
+// its output (standard output and error) goes to uscita when given.
+DWORD Esegui(const std::string& riga, std::string* uscita = nullptr) {
+    CartellaTemporanea dir;
+    const std::string file = dir.File("uscita.txt");
+    std::string cmd = ToAnsi("cmd /c \"" + riga + " > \"" + file + "\" 2>&1\"");
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        return static_cast<DWORD>(-1);
+    }
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD codice = 0;
+    GetExitCodeProcess(pi.hProcess, &codice);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    if (uscita) *uscita = FromAnsi(CartellaTemporanea::Leggi(file));
+    return codice;
+}
+
+std::string Dll() {
+    return CartellaModulo() + "Varniko.dll";
+}
+
+bool ChiaveEsiste(const std::string& chiave) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(k);
+    return true;
+}
+
+std::string Valore(HKEY radice, const std::string& chiave, const char* nome) {
+    char buffer[1024] = {};
+    DWORD n = sizeof buffer - 1;
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(radice, chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<nessuna>";
+    const LONG r = RegQueryValueExA(k, nome, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &n);
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS ? FromAnsi(buffer) : "<nessuno>";
+}
+
+void RegistraQuandora(const std::string& eseguibile) {
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                              nullptr),
+              ERROR_SUCCESS);
+    const std::string ansi = ToAnsi(eseguibile);
+    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                   static_cast<DWORD>(ansi.size() + 1));
+    RegCloseKey(k);
+}
+
+void DimenticaQuandora() {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+}
+
+class VarnikoTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        ASSERT_EQ(Esegui("regsvr32 /s \"" + Dll() + "\""), 0u);
+    }
+    static void TearDownTestSuite() {
+        Esegui("regsvr32 /u /s \"" + Dll() + "\"");
+        DimenticaQuandora();
+        CoUninitialize();
+    }
+    void SetUp() override {
+        quandora_ = dir_.File("Quandora");
+        CreateDirectoryA(ToAnsi(quandora_).c_str(), nullptr);
+        RegistraQuandora(quandora_ + "\\quandora.exe");
+    }
+
+    ComPtr<_clsModuli> Crea() {
+        ComPtr<_clsModuli> o;
+        EXPECT_EQ(
+            CoCreateInstance(varniko::CLSID_clsModuli, nullptr, CLSCTX_INPROC_SERVER,
+                             varniko::IID__clsModuli, reinterpret_cast<void**>(o.Indirizzo())),
+            S_OK);
+        return o;
+    }
+
+    CartellaTemporanea dir_;
+    std::string quandora_;
+};
+
+// The description the failed call left for the client.
+std::string DescrizioneErrore() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Indirizzo()) != S_OK || !info) return "<nessuna>";
+    BSTR b = nullptr;
+    info->GetDescription(&b);
+    const Bstr owner(b);
+    return Utf8DaBstr(b);
+}
+
+std::vector<std::string> Elementi(SAFEARRAY* sa) {
+    std::vector<std::string> out;
+    LONG basso = 0, alto = -1;
+    SafeArrayGetLBound(sa, 1, &basso);
+    SafeArrayGetUBound(sa, 1, &alto);
+    for (LONG i = basso; i <= alto; ++i) {
+        BSTR b = nullptr;
+        SafeArrayGetElement(sa, &i, &b);
+        const Bstr owner(b);
+        out.push_back(Utf8DaBstr(b));
+    }
+    return out;
+}
+
+const char kDescr4051[] =
+    "Impossibile trovare il percorso della cartella di Quandora. Quandora potrebbe non essere "
+    "stato installato correttamente.";
+const char kDescr4052[] =
+    "Impossibile trovare il percorso della cartella di Quandora. Quandora potrebbe essere stato "
+    "rimosso manualmente.";
+
+}  // namespace
+
+TEST(VarnikoRegistrazione, RegistersEveryKeyAndRemovesThemAll) {
+    ASSERT_EQ(Esegui("regsvr32 /s \"" + Dll() + "\""), 0u);
+    const std::string classe = "CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}";
+    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, classe + "\\InprocServer32", nullptr), Dll());
+    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, classe + "\\InprocServer32", "ThreadingModel"),
+              "Apartment");
+    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, classe + "\\ProgID", nullptr), "Varniko.clsModuli");
+    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, "Varniko.clsModuli\\CLSID", nullptr),
+              "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}");
+    EXPECT_TRUE(ChiaveEsiste("TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}\\1.0"));
+    EXPECT_TRUE(ChiaveEsiste("Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}"));
+
+    ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
+    EXPECT_FALSE(ChiaveEsiste(classe));
+    EXPECT_FALSE(ChiaveEsiste("Varniko.clsModuli"));
+    EXPECT_FALSE(ChiaveEsiste("TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}"));
+    EXPECT_FALSE(ChiaveEsiste("Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}"));
+}
+
+TEST_F(VarnikoTest, FindsTheFoldersWithOneFinalSeparator) {
+    auto o = Crea();
+    ASSERT_TRUE(o);
+    for (const char* fine : {"\\quandora.exe", "\\"}) {
+        RegistraQuandora(quandora_ + fine);
+        BSTR b = nullptr;
+        ASSERT_EQ(o->GetCartellaQuandora(&b), S_OK);
+        EXPECT_EQ(Utf8DaBstr(Bstr(b).get()), quandora_ + "\\");
+    }
+    // The data folder is created once and left alone afterwards.
+    const std::string bnk = quandora_ + "\\BNK\\";
+    EXPECT_FALSE(CartellaTemporanea::Esiste(bnk));
+    for (int i = 0; i < 2; ++i) {
+        BSTR b = nullptr;
+        ASSERT_EQ(o->GetCartellaDatiQuandora(&b), S_OK);
+        EXPECT_EQ(Utf8DaBstr(Bstr(b).get()), bnk);
+        EXPECT_TRUE(CartellaTemporanea::Esiste(bnk));
+        CartellaTemporanea::Scrivi(bnk + "segno.txt", "resta");
+    }
+    EXPECT_EQ(CartellaTemporanea::Leggi(bnk + "segno.txt"), "resta");
+}
+
+TEST_F(VarnikoTest, MissingRegistrationAndDeletedFolderAreDistinctErrors) {
+    auto o = Crea();
+    ASSERT_TRUE(o);
+    ComPtr<ISupportErrorInfo> supporto;
+    ASSERT_EQ(
+        o->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(supporto.Indirizzo())),
+        S_OK);
+    EXPECT_EQ(supporto->InterfaceSupportsErrorInfo(varniko::IID__clsModuli), S_OK);
+
+    RegistraQuandora(quandora_ + "_cancellata\\quandora.exe");
+    BSTR b = nullptr;
+    EXPECT_EQ(o->GetCartellaQuandora(&b), static_cast<HRESULT>(0x800A0000 + 4052));
+    EXPECT_EQ(DescrizioneErrore(), kDescr4052);
+
+    DimenticaQuandora();
+    EXPECT_EQ(o->GetCartellaDatiQuandora(&b), static_cast<HRESULT>(0x800A0000 + 4051));
+    EXPECT_EQ(DescrizioneErrore(), kDescr4051);
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    Bstr p("p"), n("n"), d("d");
+    BSTR pp = p.get(), nn = n.get(), dd = d.get();
+    EXPECT_EQ(o->AggiungiModulo(&pp, &nn, &dd, &ok), static_cast<HRESULT>(0x800A0000 + 4051));
+}
+
+TEST_F(VarnikoTest, EarlyBoundClientAddsAndListsModules) {
+    auto o = Crea();
+    ASSERT_TRUE(o);
+    BSTR cartella = nullptr;
+    ASSERT_EQ(o->get_CartellaDatiQuandora(&cartella), S_OK);
+    EXPECT_EQ(SysStringLen(cartella), 0u);
+    SysFreeString(cartella);
+
+    const char* moduli[][3] = {{"C:\\b.exe", "beta", "Beta"},
+                               {"C:\\a.exe", "Alfa", "Alfa"},
+                               {"C:\\g.exe", "gamma", "Gamma"}};
+    for (auto& m : moduli) {
+        Bstr p(m[0]), n(m[1]), d(m[2]);
+        BSTR pp = p.get(), nn = n.get(), dd = d.get();
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        ASSERT_EQ(o->AggiungiModulo(&pp, &nn, &dd, &ok), S_OK);
+        EXPECT_EQ(ok, VARIANT_TRUE);
+        EXPECT_EQ(pp, p.get()) << "the strings by reference are not changed";
+    }
+    const std::string lista = quandora_ + "\\BNK\\Moduli.dat";
+    EXPECT_EQ(CartellaTemporanea::Leggi(lista).size(), 3u * 1407);
+    ASSERT_EQ(o->get_CartellaDatiQuandora(&cartella), S_OK);
+    EXPECT_EQ(Utf8DaBstr(Bstr(cartella).get()), quandora_ + "\\BNK\\");
+
+    SAFEARRAY *sp = nullptr, *sn = nullptr, *sd = nullptr;
+    short n = 0;
+    ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(Elementi(sn), (std::vector<std::string>{"Alfa", "beta", "gamma"}));
+    EXPECT_EQ(Elementi(sp), (std::vector<std::string>{"C:\\a.exe", "C:\\b.exe", "C:\\g.exe"}));
+    EXPECT_EQ(Elementi(sd), (std::vector<std::string>{"Alfa", "Beta", "Gamma"}));
+    SafeArrayDestroy(sp);
+    SafeArrayDestroy(sn);
+    SafeArrayDestroy(sd);
+
+    // An array with elements already is resized to the list.
+    sp = SafeArrayCreateVector(VT_BSTR, 0, 7);
+    sn = SafeArrayCreateVector(VT_BSTR, 0, 1);
+    sd = nullptr;
+    ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    EXPECT_EQ(Elementi(sp).size(), 3u);
+    EXPECT_EQ(Elementi(sn).size(), 3u);
+    SafeArrayDestroy(sp);
+    SafeArrayDestroy(sn);
+    SafeArrayDestroy(sd);
+
+    // Fixed-size arrays cannot be grown.
+    SAFEARRAY* fissa = SafeArrayCreateVector(VT_BSTR, 0, 1);
+    fissa->fFeatures |= FADF_FIXEDSIZE;
+    sp = fissa;
+    sn = sd = nullptr;
+    EXPECT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), static_cast<HRESULT>(0x800A0000 + 10));
+    fissa->fFeatures &= ~FADF_FIXEDSIZE;
+    SafeArrayDestroy(fissa);
+}
+
+TEST_F(VarnikoTest, EmptyListLeavesTheArraysAsGiven) {
+    auto o = Crea();
+    ASSERT_TRUE(o);
+    Bstr cartella(quandora_ + "\\Dati");
+    CreateDirectoryA(ToAnsi(quandora_ + "\\Dati").c_str(), nullptr);
+    ASSERT_EQ(o->put_CartellaDatiQuandora(cartella.get()), S_OK);
+    SAFEARRAY* sp = SafeArrayCreateVector(VT_BSTR, 0, 2);
+    SAFEARRAY *sn = nullptr, *sd = nullptr;
+    short n = -1;
+    ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(Elementi(sp).size(), 2u);
+    EXPECT_EQ(sn, nullptr);
+    SafeArrayDestroy(sp);
+    // The list file now exists, empty, in the folder the client chose.
+    EXPECT_EQ(CartellaTemporanea::Leggi(quandora_ + "\\Dati\\Moduli.dat"), "");
+}
+
+TEST_F(VarnikoTest, LateBoundClientGetsResultsAndExceptions) {
+    ComPtr<IDispatch> d;
+    CLSID classe;
+    ASSERT_EQ(CLSIDFromProgID(L"Varniko.clsModuli", &classe), S_OK);
+    ASSERT_EQ(CoCreateInstance(classe, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(d.Indirizzo())),
+              S_OK);
+    LPOLESTR nome = const_cast<LPOLESTR>(L"AggiungiModulo");
+    DISPID id = 0;
+    ASSERT_EQ(d->GetIDsOfNames(IID_NULL, &nome, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    EXPECT_EQ(id, varniko::DISPID_AggiungiModulo);
+
+    Bstr p("C:\\x.exe"), n("Xeno"), ds("Descrizione");
+    BSTR pp = p.get(), nn = n.get(), dd = ds.get();
+    VARIANT args[3];
+    V_VT(&args[2]) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&args[2]) = &pp;
+    V_VT(&args[1]) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&args[1]) = &nn;
+    V_VT(&args[0]) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&args[0]) = &dd;
+    DISPPARAMS parametri = {args, nullptr, 3, 0};
+    VARIANT risultato;
+    VariantInit(&risultato);
+    EXCEPINFO ecc = {};
+    ASSERT_EQ(d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parametri, &risultato,
+                        &ecc, nullptr),
+              S_OK);
+    EXPECT_EQ(V_VT(&risultato), VT_BOOL);
+    EXPECT_EQ(V_BOOL(&risultato), VARIANT_TRUE);
+
+    DimenticaQuandora();
+    LPOLESTR nomeCartella = const_cast<LPOLESTR>(L"GetCartellaQuandora");
+    ASSERT_EQ(d->GetIDsOfNames(IID_NULL, &nomeCartella, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    DISPPARAMS vuoti = {nullptr, nullptr, 0, 0};
+    VariantInit(&risultato);
+    ASSERT_EQ(d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &vuoti, &risultato,
+                        &ecc, nullptr),
+              DISP_E_EXCEPTION);
+    EXPECT_EQ(ecc.scode, static_cast<HRESULT>(0x800A0000 + 4051));
+    EXPECT_EQ(Utf8DaBstr(ecc.bstrDescription), kDescr4051);
+    SysFreeString(ecc.bstrDescription);
+    SysFreeString(ecc.bstrSource);
+    SysFreeString(ecc.bstrHelpFile);
+}
+
+TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
+    const std::string vbs = dir_.File("client.vbs");
+    CartellaTemporanea::Scrivi(
+        vbs,
+        "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
+        "p = \"C:\\z.exe\" : n = \"Zeta\" : d = \"Ultimo\"\r\n"
+        "If o.AggiungiModulo(p, n, d) Then WScript.Echo \"aggiunto\"\r\n"
+        "p = \"C:\\a.exe\" : n = \"alfa\" : d = \"Primo\"\r\n"
+        "o.AggiungiModulo p, n, d\r\n"
+        "Dim ap, an, ad\r\n"
+        "WScript.Echo o.GetListaModulo(ap, an, ad)\r\n"
+        "WScript.Echo an(0) & \"|\" & ap(0) & \"|\" & ad(0) & \"|\" & an(1)\r\n");
+    std::string uscita;
+    EXPECT_EQ(Esegui("cscript //nologo \"" + vbs + "\"", &uscita), 0u) << uscita;
+    EXPECT_EQ(uscita, "aggiunto\r\n2\r\nalfa|C:\\a.exe|Primo|Zeta\r\n");
+
+    DimenticaQuandora();
+    const std::string vbsErr = dir_.File("errore.vbs");
+    CartellaTemporanea::Scrivi(vbsErr,
+                               "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
+                               "On Error Resume Next\r\n"
+                               "x = o.GetCartellaQuandora()\r\n"
+                               "WScript.Echo Err.Number & \"|\" & Err.Description\r\n");
+    Esegui("cscript //nologo \"" + vbsErr + "\"", &uscita);
+    EXPECT_EQ(uscita, "4051|" + std::string(kDescr4051) + "\r\n");
+
+    RegistraQuandora(quandora_ + "_via\\quandora.exe");
+    const std::string js = dir_.File("errore.js");
+    CartellaTemporanea::Scrivi(
+        js,
+        "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
+        "try { o.GetCartellaQuandora(); WScript.Echo(\"nessun errore\"); }\r\n"
+        "catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n");
+    Esegui("cscript //nologo \"" + js + "\"", &uscita);
+    EXPECT_EQ(uscita, "4052|" + std::string(kDescr4052) + "\r\n");
+}
