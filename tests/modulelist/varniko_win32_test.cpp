@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "modulelist/Com_win32.h"
@@ -366,4 +367,42 @@ TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
         "catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n");
     Esegui("cscript //nologo \"" + js + "\"", &uscita);
     EXPECT_EQ(uscita, "4052|" + std::string(kDescr4052) + "\r\n");
+}
+
+TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
+    const std::string cartella = dir_.File("Condivisa");
+    CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
+    std::vector<PROCESS_INFORMATION> processi;
+    for (char prefisso : std::string("ABCD")) {
+        std::string riga = "\"" + CartellaModulo() + "cliente_moduli.exe\" \"" + cartella + "\" " +
+                           prefisso + " 25";
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        ASSERT_TRUE(CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &si, &pi));
+        processi.push_back(pi);
+    }
+    for (auto& pi : processi) {
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
+        DWORD codice = 99;
+        GetExitCodeProcess(pi.hProcess, &codice);
+        EXPECT_EQ(codice, 0u);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    EXPECT_EQ(CartellaTemporanea::Leggi(cartella + "\\Moduli.dat").size(), 100u * 1407);
+    auto o = Crea();
+    ASSERT_TRUE(o);
+    Bstr b(cartella);
+    ASSERT_EQ(o->put_CartellaDatiQuandora(b.get()), S_OK);
+    SAFEARRAY *sp = nullptr, *sn = nullptr, *sd = nullptr;
+    short n = 0;
+    ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    EXPECT_EQ(n, 100);
+    const auto nomi = Elementi(sn);
+    EXPECT_EQ(std::set<std::string>(nomi.begin(), nomi.end()).size(), 100u);
+    SafeArrayDestroy(sp);
+    SafeArrayDestroy(sn);
+    SafeArrayDestroy(sd);
 }
