@@ -406,3 +406,24 @@ TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     SafeArrayDestroy(sn);
     SafeArrayDestroy(sd);
 }
+
+TEST(VarnikoVersione, DescribesItselfInItsVersionResource) {
+    const std::string dll = ToAnsi(Dll());
+    DWORD handle = 0;
+    const DWORD n = GetFileVersionInfoSizeA(dll.c_str(), &handle);
+    ASSERT_GT(n, 0u);
+    std::vector<char> dati(n);
+    ASSERT_TRUE(GetFileVersionInfoA(dll.c_str(), 0, n, dati.data()));
+    auto testo = [&](const char* nome) {
+        char* valore = nullptr;
+        UINT lunghezza = 0;
+        const std::string chiave = std::string("\\StringFileInfo\\041004E4\\") + nome;
+        if (!VerQueryValueA(dati.data(), chiave.c_str(), reinterpret_cast<void**>(&valore),
+                            &lunghezza)) {
+            return std::string("<nessuno>");
+        }
+        return FromAnsi(valore);
+    };
+    EXPECT_EQ(testo("FileDescription"), "Gestione moduli aggiuntivi Quandora");
+    EXPECT_EQ(testo("FileVersion"), "1.00");
+}
