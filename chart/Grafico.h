@@ -5,8 +5,11 @@
 // (VRT).
 //
 // The window owns one GraficoSaldi for its whole life and hands it the
-// picture's surface and the toolbar's buttons. Nothing here traps errors:
-// they reach the window's command that called.
+// picture's surface (FinestraGrafico::Superficie() on Windows) and the
+// toolbar's buttons; it calls AzzeraSegni once at start-up. Its mouse
+// handlers store the release position in UltimoX and UltimoY, call
+// SegnaPunto, and set the picture's tooltip to TestoTooltip. Nothing here
+// traps errors: they reach the window's command that called.
 
 #include <cstdint>
 #include <functional>
