@@ -65,11 +65,15 @@ double SuperficieRegistrata::LarghezzaTesto(const std::string& testo) {
         NextUtf8(testo, pos);
         ++caratteri;
     }
-    return static_cast<double>(caratteri) * stato_.Punti * kLarghezzaPerPunto;
+    const double larghezza = static_cast<double>(caratteri) * stato_.Punti * kLarghezzaPerPunto;
+    Registra(Op::LarghezzaTesto, larghezza, 0, 0, 0, testo);
+    return larghezza;
 }
 
-double SuperficieRegistrata::AltezzaTesto(const std::string&) {
-    return stato_.Punti * kAltezzaPerPunto;
+double SuperficieRegistrata::AltezzaTesto(const std::string& testo) {
+    const double altezza = stato_.Punti * kAltezzaPerPunto;
+    Registra(Op::AltezzaTesto, altezza, 0, 0, 0, testo);
+    return altezza;
 }
 
 void SuperficieRegistrata::PosizioneX(double x) {

@@ -24,6 +24,8 @@ class SuperficieRegistrata : public Superficie {
         Grassetto,
         Linea,
         Punto,
+        LarghezzaTesto,
+        AltezzaTesto,
         PosizioneX,
         PosizioneY,
         Stampa,
@@ -43,8 +45,8 @@ class SuperficieRegistrata : public Superficie {
 
     struct Operazione {
         Op Tipo;
-        double A = 0, B = 0, C = 0, D = 0;  // coordinates or the value set
-        std::string Testo;                  // printed text or font name
+        double A = 0, B = 0, C = 0, D = 0;  // coordinates, value set or measured
+        std::string Testo;                  // text printed or measured, font name
         StatoPenna Stato;                   // after the operation
     };
 

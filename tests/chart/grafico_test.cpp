@@ -397,6 +397,55 @@ TEST(Disegno, TitleAndAccountLineCentredInBoldArial14) {
     EXPECT_EQ(o[i + 2].Tipo, Op::NomeCarattere);
 }
 
+// Every label is measured, placed and printed in the same steps.
+TEST(Disegno, LabelsAreMeasuredThenPlacedThenPrinted) {
+    GraficoDiProva g;
+    g.Riempi(k1Gennaio2024, {-50, 150}, "Cassa");
+    g.Grafico.DisegnaGrafico(g.Picture);
+    g.Grafico.DisegnaSegno(g.Picture, 1000.f, 1000.f, k1Gennaio2024, 5, kSegnoPunto);
+    std::vector<std::string> passi;
+    for (const auto& o : g.Picture.Operazioni) {
+        switch (o.Tipo) {
+            case Op::LarghezzaTesto:
+                passi.push_back("W " + o.Testo);
+                break;
+            case Op::AltezzaTesto:
+                passi.push_back("H " + o.Testo);
+                break;
+            case Op::PosizioneX:
+                passi.push_back("X");
+                break;
+            case Op::PosizioneY:
+                passi.push_back("Y");
+                break;
+            case Op::Stampa:
+                passi.push_back("P " + o.Testo);
+                break;
+            default:
+                break;
+        }
+    }
+    auto importo = [](const std::string& s) {
+        return std::vector<std::string>{"W " + s, "W M", "X", "H " + s, "Y", "P " + s};
+    };
+    auto data = [](const std::string& s) {
+        return std::vector<std::string>{"W " + s, "X", "Y", "P " + s};
+    };
+    auto centrato = [](const std::string& s, bool altezza) {
+        std::vector<std::string> v{"W " + s, "X"};
+        if (altezza) v.push_back("H " + s);
+        v.insert(v.end(), {"Y", "P " + s});
+        return v;
+    };
+    std::vector<std::string> attesi;
+    for (const auto& parte :
+         {importo("150,00"), importo("-50,00"), importo("0,00"), data("01-01-24"), data("02-01-24"),
+          centrato("Grafico Trevalto Saldo dal 01-01-2024 al 02-01-2024", false),
+          centrato("Cassa", true), data("01-01-24"), importo("5,00")})
+        attesi.insert(attesi.end(), parte.begin(), parte.end());
+    EXPECT_EQ(passi, attesi);
+}
+
 TEST(Disegno, OneDayChartIsOneDotDrawnTwice) {
     GraficoDiProva g;
     g.Riempi(k1Gennaio2024, {250});
