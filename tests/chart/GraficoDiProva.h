@@ -1,0 +1,54 @@
+#pragma once
+// Charts for the tests: a model wired to a recording picture and to a
+// toolbar that records what it is told, with the Italian symbols.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "chart/Grafico.h"
+#include "chart/SuperficieRegistrata.h"
+
+namespace quandora::test {
+
+class PulsantiRegistrati : public PulsantiGrafico {
+  public:
+    std::vector<std::pair<std::string, bool>> Chiamate;
+    void AbilitaPulsante(const std::string& chiave, bool abilitato) override {
+        Chiamate.emplace_back(chiave, abilitato);
+    }
+};
+
+struct GraficoDiProva {
+    SuperficieRegistrata Picture;
+    PulsantiRegistrati Toolbar;
+    GraficoSaldi Grafico{Picture, Toolbar};
+
+    GraficoDiProva() {
+        Grafico.Simboli = [] { return SimboliNumerici{",", "."}; };
+        Grafico.AzzeraSegni();
+    }
+
+    // A chart of the amounts given, one a day from inizio, as a run leaves
+    // it (marks emptied), not yet drawn.
+    void Riempi(Data inizio, const std::vector<double>& importi,
+                const std::string& conto = "Conto corrente") {
+        Grafico.AzzeraGrafico();
+        TestataGrafico& t = Grafico.Testata;
+        t.NumeroGiorni = static_cast<int32_t>(importi.size());
+        t.DataInizio = inizio;
+        t.DataFine = inizio + static_cast<double>(importi.size()) - 1;
+        t.ImpostaDescrizione(conto);
+        Grafico.Saldi.assign(importi.size(), PuntoSaldo{});
+        for (size_t i = 0; i < importi.size(); ++i) {
+            Grafico.Saldi[i] = PuntoSaldo{static_cast<int32_t>(i + 1), inizio + i, importi[i]};
+            if (i == 0 || importi[i] < t.SaldoMinimo) t.SaldoMinimo = importi[i];
+            if (i == 0 || importi[i] > t.SaldoMassimo) t.SaldoMassimo = importi[i];
+        }
+        Grafico.AzzeraSegni();
+        Picture.Dimentica();
+        Toolbar.Chiamate.clear();
+    }
+};
+
+}  // namespace quandora::test

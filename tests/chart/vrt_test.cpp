@@ -1,0 +1,321 @@
+// The chart file: byte-exact files made here by hand, round trips, and
+// files that cannot be a chart.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "tests/chart/GraficoDiProva.h"
+#include "tests/support/CartellaTemporanea.h"
+#include "util/Errore.h"
+
+using namespace quandora;
+using quandora::test::CartellaTemporanea;
+using quandora::test::GraficoDiProva;
+
+namespace {
+
+// Little-endian fields written byte by byte, independent of the code under
+// test.
+std::string I32(int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    return {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+            static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
+}
+std::string I16(int16_t v) {
+    const auto u = static_cast<uint16_t>(v);
+    return {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+}
+std::string F64(double v) {
+    uint64_t u;
+    std::memcpy(&u, &v, 8);
+    std::string s;
+    for (int i = 0; i < 8; ++i)
+        s += static_cast<char>((u >> (8 * i)) & 0xFF);
+    return s;
+}
+std::string F32(float v) {
+    uint32_t u;
+    std::memcpy(&u, &v, 4);
+    std::string s;
+    for (int i = 0; i < 4; ++i)
+        s += static_cast<char>((u >> (8 * i)) & 0xFF);
+    return s;
+}
+std::string Campo(const std::string& s, size_t n) {
+    std::string c = s;
+    c.resize(n, ' ');
+    return c;
+}
+
+const std::string kFirma = Campo("VRTFILE - Grafico Trevalto Saldo", 50);
+
+std::string Testata(int32_t n, double minimo, double massimo, double inizio, double fine,
+                    const std::string& conto) {
+    return I32(n) + F64(minimo) + F64(massimo) + F64(inizio) + F64(fine) + Campo(conto, 255);
+}
+std::string Punto(int32_t g, double d, double s) {
+    return I32(g) + F64(d) + F64(s);
+}
+std::string Segno(float x, float y, double d, double i, int16_t t) {
+    return F32(x) + F32(y) + F64(d) + F64(i) + I16(t);
+}
+
+const Data kInizio = DataSerial(2023, 6, 30);
+
+// A valid file of n days and m marks, built by hand.
+std::string FileValido(int n, int m) {
+    std::string f = kFirma + Testata(n, -5, 5 + n, kInizio, kInizio + n - 1, "Conto");
+    for (int i = 0; i < n; ++i)
+        f += Punto(i + 1, kInizio + i, i % 2 ? -5 : 5 + i);
+    f += Campo(std::to_string(m), 50);
+    for (int i = 0; i <= m; ++i)
+        f += Segno(400.f + i, 500.f + i, kInizio, 1.5 * i, 0);
+    return f;
+}
+
+class FileVrt : public ::testing::Test {
+  protected:
+    CartellaTemporanea dir;
+    GraficoDiProva g;
+    std::string file = dir.File("grafico.vrt");
+
+    // Opens a file with the given bytes; the error number, 0 when it opens.
+    int Apri(const std::string& byte) {
+        CartellaTemporanea::Scrivi(file, byte);
+        try {
+            g.Grafico.ApriVrtFile(file);
+            return 0;
+        } catch (const Errore& e) {
+            if (e.Numero() == 7881) {
+                EXPECT_EQ(e.Descrizione(), "Formato file non valido");
+            } else if (e.Numero() == 7882) {
+                EXPECT_EQ(e.Descrizione(), "Dati non corretti.");
+            }
+            return e.Numero();
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(FileVrt, OneDayTwoMarksByteForByte) {
+    g.Riempi(kInizio, {1234.5}, "Libretto di risparmio");
+    g.Grafico.AggiungiSegno(400.f, 2700.f, kInizio, 1234.5, kSegnoPunto);
+    g.Grafico.AggiungiSegno(1000.25f, 800.5f, kInizio + 1, -7.25, kSegnoData);
+    g.Grafico.SalvaVrtFile(file);
+
+    const std::string atteso =
+        kFirma + Testata(1, 1234.5, 1234.5, kInizio, kInizio, "Libretto di risparmio") +
+        Punto(1, kInizio, 1234.5) + Campo("2", 50) + Segno(0, 0, 0, 0, 0) +
+        Segno(400.f, 2700.f, kInizio, 1234.5, 0) + Segno(1000.25f, 800.5f, kInizio + 1, -7.25, 2);
+    const std::string scritto = CartellaTemporanea::Leggi(file);
+    EXPECT_EQ(scritto.size(), 489u);
+    EXPECT_EQ(scritto, atteso);
+    EXPECT_EQ(dir.NumeroFile(), 1u);
+}
+
+TEST_F(FileVrt, NoMarksWritesTheDigitZeroAndThePlaceholder) {
+    g.Riempi(kInizio, {1, 2, 3, 4, 5});
+    g.Grafico.SalvaVrtFile(file);
+    const std::string scritto = CartellaTemporanea::Leggi(file);
+    ASSERT_EQ(scritto.size(), 391u + 20 * 5 + 26);
+    EXPECT_EQ(scritto.substr(341 + 100, 50), Campo("0", 50));
+    EXPECT_EQ(scritto.substr(391 + 100), std::string(26, '\0'));
+}
+
+TEST_F(FileVrt, SavingWithoutAChartCreatesNothing) {
+    g.Grafico.AzzeraGrafico();
+    g.Grafico.SalvaVrtFile(file);
+    EXPECT_FALSE(CartellaTemporanea::Esiste(file));
+    EXPECT_EQ(dir.NumeroFile(), 0u);
+}
+
+TEST_F(FileVrt, SavingOverALongerFileLeavesNoTailAndAFailureKeepsTheOldFile) {
+    CartellaTemporanea::Scrivi(file, std::string(5000, 'x'));
+    g.Riempi(kInizio, {1, 2});
+    g.Grafico.SalvaVrtFile(file);
+    EXPECT_EQ(CartellaTemporanea::Leggi(file).size(), 391u + 40 + 26);
+
+    try {
+        g.Grafico.SalvaVrtFile(dir.File("manca") + "/grafico.vrt");
+        FAIL();
+    } catch (const Errore& e) {
+        EXPECT_EQ(e.Numero(), 76);
+    }
+    // A target that cannot be replaced: the old content stays.
+    const std::string cartella = dir.File("cartella.vrt");
+    std::filesystem::create_directory(std::filesystem::u8path(cartella));
+    EXPECT_THROW(g.Grafico.SalvaVrtFile(cartella), Errore);
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(cartella)));
+    EXPECT_EQ(dir.NumeroFile(), 2u) << "no temporary file stays behind";
+}
+
+TEST_F(FileVrt, RoundTripRestoresChartMarksAndElementZero) {
+    g.Riempi(kInizio, {-10.5, 20.25, 1e6, -3.125}, "Carta Visa è più");
+    g.Grafico.AggiungiSegno(500.5f, 600.25f, kInizio + 1, 99.99, kSegnoPunto);
+    g.Grafico.AggiungiSegno(700.f, 800.f, kInizio + 2, -1.5, kSegnoImporto);
+    g.Grafico.AggiungiSegno(900.f, 1000.f, kInizio + 3, 0, 9);
+    g.Grafico.Segni[0] = SegnoGrafico{1.f, 2.f, 3, 4, 5};
+    const TestataGrafico testata = g.Grafico.Testata;
+    const auto saldi = g.Grafico.Saldi;
+    const auto segni = g.Grafico.Segni;
+    g.Grafico.SalvaVrtFile(file);
+
+    GraficoDiProva altro;
+    altro.Grafico.AzzeraGrafico();
+    altro.Grafico.ApriVrtFile(file);
+    const auto& t = altro.Grafico.Testata;
+    EXPECT_EQ(t.NumeroGiorni, 4);
+    EXPECT_EQ(t.SaldoMinimo, testata.SaldoMinimo);
+    EXPECT_EQ(t.SaldoMassimo, testata.SaldoMassimo);
+    EXPECT_EQ(t.DataInizio, testata.DataInizio);
+    EXPECT_EQ(t.DataFine, testata.DataFine);
+    EXPECT_EQ(t.Descrizione, testata.Descrizione);
+    ASSERT_EQ(altro.Grafico.Saldi.size(), saldi.size());
+    for (size_t i = 0; i < saldi.size(); ++i) {
+        EXPECT_EQ(altro.Grafico.Saldi[i].Giorno, saldi[i].Giorno);
+        EXPECT_EQ(altro.Grafico.Saldi[i].Data, saldi[i].Data);
+        EXPECT_EQ(altro.Grafico.Saldi[i].Saldo, saldi[i].Saldo);
+    }
+    ASSERT_EQ(altro.Grafico.Segni.size(), 4u);
+    for (size_t i = 0; i < segni.size(); ++i) {
+        EXPECT_EQ(altro.Grafico.Segni[i].X, segni[i].X);
+        EXPECT_EQ(altro.Grafico.Segni[i].Y, segni[i].Y);
+        EXPECT_EQ(altro.Grafico.Segni[i].Data, segni[i].Data);
+        EXPECT_EQ(altro.Grafico.Segni[i].Importo, segni[i].Importo);
+        EXPECT_EQ(altro.Grafico.Segni[i].Tipo, segni[i].Tipo);
+    }
+    // The description is one byte a character in the file.
+    EXPECT_EQ(CartellaTemporanea::Leggi(file).substr(86, 17), "Carta Visa \xE8 pi\xF9 ");
+
+    // Opened, drawn, and undo takes the last stored mark first.
+    altro.Grafico.AggiornaGrafico();
+    EXPECT_TRUE(altro.Grafico.Grafico_Visibile());
+    altro.Grafico.AnnullaSegno();
+    ASSERT_EQ(altro.Grafico.LimiteSegni(), 2);
+    EXPECT_EQ(altro.Grafico.Segni[2].X, 700.f);
+}
+
+TEST_F(FileVrt, LongDescriptionIsCutTo255) {
+    g.Riempi(kInizio, {1}, std::string(300, 'A') + "fine");
+    g.Grafico.SalvaVrtFile(file);
+    const std::string scritto = CartellaTemporanea::Leggi(file);
+    EXPECT_EQ(scritto.substr(86, 255), std::string(255, 'A'));
+    EXPECT_EQ(scritto.substr(341, 4), I32(1));
+}
+
+TEST_F(FileVrt, SignatureMustMatchWithItsSpaces) {
+    std::string f = FileValido(3, 1);
+    EXPECT_EQ(Apri(f), 0);
+    std::string nul = f;
+    std::fill(nul.begin() + 32, nul.begin() + 50, '\0');
+    EXPECT_EQ(Apri(nul), 7881);
+    std::string minuscolo = f;
+    minuscolo[0] = 'v';
+    EXPECT_EQ(Apri(minuscolo), 7881);
+    EXPECT_EQ(Apri(""), 7881);
+    EXPECT_EQ(Apri(kFirma.substr(0, 49)), 7881);
+    EXPECT_EQ(Apri(kFirma), 7882) << "the signature alone has no header";
+}
+
+TEST_F(FileVrt, DayCountsThatCannotBeThereAreRefusedBeforeAllocating) {
+    const std::string f = FileValido(3, 1);
+    // 4 days would still fit, reading the count field from the placeholder
+    // mark; 5 cannot.
+    for (int32_t n : {0, -1, std::numeric_limits<int32_t>::min(), 5, 100000,
+                      std::numeric_limits<int32_t>::max()}) {
+        SCOPED_TRACE(n);
+        std::string h = f;
+        h.replace(50, 4, I32(n));
+        EXPECT_EQ(Apri(h), 7882);
+    }
+    // Truncated anywhere: in the header, the days, the count, the marks.
+    for (size_t lunghezza : {size_t{340}, size_t{341 + 30}, size_t{341 + 60 + 20},
+                             size_t{391 + 60 + 51}, f.size() - 1}) {
+        SCOPED_TRACE(lunghezza);
+        EXPECT_EQ(Apri(f.substr(0, lunghezza)), 7882);
+    }
+}
+
+TEST_F(FileVrt, CountFieldIsTheLeadingNumberRounded) {
+    const std::string base = FileValido(2, 3);
+    const size_t conta = 341 + 40;
+    auto conCampo = [&](const std::string& campo) {
+        std::string f = base;
+        f.replace(conta, 50, Campo(campo, 50));
+        return f;
+    };
+    EXPECT_EQ(Apri(conCampo("nessuno")), 0);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 0) << "no digits: only the placeholder";
+    std::string nul = base;
+    nul.replace(conta, 50, std::string(50, '\0'));
+    EXPECT_EQ(Apri(nul), 0);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 0);
+    EXPECT_EQ(Apri(conCampo(" 2 ")), 0);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 2);
+    EXPECT_EQ(Apri(conCampo("1.6")), 0);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 2);
+    EXPECT_EQ(Apri(conCampo("2.5")), 0);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 2) << "halves to the even number";
+    EXPECT_EQ(Apri(conCampo("3abc")), 0);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 3);
+    EXPECT_EQ(g.Grafico.Segni[3].X, 403.f);
+    EXPECT_EQ(Apri(conCampo("-1")), 7882);
+    EXPECT_EQ(Apri(conCampo("4")), 7882) << "more marks than bytes";
+    EXPECT_EQ(Apri(conCampo("1e300")), 7882);
+    EXPECT_EQ(Apri(conCampo("40000")), 7882);
+}
+
+TEST_F(FileVrt, TrailingBytesAreIgnored) {
+    EXPECT_EQ(Apri(FileValido(2, 1) + std::string(1000, '\x7F')), 0);
+    EXPECT_EQ(g.Grafico.Testata.NumeroGiorni, 2);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 1);
+}
+
+TEST_F(FileVrt, ValuesThatCannotBeDrawnAreRefused) {
+    const std::string f = FileValido(2, 2);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    auto con = [&](size_t offset, const std::string& byte) {
+        std::string h = f;
+        h.replace(offset, byte.size(), byte);
+        return h;
+    };
+    const size_t segni = 391 + 40;
+    EXPECT_EQ(Apri(con(54, F64(nan))), 7882);
+    EXPECT_EQ(Apri(con(62, F64(inf))), 7882);
+    EXPECT_EQ(Apri(con(54, F64(-1.7e308)) + ""), 0) << "a huge but finite range is drawable";
+    EXPECT_EQ(Apri(con(54, F64(-1.7e308)).replace(62, 8, F64(1.7e308))), 7882)
+        << "the range overflows";
+    EXPECT_EQ(Apri(con(70, F64(3e6))), 7882);
+    EXPECT_EQ(Apri(con(78, F64(-657435))), 7882);
+    EXPECT_EQ(Apri(con(341 + 4, F64(nan))), 7882);
+    EXPECT_EQ(Apri(con(341 + 20 + 12, F64(-inf))), 7882);
+    EXPECT_EQ(Apri(con(segni + 26 + 8, F64(nan))), 7882);
+    EXPECT_EQ(Apri(con(segni + 52 + 16, F64(inf))), 7882);
+    EXPECT_EQ(Apri(con(segni + 52, F32(std::nanf("")))), 7882);
+    // Element 0 is never drawn: it comes back as stored.
+    EXPECT_EQ(Apri(con(segni + 8, F64(nan))), 0);
+    EXPECT_TRUE(std::isnan(g.Grafico.Segni[0].Data));
+}
+
+TEST_F(FileVrt, AFailedOpenLeavesTheChartAsItWas) {
+    ASSERT_EQ(Apri(FileValido(3, 2)), 0);
+    std::string rotto = FileValido(5, 1);
+    rotto.resize(rotto.size() - 1);
+    EXPECT_EQ(Apri(rotto), 7882);
+    EXPECT_EQ(g.Grafico.Testata.NumeroGiorni, 3);
+    EXPECT_EQ(g.Grafico.Saldi.size(), 3u);
+    EXPECT_EQ(g.Grafico.LimiteSegni(), 2);
+
+    try {
+        g.Grafico.ApriVrtFile(dir.File("assente.vrt"));
+        FAIL();
+    } catch (const Errore& e) {
+        EXPECT_EQ(e.Numero(), 53);
+    }
+    EXPECT_FALSE(CartellaTemporanea::Esiste(dir.File("assente.vrt"))) << "nothing created";
+}
