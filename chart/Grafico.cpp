@@ -24,13 +24,6 @@ constexpr Colore kBlu = RGBColore(0, 0, 255);
 constexpr Colore kNero = RGBColore(0, 0, 0);
 const char* const kArial = "Arial";
 
-std::string Trim(const std::string& s) {
-    const size_t inizio = s.find_first_not_of(' ');
-    if (inizio == std::string::npos) return std::string();
-    const size_t fine = s.find_last_not_of(' ');
-    return s.substr(inizio, fine - inizio + 1);
-}
-
 // A label that ends one "M" left of the plot, centred on the height y.
 void EtichettaImporto(Superficie& s, double y, const std::string& etichetta) {
     s.PosizioneX(kSinistra - s.LarghezzaTesto(etichetta) - s.LarghezzaTesto("M"));
@@ -216,7 +209,7 @@ void GraficoSaldi::DisegnaGrafico(Superficie& s) {
     s.PosizioneX((W - s.LarghezzaTesto(titolo)) / 2);
     s.PosizioneY(kTitolo);
     s.Stampa(titolo);
-    const std::string conto = Trim(Testata.Descrizione);
+    const std::string conto = TogliSpazi(Testata.Descrizione);
     s.PosizioneX((W - s.LarghezzaTesto(conto)) / 2);
     s.PosizioneY(kTitolo + s.AltezzaTesto(conto));
     s.Stampa(conto);

@@ -11,12 +11,6 @@ namespace {
 
 constexpr int32_t kMassimoRecord = 32767;
 
-std::string TogliSpazi(const std::string& s) {
-    const auto a = s.find_first_not_of(' ');
-    if (a == std::string::npos) return {};
-    return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
 // A field as stored: ANSI, cut to its width, filled with spaces.
 std::string Campo(const std::string& utf8, size_t larghezza) {
     std::string ansi = ToAnsi(utf8);

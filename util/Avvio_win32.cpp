@@ -53,8 +53,7 @@ INT_PTR ApriConShell(intptr_t hWnd, const std::string& file) {
 bool uxUtilita::EseguiEx(intptr_t hWnd, const std::string& file, bool muto) const {
     try {
         const INT_PTR codice = ApriConShell(hWnd, file);
-        if (codice > 32)
-            return true;
+        if (codice > 32) return true;
         std::string messaggio = file;
         if (codice == SE_ERR_FNF)
             messaggio += ": file non trovato!";
@@ -62,12 +61,10 @@ bool uxUtilita::EseguiEx(intptr_t hWnd, const std::string& file, bool muto) cons
             messaggio += ": nessun programma associato a questo tipo di file!";
         else
             messaggio += ": accesso negato!";
-        if (!muto)
-            InterazioneAttiva().MsgBox(messaggio, mb::kOk | mb::kIconCritical, "Errore");
+        if (!muto) InterazioneAttiva().MsgBox(messaggio, mb::kOk | mb::kIconCritical, "Errore");
         return false;
     } catch (const std::exception& e) {
-        if (!muto)
-            InterazioneAttiva().MsgBox(e.what(), mb::kOk | mb::kIconCritical, "Errore");
+        if (!muto) InterazioneAttiva().MsgBox(e.what(), mb::kOk | mb::kIconCritical, "Errore");
         return false;
     }
 }
@@ -140,11 +137,9 @@ void uxUtilita::WaitSecondi(int16_t sec) const {
     double giorniPassati = 0;
     for (;;) {
         const double ora = orologio.SecondiDelGiorno();
-        if (ora < ultimo)
-            giorniPassati += 86400.0;  // past midnight
+        if (ora < ultimo) giorniPassati += 86400.0;  // past midnight
         ultimo = ora;
-        if (ora + giorniPassati >= obiettivo)
-            return;
+        if (ora + giorniPassati >= obiettivo) return;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {

@@ -4,6 +4,12 @@
 
 namespace quandora {
 
+std::string TogliSpazi(std::string_view s) {
+    const auto a = s.find_first_not_of(' ');
+    if (a == std::string_view::npos) return {};
+    return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {

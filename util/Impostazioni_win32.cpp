@@ -25,13 +25,6 @@ HKEY Alveare(uint32_t hive) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(hive)));
 }
 
-std::string SenzaSpazi(const std::string& s) {
-    const auto a = s.find_first_not_of(' ');
-    if (a == std::string::npos)
-        return {};
-    return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
 }  // namespace
 
 std::string uxUtilita::LeggiINI(const std::string& fileINI, const std::string& Sezione,
@@ -45,7 +38,7 @@ std::string uxUtilita::LeggiINI(const std::string& fileINI, const std::string& S
         GetPrivateProfileStringA(sezione.c_str(), nome.c_str(), predefinito.c_str(), buffer.data(),
                                  kBufferIni, file.c_str());
     buffer.resize(copiati < kBufferIni ? copiati : kBufferIni);
-    const std::string valore = SenzaSpazi(FromAnsi(buffer));
+    const std::string valore = TogliSpazi(FromAnsi(buffer));
     return valore.empty() ? DefaultValore : valore;
 }
 
@@ -120,8 +113,7 @@ bool uxUtilita::ScriviValoreRegistro(uint32_t hive, const std::string& chiave,
         } else {
             esito = RegOpenKeyExA(Alveare(hive), percorso.c_str(), 0, kScrittura, &aperta);
         }
-        if (esito != ERROR_SUCCESS)
-            return false;
+        if (esito != ERROR_SUCCESS) return false;
         const ChiaveRegistro k(aperta);
         const std::string testo = ToAnsi(valore);
         // The terminating zero is stored with the text.

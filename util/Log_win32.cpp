@@ -17,13 +17,6 @@ namespace quandora {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    const auto a = s.find_first_not_of(' ');
-    if (a == std::string::npos) return {};
-    const auto b = s.find_last_not_of(' ');
-    return s.substr(a, b - a + 1);
-}
-
 // "yyyy-mmm-dd hh:mm:ss", the month abbreviated as the user's locale does,
 // already in the ANSI code page.
 std::string DataOraLog() {
@@ -42,7 +35,7 @@ std::string DataOraLog() {
 
 bool uxUtilita::ScriviLog(std::string testo, const std::string& filename, bool data,
                           bool CancellaPrecedente) const {
-    std::string nome = Trim(filename);
+    std::string nome = TogliSpazi(filename);
     if (nome.empty()) {
         nome = CartellaModulo();
         if (nome.empty()) return false;

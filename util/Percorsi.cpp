@@ -1,25 +1,14 @@
 // Paths as texts: folder form, file names and extensions. Nothing here
 // touches the file system, so it builds and is tested everywhere.
 
+#include "util/Testo.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {
 
-namespace {
-
-std::string SenzaSpazi(const std::string& s) {
-    const auto a = s.find_first_not_of(' ');
-    if (a == std::string::npos)
-        return {};
-    return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
-}  // namespace
-
 std::string uxUtilita::AggiungiSepDir(std::string& percorso) const {
-    percorso = SenzaSpazi(percorso);
-    if (!percorso.empty() && percorso.back() != '\\')
-        percorso += '\\';
+    percorso = TogliSpazi(percorso);
+    if (!percorso.empty() && percorso.back() != '\\') percorso += '\\';
     return percorso;
 }
 
@@ -31,8 +20,7 @@ std::string uxUtilita::AggiungiSepDir(std::string&& percorso) const {
 std::string uxUtilita::EstraiPath(const std::string& filename) const {
     const auto sep = filename.rfind('\\');
     // A "\" only as the first character is no folder part.
-    if (sep == std::string::npos || sep == 0)
-        return {};
+    if (sep == std::string::npos || sep == 0) return {};
     return filename.substr(0, sep + 1);
 }
 
@@ -49,15 +37,13 @@ std::string uxUtilita::EstraiEstensione(const std::string& filename) const {
     // The scan does not stop at a separator: a dot in a folder name counts
     // when the file name has none.
     const auto punto = filename.rfind('.');
-    if (punto == std::string::npos || punto == 0)
-        return {};
+    if (punto == std::string::npos || punto == 0) return {};
     return filename.substr(punto + 1);
 }
 
 std::string uxUtilita::StripTerminator(std::string strString) const {
     const auto nul = strString.find('\0');
-    if (nul != std::string::npos)
-        strString.resize(nul);
+    if (nul != std::string::npos) strString.resize(nul);
     return strString;
 }
 

@@ -72,13 +72,10 @@ std::string TestoBuffer(const std::vector<char>& buffer) {
 
 bool uxUtilita::CreaPercorsoDirectory(std::string& path) const {
     try {
-        if (path.find_first_not_of(' ') == std::string::npos)
-            return false;
-        if (path.back() != '\\')
-            path += '\\';
+        if (path.find_first_not_of(' ') == std::string::npos) return false;
+        if (path.back() != '\\') path += '\\';
         const std::string ansi = ToAnsi(path);
-        if (EsisteCartella(ansi))
-            return true;
+        if (EsisteCartella(ansi)) return true;
 
         const auto duepunti = ansi.find(':');
         size_t inizio = duepunti == std::string::npos ? 0 : duepunti + 1;
@@ -87,18 +84,15 @@ bool uxUtilita::CreaPercorsoDirectory(std::string& path) const {
             size_t n = 2;
             for (int livello = 0; livello < 2 && n != std::string::npos; ++livello) {
                 n = ansi.find('\\', n);
-                if (n != std::string::npos)
-                    ++n;
+                if (n != std::string::npos) ++n;
             }
-            if (n == std::string::npos)
-                return false;
+            if (n == std::string::npos) return false;
             inizio = n - 1;
         }
         for (auto sep = ansi.find('\\', inizio); sep != std::string::npos;
              sep = ansi.find('\\', sep + 1)) {
             const std::string livello = ansi.substr(0, sep + 1);
-            if (EsisteCartella(livello))
-                continue;
+            if (EsisteCartella(livello)) continue;
             if (!CreateDirectoryA(livello.c_str(), nullptr) &&
                 !(GetLastError() == ERROR_ALREADY_EXISTS && EsisteCartella(livello))) {
                 return false;
@@ -125,8 +119,7 @@ void uxUtilita::CurDirApp() const {
     try {
         // One call sets the drive and the folder; on failure both stay.
         const std::string cartella = CartellaModulo();
-        if (!cartella.empty())
-            SetCurrentDirectoryA(ToAnsi(cartella).c_str());
+        if (!cartella.empty()) SetCurrentDirectoryA(ToAnsi(cartella).c_str());
     } catch (const std::exception&) {
     }
 }
@@ -134,8 +127,7 @@ void uxUtilita::CurDirApp() const {
 std::string uxUtilita::CartellaWindows() const {
     try {
         std::vector<char> buffer(kBufferPercorso, '\0');
-        if (GetWindowsDirectoryA(buffer.data(), kBufferPercorso - 1) == 0)
-            return "C:\\";
+        if (GetWindowsDirectoryA(buffer.data(), kBufferPercorso - 1) == 0) return "C:\\";
         std::string cartella = TestoBuffer(buffer);
         AggiungiSepDir(cartella);
         return cartella.empty() ? "C:\\" : cartella;
@@ -146,8 +138,7 @@ std::string uxUtilita::CartellaWindows() const {
 
 std::string uxUtilita::GetWindowsSysDir() const {
     std::vector<char> buffer(kBufferPercorso, '\0');
-    if (GetSystemDirectoryA(buffer.data(), kBufferPercorso - 1) == 0)
-        return {};
+    if (GetSystemDirectoryA(buffer.data(), kBufferPercorso - 1) == 0) return {};
     std::string cartella = TestoBuffer(buffer);
     return AggiungiSepDir(cartella);
 }
@@ -225,8 +216,7 @@ bool uxUtilita::DirectoryRete() const {
 std::string uxUtilita::CartellaSpeciale(uint32_t hive, const char* chiave, const char* nome) const {
     try {
         std::string cartella;
-        if (!LeggiValoreRegistro(hive, chiave, nome, cartella) || cartella.empty())
-            return {};
+        if (!LeggiValoreRegistro(hive, chiave, nome, cartella) || cartella.empty()) return {};
         return AggiungiSepDir(cartella);
     } catch (const std::exception&) {
         return {};

@@ -37,6 +37,9 @@ inline std::string FromAnsi(std::string_view ansi) {
     return SystemCodePage().ToUtf8(ansi);
 }
 
+// The text without the spaces (0x20 only) at both ends.
+std::string TogliSpazi(std::string_view s);
+
 // Appends the UTF-8 form of a Unicode code point (invalid ones as U+FFFD).
 void AppendUtf8(std::string& out, char32_t cp);
 

@@ -9,8 +9,7 @@ namespace quandora {
 std::string uxUtilita::uxReplace(const std::string& testo, const std::string& ricerca,
                                  const std::string& sostituzione) const {
     // An empty replacement deletes nothing: the text comes back as it was.
-    if (testo.empty() || ricerca.empty() || sostituzione.empty())
-        return testo;
+    if (testo.empty() || ricerca.empty() || sostituzione.empty()) return testo;
     std::string risultato;
     risultato.reserve(testo.size());
     size_t i = 0;
@@ -28,8 +27,7 @@ std::string uxUtilita::uxReplace(const std::string& testo, const std::string& ri
 bool uxUtilita::uxSplit(std::vector<std::string>& tmp, const std::string& buf,
                         const std::string& sep) const {
     tmp.assign(1, std::string());
-    if (buf.empty() || sep.empty())
-        return false;
+    if (buf.empty() || sep.empty()) return false;
     std::string resto = buf;
     if (resto.size() >= sep.size() &&
         resto.compare(resto.size() - sep.size(), sep.size(), sep) == 0)
@@ -52,8 +50,7 @@ std::string uxUtilita::EspuraSpazi(const std::string& testo) const {
     std::string risultato;
     risultato.reserve(testo.size());
     for (const char c : testo) {
-        if (c != ' ')
-            risultato += c;
+        if (c != ' ') risultato += c;
     }
     return risultato;
 }

@@ -122,8 +122,7 @@ class OrologioFinto : public Orologio {
         const double t = ora_;
         ora_ += passo_;
         trascorso += passo_;
-        if (ora_ >= 86400.0)
-            ora_ -= 86400.0;
+        if (ora_ >= 86400.0) ora_ -= 86400.0;
         return t;
     }
     double trascorso = 0;

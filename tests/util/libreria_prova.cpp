@@ -11,13 +11,11 @@ HMODULE g_modulo = nullptr;
 void Annota(const char* testo) {
     char nome[MAX_PATH + 8] = {};
     const DWORD n = GetModuleFileNameA(g_modulo, nome, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return;
+    if (n == 0 || n >= MAX_PATH) return;
     std::strcat(nome, ".log");
     HANDLE f = CreateFileA(nome, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return;
+    if (f == INVALID_HANDLE_VALUE) return;
     DWORD scritti = 0;
     WriteFile(f, testo, static_cast<DWORD>(std::strlen(testo)), &scritti, nullptr);
     WriteFile(f, "\r\n", 2, &scritti, nullptr);
@@ -27,8 +25,7 @@ void Annota(const char* testo) {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE istanza, DWORD motivo, LPVOID) {
-    if (motivo == DLL_PROCESS_ATTACH)
-        g_modulo = istanza;
+    if (motivo == DLL_PROCESS_ATTACH) g_modulo = istanza;
     return TRUE;
 }
 

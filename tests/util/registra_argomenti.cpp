@@ -10,13 +10,11 @@ int main() {
     Sleep(300);
     char nome[MAX_PATH + 8] = {};
     const DWORD n = GetModuleFileNameA(nullptr, nome, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return 1;
+    if (n == 0 || n >= MAX_PATH) return 1;
     std::strcat(nome, ".log");
     HANDLE f = CreateFileA(nome, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return 2;
+    if (f == INVALID_HANDLE_VALUE) return 2;
     const char* riga = GetCommandLineA();
     DWORD scritti = 0;
     WriteFile(f, riga, static_cast<DWORD>(std::strlen(riga)), &scritti, nullptr);
