@@ -177,7 +177,8 @@ class uxUtilita {
     // Installation bookkeeping.
     std::string GetInfoDisinstallazione(const std::string& chiave, int16_t subchiave) const;
     bool SetInfoDisinstallazione(const std::string& chiave, int16_t subchiave,
-                                 const std::string& valore, bool crea = false) const;
+                                 const std::string& valore,
+                                 std::optional<bool> crea = std::nullopt) const;
     bool CreaAssociazione(const std::string& file, const std::string& ext) const;
     bool CreaCollegamento(const std::string& lnk_pathname, const std::string& file,
                           const std::string& dir_lavoro) const;
