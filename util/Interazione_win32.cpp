@@ -6,6 +6,7 @@
 #include <string>
 
 #include "util/Interazione.h"
+#include "util/Risorse_win32.h"
 #include "util/Testo.h"
 
 namespace quandora {
@@ -24,6 +25,7 @@ class InterazioneWindows final : public Interazione {
 
     // SHBrowseForFolderA from the desktop, file-system folders only.
     std::string SfogliaCartella(intptr_t hWnd, std::string_view titolo) override {
+        const ComInizializzato com;  // the dialog's shell objects need it
         const std::string istruzione = ToAnsi(titolo);
         char nome[MAX_PATH + 1] = {};
         BROWSEINFOA info;

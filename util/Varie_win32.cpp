@@ -13,6 +13,8 @@
 // - An executable server whose path holds a blank is started quoted, so
 //   that Windows cannot take a shorter path ("C:\Program.exe") for it.
 // - SetInfoDisinstallazione without `crea` writes nothing and is false.
+// - CreaAssociazione refuses an empty extension instead of writing the
+//   default value of HKEY_CLASSES_ROOT itself.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -565,7 +567,8 @@ bool ImpostaPredefinito(const std::string& chiave, const std::string& testo) {
 
 bool uxUtilita::CreaAssociazione(const std::string& file, const std::string& ext) const {
     try {
-        if (!ImpostaPredefinito(ext, ""))
+        // No extension would name HKEY_CLASSES_ROOT itself.
+        if (ext.empty() || !ImpostaPredefinito(ext, ""))
             return false;
         if (!ImpostaPredefinito(ext + "\\Shell\\Open\\Command", file + " %1"))
             return false;

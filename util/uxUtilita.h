@@ -5,7 +5,10 @@
 // operations trap their own errors and return a neutral result (an empty
 // text, false, "-1"); only a few show a message of their own. The
 // operations are defined one unit per concern: names ending in _win32 call
-// Windows and build only for it, the others are portable.
+// Windows and build only for it, the others are portable. Every Windows
+// call goes through its ANSI entry point, texts converted with ToAnsi and
+// FromAnsi at that boundary. What waits for a person (message boxes, the
+// folder dialog) goes through Interazione; timed waits read Orologio.
 
 #include <cstdint>
 #include <optional>

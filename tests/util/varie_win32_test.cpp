@@ -252,10 +252,8 @@ TEST(Sfoglia_Cartella, AsksThroughInterazioneAndTheRealDialog) {
             }
         }
     });
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const std::string scelta = u.Sfoglia_Cartella(H(w), "Scegli la cartella dei dati");
     lettore.join();
-    CoUninitialize();
     EXPECT_TRUE(letto.trovato);
     EXPECT_TRUE(letto.istruzione);
     EXPECT_EQ(scelta, "");
@@ -534,7 +532,11 @@ TEST(CreaAssociazione, WritesCommandAndIconUnderTheExtension) {
     EXPECT_EQ(comando->dati, TestoSz(Ansi(programma) + " %1"));
     EXPECT_EQ(LeggiGrezzo(cr, ".uxprova\\DefaultIcon", "")->dati, TestoSz(Ansi(programma) + ",0"));
 
+    // No extension: nothing is written at the root of the classes.
+    ValoreSalvato radice(cr, "", "");
+    ScriviGrezzo(cr, "", "", REG_SZ, TestoSz("radice"));
     EXPECT_FALSE(u.CreaAssociazione(programma, ""));
+    EXPECT_EQ(LeggiGrezzo(cr, "", "")->dati, TestoSz("radice"));
     CancellaChiave(cr, ".uxprova");
 }
 
