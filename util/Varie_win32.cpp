@@ -13,6 +13,9 @@
 // - An executable server whose path holds a blank is started quoted, so
 //   that Windows cannot take a shorter path ("C:\Program.exe") for it.
 // - SetInfoDisinstallazione without `crea` writes nothing and is false.
+// - CreaCollegamento talks to "WScript.Shell" through IDispatch, whose
+//   texts are Unicode: there the UTF-8 texts become UTF-16 directly, with
+//   nothing lost to the ANSI code page.
 // - CreaAssociazione refuses an empty extension instead of writing the
 //   default value of HKEY_CLASSES_ROOT itself.
 
