@@ -6,6 +6,10 @@ namespace {
 Interazione* g_attiva = nullptr;
 }
 
+std::string Interazione::SfogliaCartella(intptr_t, std::string_view) {
+    return {};
+}
+
 Interazione& InterazioneAttiva() {
     return g_attiva ? *g_attiva : InterazionePredefinita();
 }

@@ -4,6 +4,7 @@
 // scripted one that records what would have been shown and answers for the
 // user.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,11 @@ class Interazione {
     // A modal message box: text, style (mb:: flags) and title; the answer
     // is the button pressed (mb::kId...).
     virtual int MsgBox(std::string_view testo, unsigned stile, std::string_view titolo) = 0;
+    // The folder-browse dialog owned by the window hWnd, with titolo as its
+    // instruction: the chosen file-system folder without a final "\\", or
+    // "" when the person cancels. The base answers as a cancel does; the
+    // real one shows Windows' dialog.
+    virtual std::string SfogliaCartella(intptr_t hWnd, std::string_view titolo);
 };
 
 // The process's current Interazione. Windows builds start with the real

@@ -1,8 +1,12 @@
 #include <windows.h>
+// After windows.h, which they need.
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <string>
 
 #include "util/Interazione.h"
+#include "util/Risorse_win32.h"
 #include "util/Testo.h"
 
 namespace quandora {
@@ -17,6 +21,27 @@ class InterazioneWindows final : public Interazione {
         const std::string t = ToAnsi(testo);
         const std::string c = ToAnsi(titolo);
         return MessageBoxA(GetActiveWindow(), t.c_str(), c.c_str(), stile);
+    }
+
+    // SHBrowseForFolderA from the desktop, file-system folders only.
+    std::string SfogliaCartella(intptr_t hWnd, std::string_view titolo) override {
+        const ComInizializzato com;  // the dialog's shell objects need it
+        const std::string istruzione = ToAnsi(titolo);
+        char nome[MAX_PATH + 1] = {};
+        BROWSEINFOA info;
+        ZeroMemory(&info, sizeof info);
+        info.hwndOwner = reinterpret_cast<HWND>(hWnd);
+        info.pidlRoot = nullptr;
+        info.pszDisplayName = nome;
+        info.lpszTitle = istruzione.c_str();
+        info.ulFlags = BIF_RETURNONLYFSDIRS;
+        LPITEMIDLIST scelta = SHBrowseForFolderA(&info);
+        if (scelta == nullptr)
+            return {};
+        char percorso[MAX_PATH + 1] = {};
+        const BOOL ok = SHGetPathFromIDListA(scelta, percorso);
+        CoTaskMemFree(scelta);
+        return ok ? FromAnsi(percorso) : std::string();
     }
 };
 

@@ -5,7 +5,10 @@
 // operations trap their own errors and return a neutral result (an empty
 // text, false, "-1"); only a few show a message of their own. The
 // operations are defined one unit per concern: names ending in _win32 call
-// Windows and build only for it, the others are portable.
+// Windows and build only for it, the others are portable. Every Windows
+// call goes through its ANSI entry point, texts converted with ToAnsi and
+// FromAnsi at that boundary. What waits for a person (message boxes, the
+// folder dialog) goes through Interazione; timed waits read Orologio.
 
 #include <cstdint>
 #include <optional>
@@ -177,7 +180,8 @@ class uxUtilita {
     // Installation bookkeeping.
     std::string GetInfoDisinstallazione(const std::string& chiave, int16_t subchiave) const;
     bool SetInfoDisinstallazione(const std::string& chiave, int16_t subchiave,
-                                 const std::string& valore, bool crea = false) const;
+                                 const std::string& valore,
+                                 std::optional<bool> crea = std::nullopt) const;
     bool CreaAssociazione(const std::string& file, const std::string& ext) const;
     bool CreaCollegamento(const std::string& lnk_pathname, const std::string& file,
                           const std::string& dir_lavoro) const;

@@ -22,6 +22,14 @@ std::string Registratore(const std::string& cartella, const std::string& nome) {
     return copia;
 }
 
+// The shell command that opens an address with a program: "prog" "%1".
+std::string Comando(const std::string& programma) {
+    std::string c = "\"";
+    c += Ansi(programma);
+    c += "\" \"%1\"";
+    return c;
+}
+
 }  // namespace
 
 TEST(EseguiEx, ReportsMissingFilesAndUnknownTypesUnlessQuiet) {
@@ -196,10 +204,9 @@ TEST(IndirizziWeb, HomepageGoWebAndEMailOpenThroughTheShell) {
     const uint32_t cr = uxUtilita::kHkeyClassesRoot;
     ValoreSalvato http(cr, "http\\shell\\open\\command", "");
     ValoreSalvato mailto(cr, "mailto\\shell\\open\\command", "");
-    ASSERT_TRUE(ScriviGrezzo(cr, "http\\shell\\open\\command", "", REG_SZ,
-                             TestoSz("\"" + Ansi(web) + "\" \"%1\"")));
-    ASSERT_TRUE(ScriviGrezzo(cr, "mailto\\shell\\open\\command", "", REG_SZ,
-                             TestoSz("\"" + Ansi(posta) + "\" \"%1\"")));
+    ASSERT_TRUE(ScriviGrezzo(cr, "http\\shell\\open\\command", "", REG_SZ, TestoSz(Comando(web))));
+    ASSERT_TRUE(
+        ScriviGrezzo(cr, "mailto\\shell\\open\\command", "", REG_SZ, TestoSz(Comando(posta))));
     InterazioneRegistrata box;
 
     u.Homepage(0);
