@@ -368,11 +368,10 @@ class DatabaseJet::Lettore {
                 numVar = r[n - maschera - 1];
                 size_t salti = (n - 1) / 256;
                 Verifica(n >= maschera + 2 + salti + numVar + 1);
-                size_t puntatore = n - maschera - salti - 2;
-                if ((puntatore - numVar) / 256 < salti) {
-                    --salti;
-                    puntatore = n - maschera - salti - 2;
-                }
+                // The count comes from the row's size; a last entry past eod
+                // is a filler that still takes its byte.
+                const size_t puntatore = n - maschera - salti - 2;
+                if ((puntatore - numVar) / 256 < salti) --salti;
                 size_t usati = 0;
                 for (size_t i = 0; i <= numVar; ++i) {
                     while (usati < salti && i == r[n - maschera - 2 - usati]) ++usati;
@@ -421,7 +420,7 @@ class DatabaseJet::Lettore {
             case Double: case DataOra: {
                 double d;
                 std::memcpy(&d, p, 8);
-                return c.Tipo == DataOra ? Valore::Data(d) : Valore::Doppio(d);
+                return c.Tipo == DataOra ? Valore::DataOra(d) : Valore::Doppio(d);
             }
             case ReplicationId: return Valore::Testo(Guid(p));
             case Numeric: {

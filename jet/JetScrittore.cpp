@@ -118,7 +118,7 @@ bool Fissa(uint8_t tipo) { return tipo != Text && tipo != Memo && tipo != Ole &&
 
 int64_t Intero(const Valore& v) {
     if (v.Tipo == TipoValore::Valuta) return v.I / 10000;
-    if (v.Tipo == TipoValore::Doppio || v.Tipo == TipoValore::Data) return int64_t(std::llround(v.D));
+    if (v.Tipo == TipoValore::Doppio || v.Tipo == TipoValore::DataOra) return int64_t(std::llround(v.D));
     return v.I;
 }
 
@@ -347,8 +347,8 @@ std::string ScriviJet3(const std::vector<TabellaNuova>& tabelle, const std::stri
     const int64_t contenitoreTabelle = 0x0F000001;
     auto voce = [&](uint32_t id, int64_t padre, const std::string& nome, int tipo, int64_t flag) {
         catalogo.Righe.push_back({Valore::Intero(int32_t(id)), Valore::Intero(padre),
-                                  Valore::Testo(nome), Valore::Intero(tipo), Valore::Data(adesso),
-                                  Valore::Data(adesso), Valore::Intero(int32_t(flag)), Valore{}});
+                                  Valore::Testo(nome), Valore::Intero(tipo), Valore::DataOra(adesso),
+                                  Valore::DataOra(adesso), Valore::Intero(int32_t(flag)), Valore{}});
     };
     voce(contenitoreTabelle, 0x0F000000, "Tables", 3, 0);
     voce(2, contenitoreTabelle, "MSysObjects", 1, int64_t(int32_t(0x80000002u)));
@@ -407,7 +407,7 @@ std::vector<TabellaNuova> TabelleHost(const DatiHost& dati) {
     int32_t id = 0;
     for (const auto& o : dati.Operazioni)
         operazioni.Righe.push_back({Valore::Intero(++id), Valore::Intero(o.IDCassa),
-                                    Valore::Data(o.Data), Valore::Testo(o.Descrizione),
+                                    Valore::DataOra(o.Data), Valore::Testo(o.Descrizione),
                                     Valore::Valuta(o.EuroDiecimillesimi), Valore::Doppio(o.Lire),
                                     Valore::Booleano(o.NoStatistiche), Valore{}});
     TabellaNuova versione{"Versione", {{"versione", Long, 0}}, {}};

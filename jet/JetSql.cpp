@@ -145,7 +145,7 @@ std::vector<Token> Lessico(const std::string& s) {
             if (z == std::string::npos || !DataLetterale(s.substr(i + 1, z - i - 1), d))
                 throw errore(i);
             t.Tipo = Tok::Data;
-            t.Numero = Valore::Data(d);
+            t.Numero = Valore::DataOra(d);
             i = z + 1;
         } else {
             static const char* doppi[] = {"<>", "<=", ">="};
@@ -251,7 +251,7 @@ class Parser {
         }
         do {
             Voce v;
-            if (Sim("*")) {
+            if (Accetta("*")) {
                 v.Stella = true;
             } else if (Cur().Tipo == Tok::Nome && !Riservata(Cur()) && Sim(".", 1) && Sim("*", 2)) {
                 v.Stella = true;
@@ -642,12 +642,12 @@ Valore Aritmetica(Op op, const Valore& a, const Valore& b) {
     }
     if (op == Op::Mul && intX && intY) return Valore::Intero(x.I * y.I);
     const double dx = x.ComeDoppio(), dy = y.ComeDoppio();
-    const bool data = (x.Tipo == TipoValore::Data || y.Tipo == TipoValore::Data) &&
+    const bool data = (x.Tipo == TipoValore::DataOra || y.Tipo == TipoValore::DataOra) &&
                       (op == Op::Add || op == Op::Sub) &&
-                      !(x.Tipo == TipoValore::Data && y.Tipo == TipoValore::Data);
+                      !(x.Tipo == TipoValore::DataOra && y.Tipo == TipoValore::DataOra);
     switch (op) {
-        case Op::Add: return data ? Valore::Data(dx + dy) : Valore::Doppio(dx + dy);
-        case Op::Sub: return data ? Valore::Data(dx - dy) : Valore::Doppio(dx - dy);
+        case Op::Add: return data ? Valore::DataOra(dx + dy) : Valore::Doppio(dx + dy);
+        case Op::Sub: return data ? Valore::DataOra(dx - dy) : Valore::Doppio(dx - dy);
         case Op::Mul: return Valore::Doppio(dx * dy);
         case Op::Div:
             if (dy == 0) throw ErroreDiSistema(11);
@@ -705,7 +705,7 @@ Valore Funzione(const Espr& e, const Contesto& c) {
         }
         const double r = DataSerial(p[0], p[1], p[2]);
         if (r < -657434 || r > 2958465) throw ErroreDiSistema(5);
-        return Valore::Data(r);
+        return Valore::DataOra(r);
     }
     if (e.Nome == "year" || e.Nome == "month" || e.Nome == "day") {
         arieta(1);
@@ -743,7 +743,7 @@ Valore Valuta(const Espr& e, const Contesto& c) {
                 if (v.Tipo == TipoValore::Booleano) v.Tipo = TipoValore::Intero;
                 return v;
             }
-            if (v.Tipo == TipoValore::Doppio || v.Tipo == TipoValore::Data) {
+            if (v.Tipo == TipoValore::Doppio || v.Tipo == TipoValore::DataOra) {
                 v.D = -v.D;
                 return v;
             }
@@ -1101,7 +1101,7 @@ class Esecutore {
                 if (range) {
                     const Valore& v = ValoreColonna(*colonna, ctx);
                     if (v.IsNull()) continue;  // no comparison with Null is true
-                    if (v.Tipo != TipoValore::Data && v.Tipo != TipoValore::Doppio &&
+                    if (v.Tipo != TipoValore::DataOra && v.Tipo != TipoValore::Doppio &&
                         v.Tipo != TipoValore::Intero)
                         numerica = false;
                     chiavi.push_back({v.ComeDoppio(), uint32_t(i)});
@@ -1125,7 +1125,7 @@ class Esecutore {
         Contesto vuoto{&tabelle_, nullptr, nullptr};
         const Valore l = Valuta(*limite, vuoto);
         if (l.IsNull()) return {};
-        const bool limiteNumerico = l.Tipo == TipoValore::Data || l.Tipo == TipoValore::Doppio ||
+        const bool limiteNumerico = l.Tipo == TipoValore::DataOra || l.Tipo == TipoValore::Doppio ||
                                     l.Tipo == TipoValore::Intero;
         if (f->Chiavi.size() == f->Indici.size() && limiteNumerico && !f->Indici.empty()) {
             const double x = l.ComeDoppio();

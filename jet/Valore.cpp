@@ -14,7 +14,7 @@ double Valore::ComeDoppio() const {
         case TipoValore::Intero: return double(I);
         case TipoValore::Valuta: return double(I) / 10000.0;
         case TipoValore::Doppio:
-        case TipoValore::Data: return D;
+        case TipoValore::DataOra: return D;
         default: return 0;
     }
 }
@@ -60,7 +60,7 @@ std::string Valore::ComeTesto() const {
             return s;
         }
         case TipoValore::Doppio:
-        case TipoValore::Data: std::snprintf(buf, sizeof buf, "%.15g", D); return buf;
+        case TipoValore::DataOra: std::snprintf(buf, sizeof buf, "%.15g", D); return buf;
         default: return S;
     }
 }

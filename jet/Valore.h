@@ -9,7 +9,7 @@
 
 namespace quandora {
 
-enum class TipoValore : uint8_t { Null, Booleano, Intero, Valuta, Doppio, Data, Testo, Binario };
+enum class TipoValore : uint8_t { Null, Booleano, Intero, Valuta, Doppio, DataOra, Testo, Binario };
 
 struct Valore {
     TipoValore Tipo = TipoValore::Null;
@@ -24,14 +24,14 @@ struct Valore {
         return Valore{TipoValore::Valuta, diecimillesimi, 0, {}};
     }
     static Valore Doppio(double d) { return Valore{TipoValore::Doppio, 0, d, {}}; }
-    static Valore Data(double d) { return Valore{TipoValore::Data, 0, d, {}}; }
+    static Valore DataOra(double d) { return Valore{TipoValore::DataOra, 0, d, {}}; }
     static Valore Testo(std::string s) { return Valore{TipoValore::Testo, 0, 0, std::move(s)}; }
     static Valore Binario(std::string b) { return Valore{TipoValore::Binario, 0, 0, std::move(b)}; }
 
     bool IsNull() const { return Tipo == TipoValore::Null; }
     bool IsNumerico() const {
         return Tipo == TipoValore::Booleano || Tipo == TipoValore::Intero ||
-               Tipo == TipoValore::Valuta || Tipo == TipoValore::Doppio || Tipo == TipoValore::Data;
+               Tipo == TipoValore::Valuta || Tipo == TipoValore::Doppio || Tipo == TipoValore::DataOra;
     }
     // The value as a number (currency divided by 10,000); 0 for Null and texts.
     double ComeDoppio() const;

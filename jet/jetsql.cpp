@@ -30,7 +30,7 @@ std::string Csv(const Valore& v) {
     char buf[64];
     switch (v.Tipo) {
         case TipoValore::Null: return "";
-        case TipoValore::Data: {
+        case TipoValore::DataOra: {
             const ParteData p = ScomponiData(v.D);
             std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.Anno, p.Mese,
                           p.Giorno, p.Ore, p.Minuti, p.Secondi);
