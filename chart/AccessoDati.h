@@ -22,8 +22,9 @@ std::unique_ptr<Database> ApriDatabase(const std::string& percorso);
 // Hands every account to aggiungi, in the order of their descriptions: the
 // text (empty when Null) and the key. A failure half way leaves the accounts
 // already handed over where they went.
-void CaricaConti(const std::string& percorso,
-                 const std::function<void(const std::string& descrizione, int32_t idConto)>& aggiungi);
+void CaricaConti(
+    const std::string& percorso,
+    const std::function<void(const std::string& descrizione, int32_t idConto)>& aggiungi);
 
 // True when the data version (first row of Versione; -1 when the table is
 // empty) is 2 or more.

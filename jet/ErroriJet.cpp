@@ -5,7 +5,9 @@ namespace quandora::jet {
 Errore FileNonTrovato(const std::string& percorso) {
     return Errore(3024, "Impossibile trovare il file '" + percorso + "'.");
 }
-Errore PasswordNonValida() { return Errore(3031, "Password non valida."); }
+Errore PasswordNonValida() {
+    return Errore(3031, "Password non valida.");
+}
 Errore FileBloccato(const std::string& percorso) {
     return Errore(3051, "Il motore di database non è in grado di aprire il file '" + percorso +
                             "'. Il file è già aperto in modo esclusivo da un altro utente "
@@ -23,11 +25,12 @@ Errore DatabaseDanneggiato(const std::string& percorso) {
                             "dall'applicazione oppure il file potrebbe essere danneggiato.");
 }
 Errore TabellaNonTrovata(const std::string& nome) {
-    return Errore(3078, "Il motore di database non è in grado di trovare la tabella o la "
-                        "query di input '" +
-                            nome +
-                            "'. Verificare che esista e che il nome sia stato digitato "
-                            "correttamente.");
+    return Errore(3078,
+                  "Il motore di database non è in grado di trovare la tabella o la "
+                  "query di input '" +
+                      nome +
+                      "'. Verificare che esista e che il nome sia stato digitato "
+                      "correttamente.");
 }
 Errore ParametriInsufficienti(int previsti) {
     return Errore(3061, "Parametri insufficienti. Previsto " + std::to_string(previsti) + ".");
@@ -36,12 +39,18 @@ Errore ErroreSintassi(const std::string& espressione) {
     return Errore(3075, "Errore di sintassi (operatore mancante) nell'espressione della query '" +
                             espressione + "'.");
 }
-Errore ErroreSintassiFrom() { return Errore(3131, "Errore di sintassi nella proposizione FROM."); }
+Errore ErroreSintassiFrom() {
+    return Errore(3131, "Errore di sintassi nella proposizione FROM.");
+}
 Errore ErroreSintassiQuery() {
     return Errore(3142, "Caratteri trovati dopo la fine dell'istruzione SQL.");
 }
-Errore NessunRecordCorrente() { return Errore(3021, "Nessun record corrente."); }
-Errore ElementoNonTrovato() { return Errore(3265, "Elemento non trovato nell'insieme."); }
+Errore NessunRecordCorrente() {
+    return Errore(3021, "Nessun record corrente.");
+}
+Errore ElementoNonTrovato() {
+    return Errore(3265, "Elemento non trovato nell'insieme.");
+}
 Errore CampoAmbiguo(const std::string& nome) {
     return Errore(3079, "Il campo specificato '" + nome +
                             "' potrebbe fare riferimento a più tabelle elencate nella "

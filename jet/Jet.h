@@ -40,9 +40,9 @@ enum TipoColonna : uint8_t {
 struct Colonna {
     std::string Nome;
     uint8_t Tipo = 0;
-    uint16_t Numero = 0;      // position in the null mask
-    uint16_t IndiceVar = 0;   // entry in the row's variable-offset table
-    uint16_t OffsetFisso = 0; // offset in the fixed part of the row
+    uint16_t Numero = 0;       // position in the null mask
+    uint16_t IndiceVar = 0;    // entry in the row's variable-offset table
+    uint16_t OffsetFisso = 0;  // offset in the fixed part of the row
     uint16_t Lunghezza = 0;
     bool Fissa = false;
     uint8_t Precisione = 0, Scala = 0;  // Numeric

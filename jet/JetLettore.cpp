@@ -97,7 +97,8 @@ std::string Guid(const uint8_t* p) {
         s += hex[p[i] >> 4];
         s += hex[p[i] & 15];
     };
-    for (int i = 3; i >= 0; --i) byte(i);
+    for (int i = 3; i >= 0; --i)
+        byte(i);
     s += '-';
     byte(5), byte(4);
     s += '-';
@@ -105,19 +106,30 @@ std::string Guid(const uint8_t* p) {
     s += '-';
     byte(8), byte(9);
     s += '-';
-    for (int i = 10; i < 16; ++i) byte(i);
+    for (int i = 10; i < 16; ++i)
+        byte(i);
     return s + "}";
 }
 
 size_t LunghezzaFissa(uint8_t tipo) {
     switch (tipo) {
-        case Byte: return 1;
-        case Integer: return 2;
-        case Long: case Single: return 4;
-        case Currency: case Double: case DataOra: return 8;
-        case ReplicationId: return 16;
-        case Numeric: return 17;
-        default: return 0;
+        case Byte:
+            return 1;
+        case Integer:
+            return 2;
+        case Long:
+        case Single:
+            return 4;
+        case Currency:
+        case Double:
+        case DataOra:
+            return 8;
+        case ReplicationId:
+            return 16;
+        case Numeric:
+            return 17;
+        default:
+            return 0;
     }
 }
 
@@ -355,7 +367,8 @@ class DatabaseJet::Lettore {
         size_t numVar = 0;
         std::vector<size_t> offVar;
         bool haVar = false;
-        for (const auto& c : t.Colonne) haVar |= !c.Fissa;
+        for (const auto& c : t.Colonne)
+            haVar |= !c.Fissa;
         if (haVar) {
             if (jet4_) {
                 Verifica(n >= testa + maschera + 2);
@@ -374,7 +387,8 @@ class DatabaseJet::Lettore {
                 if ((puntatore - numVar) / 256 < salti) --salti;
                 size_t usati = 0;
                 for (size_t i = 0; i <= numVar; ++i) {
-                    while (usati < salti && i == r[n - maschera - 2 - usati]) ++usati;
+                    while (usati < salti && i == r[n - maschera - 2 - usati])
+                        ++usati;
                     offVar.push_back(r[puntatore - i] + 256 * usati);
                 }
             }
@@ -404,9 +418,12 @@ class DatabaseJet::Lettore {
 
     Valore Fisso(const Colonna& c, const uint8_t* p) {
         switch (c.Tipo) {
-            case Byte: return Valore::Intero(p[0]);
-            case Integer: return Valore::Intero(int16_t(U16(p)));
-            case Long: return Valore::Intero(int32_t(U32(p)));
+            case Byte:
+                return Valore::Intero(p[0]);
+            case Integer:
+                return Valore::Intero(int16_t(U16(p)));
+            case Long:
+                return Valore::Intero(int32_t(U32(p)));
             case Currency: {
                 int64_t v;
                 std::memcpy(&v, p, 8);
@@ -417,35 +434,41 @@ class DatabaseJet::Lettore {
                 std::memcpy(&f, p, 4);
                 return Valore::Doppio(f);
             }
-            case Double: case DataOra: {
+            case Double:
+            case DataOra: {
                 double d;
                 std::memcpy(&d, p, 8);
                 return c.Tipo == DataOra ? Valore::DataOra(d) : Valore::Doppio(d);
             }
-            case ReplicationId: return Valore::Testo(Guid(p));
+            case ReplicationId:
+                return Valore::Testo(Guid(p));
             case Numeric: {
                 double v = 0;
-                for (int w = 0; w < 4; ++w) v = v * 4294967296.0 + double(U32(p + 1 + 4 * w));
-                for (int s = 0; s < c.Scala && s < 28; ++s) v /= 10;
+                for (int w = 0; w < 4; ++w)
+                    v = v * 4294967296.0 + double(U32(p + 1 + 4 * w));
+                for (int s = 0; s < c.Scala && s < 28; ++s)
+                    v /= 10;
                 return Valore::Doppio(p[0] & 0x80 ? -v : v);
             }
-            default: throw Danneggiato{};
+            default:
+                throw Danneggiato{};
         }
     }
 
     Valore Variabile(const Colonna& c, const uint8_t* p, size_t n) {
         switch (c.Tipo) {
-            case Text: return Valore::Testo(Testo(p, n, 0));
+            case Text:
+                return Valore::Testo(Testo(p, n, 0));
             case Binary:
                 Spendi(n);
                 return Valore::Binario(std::string(reinterpret_cast<const char*>(p), n));
             case Memo: {
                 const std::string b = ValoreLungo(p, n);
                 const auto* q = reinterpret_cast<const uint8_t*>(b.data());
-                return Valore::Testo(jet4_ ? TestoJet4(q, b.size())
-                                           : Windows1252().ToUtf8(b));
+                return Valore::Testo(jet4_ ? TestoJet4(q, b.size()) : Windows1252().ToUtf8(b));
             }
-            case Ole: return Valore::Binario(ValoreLungo(p, n));
+            case Ole:
+                return Valore::Binario(ValoreLungo(p, n));
             default:
                 // Fixed types stored as variable (never written by Jet): the
                 // bytes are read like a fixed column when they are enough.
@@ -484,10 +507,13 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const std::string& percorso,
     if (!file) {
         switch (esito) {
             case EsitoFile::NonTrovato:
-            case EsitoFile::PercorsoNonTrovato: throw FileNonTrovato(percorso);
+            case EsitoFile::PercorsoNonTrovato:
+                throw FileNonTrovato(percorso);
             case EsitoFile::InUso:
-            case EsitoFile::AccessoNegato: throw FileBloccato(percorso);
-            default: throw DatabaseDanneggiato(percorso);
+            case EsitoFile::AccessoNegato:
+                throw FileBloccato(percorso);
+            default:
+                throw DatabaseDanneggiato(percorso);
         }
     }
     std::unique_ptr<DatabaseJet> db(new DatabaseJet);
@@ -521,13 +547,16 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const std::string& percorso,
         uint8_t maschera[4];
         MascheraPasswordJet4(chiaro, maschera);
         uint8_t pw[40];
-        for (int i = 0; i < 40; ++i) pw[i] = chiaro[OffsetPassword + i] ^ maschera[i % 4];
+        for (int i = 0; i < 40; ++i)
+            pw[i] = chiaro[OffsetPassword + i] ^ maschera[i % 4];
         size_t n = 0;
-        while (n + 1 < 40 && (pw[n] | pw[n + 1])) n += 2;
+        while (n + 1 < 40 && (pw[n] | pw[n + 1]))
+            n += 2;
         salvata = DaUcs2(pw, n);
     } else {
         size_t n = 0;
-        while (n < 20 && chiaro[OffsetPassword + n]) ++n;
+        while (n < 20 && chiaro[OffsetPassword + n])
+            ++n;
         salvata = Windows1252().ToUtf8(
             std::string_view(reinterpret_cast<const char*>(chiaro + OffsetPassword), n));
     }
@@ -547,7 +576,8 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const std::string& percorso,
             VoceCatalogo v;
             v.Nome = n.S;
             v.PaginaDefinizione = uint32_t(i.I) & 0x00FFFFFF;
-            const int64_t f = flag >= 0 && sys.Valori[flag][r].IsNumerico() ? sys.Valori[flag][r].I : 0;
+            const int64_t f =
+                flag >= 0 && sys.Valori[flag][r].IsNumerico() ? sys.Valori[flag][r].I : 0;
             v.DiSistema = (uint32_t(f) & 0x80000002u) != 0 || Piega(v.Nome).rfind("msys", 0) == 0;
             db->catalogo_.push_back(v);
         }

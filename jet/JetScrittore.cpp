@@ -88,7 +88,8 @@ class Scrittore {
             // Chunks written last first, each pointing to the next.
             const size_t pezzo = massimo - 4;
             std::vector<size_t> inizi;
-            for (size_t o = 0; o < n; o += pezzo) inizi.push_back(o);
+            for (size_t o = 0; o < n; o += pezzo)
+                inizi.push_back(o);
             uint32_t prossimo = 0;
             for (size_t k = inizi.size(); k-- > 0;) {
                 std::vector<uint8_t> r(4);
@@ -107,18 +108,29 @@ class Scrittore {
 
 size_t Dimensione(uint8_t tipo) {
     switch (tipo) {
-        case Byte: return 1;
-        case Integer: return 2;
-        case Long: case Single: return 4;
-        case Currency: case Double: case DataOra: return 8;
-        default: return 0;
+        case Byte:
+            return 1;
+        case Integer:
+            return 2;
+        case Long:
+        case Single:
+            return 4;
+        case Currency:
+        case Double:
+        case DataOra:
+            return 8;
+        default:
+            return 0;
     }
 }
-bool Fissa(uint8_t tipo) { return tipo != Text && tipo != Memo && tipo != Ole && tipo != Binary; }
+bool Fissa(uint8_t tipo) {
+    return tipo != Text && tipo != Memo && tipo != Ole && tipo != Binary;
+}
 
 int64_t Intero(const Valore& v) {
     if (v.Tipo == TipoValore::Valuta) return v.I / 10000;
-    if (v.Tipo == TipoValore::Doppio || v.Tipo == TipoValore::DataOra) return int64_t(std::llround(v.D));
+    if (v.Tipo == TipoValore::Doppio || v.Tipo == TipoValore::DataOra)
+        return int64_t(std::llround(v.D));
     return v.I;
 }
 
@@ -132,8 +144,10 @@ Layout Disponi(const TabellaNuova& t) {
     for (const auto& c : t.Colonne) {
         l.offsetFisso.push_back(uint16_t(Fissa(c.Tipo) ? l.fisso : 0));
         l.indiceVar.push_back(uint16_t(Fissa(c.Tipo) ? 0 : l.numVar));
-        if (Fissa(c.Tipo)) l.fisso += Dimensione(c.Tipo);
-        else ++l.numVar;
+        if (Fissa(c.Tipo))
+            l.fisso += Dimensione(c.Tipo);
+        else
+            ++l.numVar;
     }
     return l;
 }
@@ -156,9 +170,15 @@ std::vector<uint8_t> Riga(Scrittore& s, const TabellaNuova& t, const Layout& l,
             case SiNo:
                 presente = !v.IsNull() && (v.IsNumerico() ? v.ComeDoppio() != 0 : false);
                 break;
-            case Byte: if (presente) f[0] = uint8_t(Intero(v)); break;
-            case Integer: if (presente) Scrivi16(f, uint32_t(Intero(v))); break;
-            case Long: if (presente) Scrivi32(f, uint32_t(Intero(v))); break;
+            case Byte:
+                if (presente) f[0] = uint8_t(Intero(v));
+                break;
+            case Integer:
+                if (presente) Scrivi16(f, uint32_t(Intero(v)));
+                break;
+            case Long:
+                if (presente) Scrivi32(f, uint32_t(Intero(v)));
+                break;
             case Currency:
                 if (presente) {
                     const int64_t x = v.Tipo == TipoValore::Valuta
@@ -186,7 +206,8 @@ std::vector<uint8_t> Riga(Scrittore& s, const TabellaNuova& t, const Layout& l,
             case Binary: {
                 offVar.push_back(r.size());
                 if (!presente) break;
-                std::string b = (c.Tipo == Text || c.Tipo == Memo) ? Windows1252().FromUtf8(v.S) : v.S;
+                std::string b =
+                    (c.Tipo == Text || c.Tipo == Memo) ? Windows1252().FromUtf8(v.S) : v.S;
                 if (c.Tipo == Text || c.Tipo == Binary) {
                     if (b.size() > c.Lunghezza)
                         throw Invalido("valore troppo lungo per " + t.Nome + "." + c.Nome);
@@ -197,7 +218,8 @@ std::vector<uint8_t> Riga(Scrittore& s, const TabellaNuova& t, const Layout& l,
                 }
                 break;
             }
-            default: throw Invalido("tipo di colonna non scrivibile");
+            default:
+                throw Invalido("tipo di colonna non scrivibile");
         }
         if (presente) nulli[i / 8] |= uint8_t(1 << (i % 8));
     }
@@ -207,9 +229,11 @@ std::vector<uint8_t> Riga(Scrittore& s, const TabellaNuova& t, const Layout& l,
         // Trailer: eod, offsets last first, jump table, count, null mask.
         const size_t base = r.size() + offVar.size() + 1 + nulli.size();
         size_t salti = 0;
-        while ((base + salti - 1) / 256 > salti) ++salti;
+        while ((base + salti - 1) / 256 > salti)
+            ++salti;
         std::vector<uint8_t> coda;
-        for (size_t i = offVar.size(); i-- > 0;) coda.push_back(uint8_t(offVar[i] & 0xFF));
+        for (size_t i = offVar.size(); i-- > 0;)
+            coda.push_back(uint8_t(offVar[i] & 0xFF));
         for (size_t k = salti; k-- > 0;) {
             uint8_t primo = 0xFF;
             for (size_t i = 0; i < offVar.size(); ++i)
@@ -235,7 +259,8 @@ std::vector<uint8_t> Mappa(const std::vector<uint32_t>& pagine) {
     const size_t bit = (m.size() - 5) * 8;
     if (pagine.back() - inizio < bit) {
         Scrivi32(&m[1], inizio);
-        for (uint32_t p : pagine) m[5 + (p - inizio) / 8] |= uint8_t(1 << ((p - inizio) % 8));
+        for (uint32_t p : pagine)
+            m[5 + (p - inizio) / 8] |= uint8_t(1 << ((p - inizio) % 8));
         return m;
     }
     throw Invalido("tabella troppo grande");  // replaced below by type 1 maps
@@ -334,21 +359,23 @@ void ScriviTabella(Scrittore& s, const TabellaNuova& t, uint32_t definizione, bo
 
 std::string ScriviJet3(const std::vector<TabellaNuova>& tabelle, const std::string& password) {
     Scrittore s;
-    s.Nuova(0);                // header, filled at the end
-    s.NuovaDati(0);            // page 1
+    s.Nuova(0);                  // header, filled at the end
+    s.NuovaDati(0);              // page 1
     s.Nuova(PaginaDefinizione);  // page 2: the catalog
 
     TabellaNuova catalogo;
     catalogo.Nome = "MSysObjects";
-    catalogo.Colonne = {{"Id", Long, 0},          {"ParentId", Long, 0}, {"Name", Text, 128},
-                        {"Type", Integer, 0},     {"DateCreate", DataOra, 0},
-                        {"DateUpdate", DataOra, 0}, {"Flags", Long, 0}, {"LvProp", Ole, 0}};
+    catalogo.Colonne = {
+        {"Id", Long, 0},      {"ParentId", Long, 0},      {"Name", Text, 128},
+        {"Type", Integer, 0}, {"DateCreate", DataOra, 0}, {"DateUpdate", DataOra, 0},
+        {"Flags", Long, 0},   {"LvProp", Ole, 0}};
     const double adesso = 36526.5;  // a fixed creation time keeps files reproducible
     const int64_t contenitoreTabelle = 0x0F000001;
     auto voce = [&](uint32_t id, int64_t padre, const std::string& nome, int tipo, int64_t flag) {
         catalogo.Righe.push_back({Valore::Intero(int32_t(id)), Valore::Intero(padre),
-                                  Valore::Testo(nome), Valore::Intero(tipo), Valore::DataOra(adesso),
-                                  Valore::DataOra(adesso), Valore::Intero(int32_t(flag)), Valore{}});
+                                  Valore::Testo(nome), Valore::Intero(tipo),
+                                  Valore::DataOra(adesso), Valore::DataOra(adesso),
+                                  Valore::Intero(int32_t(flag)), Valore{}});
     };
     voce(contenitoreTabelle, 0x0F000000, "Tables", 3, 0);
     voce(2, contenitoreTabelle, "MSysObjects", 1, int64_t(int32_t(0x80000002u)));
@@ -374,7 +401,8 @@ std::string ScriviJet3(const std::vector<TabellaNuova>& tabelle, const std::stri
 
     std::string out;
     out.reserve(s.pagine.size() * P);
-    for (const auto& p : s.pagine) out.append(reinterpret_cast<const char*>(p.data()), p.size());
+    for (const auto& p : s.pagine)
+        out.append(reinterpret_cast<const char*>(p.data()), p.size());
     return out;
 }
 
@@ -387,10 +415,11 @@ void ScriviFileJet3(const std::string& percorso, const std::vector<TabellaNuova>
 std::vector<TabellaNuova> TabelleHost(const DatiHost& dati) {
     TabellaNuova conti{"Conti", {{"IdConto", Long, 0}, {"Descrizione", Text, 50}}, {}};
     for (const auto& c : dati.Conti)
-        conti.Righe.push_back({Valore::Intero(c.IdConto),
-                               c.Descrizione ? Valore::Testo(*c.Descrizione) : Valore{}});
-    TabellaNuova casse{
-        "TabellaCassa", {{"IDCassa", Long, 0}, {"IDConto", Long, 0}, {"Descrizione", Text, 50}}, {}};
+        conti.Righe.push_back(
+            {Valore::Intero(c.IdConto), c.Descrizione ? Valore::Testo(*c.Descrizione) : Valore{}});
+    TabellaNuova casse{"TabellaCassa",
+                       {{"IDCassa", Long, 0}, {"IDConto", Long, 0}, {"Descrizione", Text, 50}},
+                       {}};
     for (const auto& c : dati.Casse)
         casse.Righe.push_back(
             {Valore::Intero(c.IDCassa), Valore::Intero(c.IDConto), Valore::Testo(c.Descrizione)});
@@ -411,7 +440,8 @@ std::vector<TabellaNuova> TabelleHost(const DatiHost& dati) {
                                     Valore::Valuta(o.EuroDiecimillesimi), Valore::Doppio(o.Lire),
                                     Valore::Booleano(o.NoStatistiche), Valore{}});
     TabellaNuova versione{"Versione", {{"versione", Long, 0}}, {}};
-    for (const auto& v : dati.Versioni) versione.Righe.push_back({v ? Valore::Intero(*v) : Valore{}});
+    for (const auto& v : dati.Versioni)
+        versione.Righe.push_back({v ? Valore::Intero(*v) : Valore{}});
     return {conti, casse, operazioni, versione};
 }
 

@@ -50,7 +50,7 @@ struct DatiHost {
     };
     struct Operazione {
         int32_t IDCassa;
-        double Data;             // OLE Automation date, time of day allowed
+        double Data;                 // OLE Automation date, time of day allowed
         int64_t EuroDiecimillesimi;  // Currency, exact
         double Lire;
         bool NoStatistiche;

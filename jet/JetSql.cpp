@@ -30,8 +30,12 @@ struct Token {
     size_t Inizio = 0, Fine = 0;  // position in the text
 };
 
-bool InizioNome(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
-bool CarNome(unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; }
+bool InizioNome(unsigned char c) {
+    return std::isalpha(c) || c == '_' || c >= 0x80;
+}
+bool CarNome(unsigned char c) {
+    return std::isalnum(c) || c == '_' || c >= 0x80;
+}
 
 // #month/day/year [h:m[:s] [AM|PM]]# or #year-month-day ...#
 bool DataLetterale(const std::string& s, double& out) {
@@ -41,8 +45,10 @@ bool DataLetterale(const std::string& s, double& out) {
     if (std::sscanf(s.c_str(), " %d%c%d%c%d%n", &a, &sep1, &b, &sep2, &c, &n) < 5) return false;
     if (sep1 != sep2 || (sep1 != '/' && sep1 != '-')) return false;
     int anno, mese, giorno;
-    if (a > 31) anno = a, mese = b, giorno = c;
-    else mese = a, giorno = b, anno = c;
+    if (a > 31)
+        anno = a, mese = b, giorno = c;
+    else
+        mese = a, giorno = b, anno = c;
     if (anno < 100) anno += anno < 30 ? 2000 : 1900;
     if (mese < 1 || mese > 12 || giorno < 1 || giorno > 31 || anno < 100 || anno > 9999)
         return false;
@@ -55,9 +61,12 @@ bool DataLetterale(const std::string& s, double& out) {
         std::string r;
         for (char ch : resto)
             if (ch != ' ') r += char(std::toupper(static_cast<unsigned char>(ch)));
-        if (r == "PM" && h < 12) h += 12;
-        else if (r == "AM" && h == 12) h = 0;
-        else if (!r.empty() && r != "AM") return false;
+        if (r == "PM" && h < 12)
+            h += 12;
+        else if (r == "AM" && h == 12)
+            h = 0;
+        else if (!r.empty() && r != "AM")
+            return false;
         if (h > 23 || mi > 59 || se > 59) return false;
     } else {
         for (char ch : resto)
@@ -74,7 +83,8 @@ std::vector<Token> Lessico(const std::string& s) {
     size_t i = 0;
     auto errore = [&](size_t da) { return ErroreSintassi(s.substr(da, 40)); };
     while (true) {
-        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i])))
+            ++i;
         Token t;
         t.Inizio = i;
         if (i >= s.size()) {
@@ -92,15 +102,17 @@ std::vector<Token> Lessico(const std::string& s) {
             i = z + 1;
         } else if (InizioNome(c)) {
             size_t z = i;
-            while (z < s.size() && CarNome(static_cast<unsigned char>(s[z]))) ++z;
+            while (z < s.size() && CarNome(static_cast<unsigned char>(s[z])))
+                ++z;
             t.Tipo = Tok::Nome;
             t.Testo = s.substr(i, z - i);
             i = z;
-        } else if (std::isdigit(c) || (c == '.' && i + 1 < s.size() && std::isdigit(
-                                                                       static_cast<unsigned char>(s[i + 1])))) {
+        } else if (std::isdigit(c) || (c == '.' && i + 1 < s.size() &&
+                                       std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
             size_t z = i;
             bool decimale = false;
-            while (z < s.size() && (std::isdigit(static_cast<unsigned char>(s[z])) || s[z] == '.')) {
+            while (z < s.size() &&
+                   (std::isdigit(static_cast<unsigned char>(s[z])) || s[z] == '.')) {
                 if (s[z] == '.') {
                     if (decimale) throw errore(i);
                     decimale = true;
@@ -113,13 +125,16 @@ std::vector<Token> Lessico(const std::string& s) {
                 if (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) {
                     decimale = true;
                     z = e;
-                    while (z < s.size() && std::isdigit(static_cast<unsigned char>(s[z]))) ++z;
+                    while (z < s.size() && std::isdigit(static_cast<unsigned char>(s[z])))
+                        ++z;
                 }
             }
             const std::string num = s.substr(i, z - i);
             t.Tipo = Tok::Numero;
-            if (!decimale && num.size() <= 9) t.Numero = Valore::Intero(std::stoll(num));
-            else t.Numero = Valore::Doppio(std::strtod(num.c_str(), nullptr));
+            if (!decimale && num.size() <= 9)
+                t.Numero = Valore::Intero(std::stoll(num));
+            else
+                t.Numero = Valore::Doppio(std::strtod(num.c_str(), nullptr));
             i = z;
         } else if (c == '\'' || c == '"') {
             std::string testo;
@@ -172,8 +187,32 @@ std::vector<Token> Lessico(const std::string& s) {
 // ---------------------------------------------------------------- syntax
 
 enum class Op {
-    Costante, Colonna, Neg, Not, And, Or, Eq, Ne, Lt, Le, Gt, Ge, Add, Sub, Mul, Div, IntDiv,
-    Mod, Concat, IsNull, IsNotNull, Between, In, Funzione, Aggregato, Tutto
+    Costante,
+    Colonna,
+    Neg,
+    Not,
+    And,
+    Or,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    Add,
+    Sub,
+    Mul,
+    Div,
+    IntDiv,
+    Mod,
+    Concat,
+    IsNull,
+    IsNotNull,
+    Between,
+    In,
+    Funzione,
+    Aggregato,
+    Tutto
 };
 
 struct Espr {
@@ -181,9 +220,9 @@ struct Espr {
     Valore Costante;
     std::string Tabella, Nome;  // column: qualifier and name; function name
     std::vector<std::unique_ptr<Espr>> Figli;
-    bool Negato = false;      // NOT BETWEEN, NOT IN
-    int T = -1, C = -1;       // bound column: table and column index
-    int Slot = -1;            // aggregate: its accumulator
+    bool Negato = false;  // NOT BETWEEN, NOT IN
+    int T = -1, C = -1;   // bound column: table and column index
+    int Slot = -1;        // aggregate: its accumulator
 };
 using PE = std::unique_ptr<Espr>;
 
@@ -198,7 +237,7 @@ struct Sorgente {  // FROM tree
 struct Voce {
     PE E;
     std::string Alias;
-    bool Stella = false;          // * or table.*
+    bool Stella = false;  // * or table.*
     std::string StellaTabella;
 };
 
@@ -226,10 +265,10 @@ bool Parola(const Token& t, const char* p) {
 }
 
 bool Riservata(const Token& t) {
-    static const char* parole[] = {"SELECT", "FROM", "WHERE", "GROUP", "ORDER", "HAVING", "BY",
-                                   "AND",    "OR",   "NOT",   "INNER", "JOIN",  "ON",     "AS",
-                                   "IS",     "NULL", "ASC",   "DESC",  "LEFT",  "RIGHT",  "BETWEEN",
-                                   "IN",     "MOD",  "DISTINCT", "LIKE", "UNION"};
+    static const char* parole[] = {
+        "SELECT", "FROM",  "WHERE",   "GROUP", "ORDER", "HAVING",   "BY",   "AND",  "OR",
+        "NOT",    "INNER", "JOIN",    "ON",    "AS",    "IS",       "NULL", "ASC",  "DESC",
+        "LEFT",   "RIGHT", "BETWEEN", "IN",    "MOD",   "DISTINCT", "LIKE", "UNION"};
     for (const char* p : parole)
         if (Parola(t, p)) return true;
     return false;
@@ -270,7 +309,8 @@ class Parser {
         } while (Accetta(","));
         if (!Parola(Cur(), "FROM")) throw ErroreEspr();
         ++p_;
-        do q.From.push_back(FromTermine());
+        do
+            q.From.push_back(FromTermine());
         while (Accetta(","));
         if (Parola(Cur(), "WHERE")) {
             ++p_;
@@ -280,7 +320,8 @@ class Parser {
             ++p_;
             if (!Parola(Cur(), "BY")) throw ErroreEspr();
             ++p_;
-            do q.GroupBy.push_back(Espressione());
+            do
+                q.GroupBy.push_back(Espressione());
             while (Accetta(","));
         }
         if (Parola(Cur(), "HAVING")) {
@@ -294,8 +335,10 @@ class Parser {
             do {
                 Ordine o;
                 o.E = Espressione();
-                if (Parola(Cur(), "DESC")) o.Discendente = true, ++p_;
-                else if (Parola(Cur(), "ASC")) ++p_;
+                if (Parola(Cur(), "DESC"))
+                    o.Discendente = true, ++p_;
+                else if (Parola(Cur(), "ASC"))
+                    ++p_;
                 q.OrderBy.push_back(std::move(o));
             } while (Accetta(","));
         }
@@ -449,7 +492,8 @@ class Parser {
             ++p_;
             if (!Accetta("(")) throw ErroreEspr();
             auto e = Nodo(Op::In, std::move(a));
-            do e->Figli.push_back(Espressione());
+            do
+                e->Figli.push_back(Espressione());
             while (Accetta(","));
             if (!Accetta(")")) throw ErroreEspr();
             e->Negato = negato;
@@ -478,7 +522,10 @@ class Parser {
     PE E_Prodotto() {
         auto a = E_Unario();
         while (Sim("*") || Sim("/") || Sim("\\") || Parola(Cur(), "MOD")) {
-            const Op op = Sim("*") ? Op::Mul : Sim("/") ? Op::Div : Sim("\\") ? Op::IntDiv : Op::Mod;
+            const Op op = Sim("*")    ? Op::Mul
+                          : Sim("/")  ? Op::Div
+                          : Sim("\\") ? Op::IntDiv
+                                      : Op::Mod;
             ++p_;
             a = Nodo(op, std::move(a), E_Unario());
         }
@@ -530,7 +577,8 @@ class Parser {
                 p_ += 2;
                 static const char* aggregati[] = {"sum", "count", "min", "max", "avg"};
                 bool aggregato = false;
-                for (const char* a : aggregati) aggregato |= e->Nome == a;
+                for (const char* a : aggregati)
+                    aggregato |= e->Nome == a;
                 e->Tipo = aggregato ? Op::Aggregato : Op::Funzione;
                 if (aggregato && e->Nome == "count" && Sim("*") && Sim(")", 1)) {
                     auto tutto = std::make_unique<Espr>();
@@ -540,7 +588,8 @@ class Parser {
                     return e;
                 }
                 if (!Accetta(")")) {
-                    do e->Figli.push_back(Espressione());
+                    do
+                        e->Figli.push_back(Espressione());
                     while (Accetta(","));
                     if (!Accetta(")")) throw ErroreEspr();
                 }
@@ -569,7 +618,8 @@ int Confronta(const Valore& a, const Valore& b) {
         const bool esattoB = b.Tipo == TipoValore::Valuta || b.Tipo == TipoValore::Intero ||
                              b.Tipo == TipoValore::Booleano;
         constexpr int64_t limite = INT64_MAX / 10000;
-        if (esattoA && esattoB && (a.Tipo == TipoValore::Valuta || (a.I < limite && a.I > -limite)) &&
+        if (esattoA && esattoB &&
+            (a.Tipo == TipoValore::Valuta || (a.I < limite && a.I > -limite)) &&
             (b.Tipo == TipoValore::Valuta || (b.I < limite && b.I > -limite))) {
             const int64_t x = a.Tipo == TipoValore::Valuta ? a.I : a.I * 10000;
             const int64_t y = b.Tipo == TipoValore::Valuta ? b.I : b.I * 10000;
@@ -615,7 +665,9 @@ void Chiave(const Valore& v, std::string& k) {
     }
 }
 
-bool Vero(const Valore& v) { return !v.IsNull() && v.IsNumerico() && v.ComeDoppio() != 0; }
+bool Vero(const Valore& v) {
+    return !v.IsNull() && v.IsNumerico() && v.ComeDoppio() != 0;
+}
 
 Valore Aritmetica(Op op, const Valore& a, const Valore& b) {
     if (a.IsNull() || b.IsNull()) return {};
@@ -646,9 +698,12 @@ Valore Aritmetica(Op op, const Valore& a, const Valore& b) {
                       (op == Op::Add || op == Op::Sub) &&
                       !(x.Tipo == TipoValore::DataOra && y.Tipo == TipoValore::DataOra);
     switch (op) {
-        case Op::Add: return data ? Valore::DataOra(dx + dy) : Valore::Doppio(dx + dy);
-        case Op::Sub: return data ? Valore::DataOra(dx - dy) : Valore::Doppio(dx - dy);
-        case Op::Mul: return Valore::Doppio(dx * dy);
+        case Op::Add:
+            return data ? Valore::DataOra(dx + dy) : Valore::Doppio(dx + dy);
+        case Op::Sub:
+            return data ? Valore::DataOra(dx - dy) : Valore::Doppio(dx - dy);
+        case Op::Mul:
+            return Valore::Doppio(dx * dy);
         case Op::Div:
             if (dy == 0) throw ErroreDiSistema(11);
             return Valore::Doppio(dx / dy);
@@ -661,7 +716,8 @@ Valore Aritmetica(Op op, const Valore& a, const Valore& b) {
             if (iy == -1) return Valore::Intero(op == Op::Mod ? 0 : -ix);
             return Valore::Intero(op == Op::Mod ? ix % iy : ix / iy);
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -689,7 +745,8 @@ Valore Valuta(const Espr& e, const Contesto& c);
 
 Valore Funzione(const Espr& e, const Contesto& c) {
     std::vector<Valore> a;
-    for (const auto& f : e.Figli) a.push_back(Valuta(*f, c));
+    for (const auto& f : e.Figli)
+        a.push_back(Valuta(*f, c));
     auto arieta = [&](size_t n) {
         if (a.size() != n) throw ErroreDiSistema(450);
     };
@@ -717,9 +774,12 @@ Valore Funzione(const Espr& e, const Contesto& c) {
     if (e.Nome == "abs") {
         arieta(1);
         Valore v = a[0];
-        if (v.Tipo == TipoValore::Intero || v.Tipo == TipoValore::Valuta) v.I = v.I < 0 ? -v.I : v.I;
-        else if (v.IsNumerico()) v = Valore::Doppio(std::fabs(v.ComeDoppio()));
-        else throw TipiNonCorrispondenti();
+        if (v.Tipo == TipoValore::Intero || v.Tipo == TipoValore::Valuta)
+            v.I = v.I < 0 ? -v.I : v.I;
+        else if (v.IsNumerico())
+            v = Valore::Doppio(std::fabs(v.ComeDoppio()));
+        else
+            throw TipiNonCorrispondenti();
         return v;
     }
     throw FunzioneNonDefinita(e.Nome);
@@ -727,13 +787,17 @@ Valore Funzione(const Espr& e, const Contesto& c) {
 
 Valore Valuta(const Espr& e, const Contesto& c) {
     switch (e.Tipo) {
-        case Op::Costante: return e.Costante;
-        case Op::Colonna: return ValoreColonna(e, c);
+        case Op::Costante:
+            return e.Costante;
+        case Op::Colonna:
+            return ValoreColonna(e, c);
         case Op::Aggregato:
             if (!c.Aggregati) throw ErroreSintassi(e.Nome);
             return (*c.Aggregati)[size_t(e.Slot)];
-        case Op::Funzione: return Funzione(e, c);
-        case Op::Tutto: return Valore::Intero(1);
+        case Op::Funzione:
+            return Funzione(e, c);
+        case Op::Tutto:
+            return Valore::Intero(1);
         case Op::Neg: {
             Valore v = Valuta(*e.Figli[0], c);
             if (v.IsNull()) return v;
@@ -767,8 +831,14 @@ Valore Valuta(const Espr& e, const Contesto& c) {
             if (a.IsNull() || b.IsNull()) return {};
             return Valore::Booleano(!orOp);
         }
-        case Op::Eq: case Op::Ne: case Op::Lt: case Op::Le: case Op::Gt: case Op::Ge: {
-            const Valore& a0 = e.Figli[0]->Tipo == Op::Colonna ? ValoreColonna(*e.Figli[0], c) : kNullo;
+        case Op::Eq:
+        case Op::Ne:
+        case Op::Lt:
+        case Op::Le:
+        case Op::Gt:
+        case Op::Ge: {
+            const Valore& a0 =
+                e.Figli[0]->Tipo == Op::Colonna ? ValoreColonna(*e.Figli[0], c) : kNullo;
             Valore tmpA;
             const Valore* a = &a0;
             if (e.Figli[0]->Tipo != Op::Colonna) {
@@ -781,17 +851,31 @@ Valore Valuta(const Espr& e, const Contesto& c) {
             const int r = Confronta(*a, b);
             bool v = false;
             switch (e.Tipo) {
-                case Op::Eq: v = r == 0; break;
-                case Op::Ne: v = r != 0; break;
-                case Op::Lt: v = r < 0; break;
-                case Op::Le: v = r <= 0; break;
-                case Op::Gt: v = r > 0; break;
-                default: v = r >= 0; break;
+                case Op::Eq:
+                    v = r == 0;
+                    break;
+                case Op::Ne:
+                    v = r != 0;
+                    break;
+                case Op::Lt:
+                    v = r < 0;
+                    break;
+                case Op::Le:
+                    v = r <= 0;
+                    break;
+                case Op::Gt:
+                    v = r > 0;
+                    break;
+                default:
+                    v = r >= 0;
+                    break;
             }
             return Valore::Booleano(v);
         }
-        case Op::IsNull: return Valore::Booleano(Valuta(*e.Figli[0], c).IsNull());
-        case Op::IsNotNull: return Valore::Booleano(!Valuta(*e.Figli[0], c).IsNull());
+        case Op::IsNull:
+            return Valore::Booleano(Valuta(*e.Figli[0], c).IsNull());
+        case Op::IsNotNull:
+            return Valore::Booleano(!Valuta(*e.Figli[0], c).IsNull());
         case Op::Between: {
             const Valore x = Valuta(*e.Figli[0], c), a = Valuta(*e.Figli[1], c),
                          b = Valuta(*e.Figli[2], c);
@@ -805,8 +889,10 @@ Valore Valuta(const Espr& e, const Contesto& c) {
             bool nullo = false;
             for (size_t i = 1; i < e.Figli.size(); ++i) {
                 const Valore y = Valuta(*e.Figli[i], c);
-                if (y.IsNull()) nullo = true;
-                else if (Confronta(x, y) == 0) return Valore::Booleano(!e.Negato);
+                if (y.IsNull())
+                    nullo = true;
+                else if (Confronta(x, y) == 0)
+                    return Valore::Booleano(!e.Negato);
             }
             if (nullo) return {};
             return Valore::Booleano(e.Negato);
@@ -832,16 +918,26 @@ void Canonico(const Espr& e, std::string& k) {
             Chiave(e.Costante, k);
             k += std::to_string(e.Costante.I);
             break;
-        case Op::Colonna: k += ':' + std::to_string(e.T) + '.' + std::to_string(e.C); break;
-        case Op::Funzione: case Op::Aggregato: k += ':' + e.Nome; break;
-        default: break;
+        case Op::Colonna:
+            k += ':' + std::to_string(e.T) + '.' + std::to_string(e.C);
+            break;
+        case Op::Funzione:
+        case Op::Aggregato:
+            k += ':' + e.Nome;
+            break;
+        default:
+            break;
     }
     if (e.Negato) k += '!';
-    for (const auto& f : e.Figli) Canonico(*f, k);
+    for (const auto& f : e.Figli)
+        Canonico(*f, k);
     k += ')';
 }
 
 // ---------------------------------------------------------------- execution
+
+// The most row numbers a join may hold (64 MiB): beyond, "out of memory".
+constexpr size_t LimiteTuple = size_t(1) << 24;
 
 struct Relazione : DatabaseJet::Memoria {
     std::vector<uint32_t> Tuple;  // flattened, stride = number of tables
@@ -851,6 +947,31 @@ struct Filtrate : DatabaseJet::Memoria {
     std::vector<uint32_t> Indici;  // tuple numbers
     std::vector<double> Chiavi;    // sorted range keys, when there is a range
 };
+
+// The rows a query keeps: a slice of a cached list, or a list of its own.
+struct Selezione {
+    std::shared_ptr<Filtrate> Lista;
+    std::string Chiave;  // the list's key in the scratch space
+    size_t Da = 0, A = 0;
+    std::vector<uint32_t> Proprie;
+    size_t Quante() const { return Lista ? A - Da : Proprie.size(); }
+    uint32_t operator[](size_t i) const { return Lista ? Lista->Indici[Da + i] : Proprie[i]; }
+};
+
+// A column's values in the order of a cached row list, so that aggregates
+// over a slice of the list read memory in sequence.
+struct ColonnaOrdinata : DatabaseJet::Memoria {
+    std::vector<Valore> Valori;
+};
+
+enum class Agg { Sum, Count, Min, Max, Avg };
+Agg TipoAggregato(const std::string& nome) {
+    if (nome == "count") return Agg::Count;
+    if (nome == "min") return Agg::Min;
+    if (nome == "max") return Agg::Max;
+    if (nome == "avg") return Agg::Avg;
+    return Agg::Sum;
+}
 
 class Esecutore {
   public:
@@ -907,7 +1028,8 @@ class Esecutore {
             Lega(*e.Figli[0], aggregatiAmmessi, true);
             return;
         }
-        for (auto& f : e.Figli) Lega(*f, aggregatiAmmessi, dentroAggregato);
+        for (auto& f : e.Figli)
+            Lega(*f, aggregatiAmmessi, dentroAggregato);
     }
 
     static void Congiunzioni(Espr* e, std::vector<Espr*>& out) {
@@ -920,11 +1042,14 @@ class Esecutore {
     }
     static void TabelleUsate(const Espr& e, std::set<int>& out) {
         if (e.Tipo == Op::Colonna) out.insert(e.T);
-        for (const auto& f : e.Figli) TabelleUsate(*f, out);
+        for (const auto& f : e.Figli)
+            TabelleUsate(*f, out);
     }
     static void Foglie(const Sorgente& s, std::set<int>& out) {
-        if (!s.Join) out.insert(s.Indice);
-        else Foglie(*s.Sinistra, out), Foglie(*s.Destra, out);
+        if (!s.Join)
+            out.insert(s.Indice);
+        else
+            Foglie(*s.Sinistra, out), Foglie(*s.Destra, out);
     }
     void ChiaveSorgente(const Sorgente& s, std::string& k) {
         if (!s.Join) {
@@ -944,7 +1069,8 @@ class Esecutore {
         if (!s.Join) {
             const size_t righe = tabelle_[size_t(s.Indice)].T->Righe;
             out.assign(righe * n, 0);
-            for (size_t r = 0; r < righe; ++r) out[r * n + size_t(s.Indice)] = uint32_t(r);
+            for (size_t r = 0; r < righe; ++r)
+                out[r * n + size_t(s.Indice)] = uint32_t(r);
             return out;
         }
         const std::vector<uint32_t> a = Unisci(*s.Sinistra), b = Unisci(*s.Destra);
@@ -975,7 +1101,9 @@ class Esecutore {
         Contesto ctx{&tabelle_, nullptr, nullptr};
         std::vector<uint32_t> unita(n);
         auto prova = [&](const uint32_t* x, const uint32_t* y) {
-            for (size_t i = 0; i < n; ++i) unita[i] = sx.count(int(i)) ? x[i] : y[i];
+            if (out.size() > LimiteTuple) throw ErroreDiSistema(7);
+            for (size_t i = 0; i < n; ++i)
+                unita[i] = sx.count(int(i)) ? x[i] : y[i];
             ctx.Tupla = unita.data();
             for (Espr* c : resto)
                 if (!Vero(Valuta(*c, ctx))) return;
@@ -1002,20 +1130,24 @@ class Esecutore {
                 Chiave(v, k);
                 auto [da, a2] = indice.equal_range(k);
                 std::vector<size_t> trovate;
-                for (auto it = da; it != a2; ++it) trovate.push_back(it->second);
+                for (auto it = da; it != a2; ++it)
+                    trovate.push_back(it->second);
                 std::sort(trovate.begin(), trovate.end());
-                for (size_t j : trovate) prova(&a[i * n], &b[j * n]);
+                for (size_t j : trovate)
+                    prova(&a[i * n], &b[j * n]);
             }
         } else {
             for (size_t i = 0; i < na; ++i)
-                for (size_t j = 0; j < nb; ++j) prova(&a[i * n], &b[j * n]);
+                for (size_t j = 0; j < nb; ++j)
+                    prova(&a[i * n], &b[j * n]);
         }
         return out;
     }
 
     std::shared_ptr<Relazione> Sorgenti() {
         std::string chiave = "J:";
-        for (const auto& s : q_.From) ChiaveSorgente(*s, chiave), chiave += ",";
+        for (const auto& s : q_.From)
+            ChiaveSorgente(*s, chiave), chiave += ",";
         auto& mem = db_.MemoriaQuery();
         auto it = mem.find(chiave);
         if (it != mem.end()) return std::static_pointer_cast<Relazione>(it->second);
@@ -1029,9 +1161,10 @@ class Esecutore {
             std::vector<uint32_t> prodotto;
             for (size_t i = 0; i < rel->Tuple.size() / n; ++i)
                 for (size_t j = 0; j < altra.size() / n; ++j) {
-                    if (prodotto.size() > (size_t(1) << 28)) throw ErroreDiSistema(7);
+                    if (prodotto.size() > LimiteTuple) throw ErroreDiSistema(7);
                     for (size_t c = 0; c < n; ++c)
-                        prodotto.push_back(dx.count(int(c)) ? altra[j * n + c] : rel->Tuple[i * n + c]);
+                        prodotto.push_back(dx.count(int(c)) ? altra[j * n + c]
+                                                            : rel->Tuple[i * n + c]);
                 }
             rel->Tuple = std::move(prodotto);
         }
@@ -1040,13 +1173,26 @@ class Esecutore {
     }
 
     // The rows that pass WHERE, as tuple numbers.
-    std::vector<uint32_t> Filtra(const Relazione& rel) {
+    Selezione Filtra(const Relazione& rel) {
         const size_t n = tabelle_.size();
         const size_t tot = rel.Tuple.size() / n;
-        std::vector<uint32_t> out;
+        Selezione out;
+        auto& mem = db_.MemoriaQuery();
         if (!q_.Where) {
-            out.resize(tot);
-            for (size_t i = 0; i < tot; ++i) out[i] = uint32_t(i);
+            std::string chiave = "W:";
+            for (const auto& s : q_.From)
+                ChiaveSorgente(*s, chiave), chiave += ",";
+            auto& m = mem[chiave];
+            if (!m) {
+                auto f = std::make_shared<Filtrate>();
+                f->Indici.resize(tot);
+                for (size_t i = 0; i < tot; ++i)
+                    f->Indici[i] = uint32_t(i);
+                m = f;
+            }
+            out.Lista = std::static_pointer_cast<Filtrate>(m);
+            out.Chiave = chiave;
+            out.A = tot;
             return out;
         }
         std::vector<Espr*> cong;
@@ -1066,20 +1212,22 @@ class Esecutore {
                 range = c, colonna = c->Figli[0].get(), limite = c->Figli[1].get(), op = c->Tipo;
             } else if (c->Figli[1]->Tipo == Op::Colonna && u0.empty()) {
                 range = c, colonna = c->Figli[1].get(), limite = c->Figli[0].get();
-                op = c->Tipo == Op::Le ? Op::Ge : c->Tipo == Op::Lt ? Op::Gt
-                   : c->Tipo == Op::Ge ? Op::Le : Op::Lt;
+                op = c->Tipo == Op::Le   ? Op::Ge
+                     : c->Tipo == Op::Lt ? Op::Gt
+                     : c->Tipo == Op::Ge ? Op::Le
+                                         : Op::Lt;
             } else {
                 continue;
             }
             break;
         }
         std::string chiave = "W:";
-        for (const auto& s : q_.From) ChiaveSorgente(*s, chiave), chiave += ",";
+        for (const auto& s : q_.From)
+            ChiaveSorgente(*s, chiave), chiave += ",";
         for (Espr* c : cong)
             if (c != range) Canonico(*c, chiave), chiave += "&";
         if (range) chiave += "R" + std::to_string(colonna->T) + "." + std::to_string(colonna->C);
 
-        auto& mem = db_.MemoriaQuery();
         std::shared_ptr<Filtrate> f;
         auto it = mem.find(chiave);
         if (it != mem.end()) {
@@ -1120,11 +1268,16 @@ class Esecutore {
             }
             mem[chiave] = f;
         }
-        if (!range) return f->Indici;
+        if (!range) {
+            out.Lista = f;
+            out.Chiave = chiave;
+            out.A = f->Indici.size();
+            return out;
+        }
 
         Contesto vuoto{&tabelle_, nullptr, nullptr};
         const Valore l = Valuta(*limite, vuoto);
-        if (l.IsNull()) return {};
+        if (l.IsNull()) return out;
         const bool limiteNumerico = l.Tipo == TipoValore::DataOra || l.Tipo == TipoValore::Doppio ||
                                     l.Tipo == TipoValore::Intero;
         if (f->Chiavi.size() == f->Indici.size() && limiteNumerico && !f->Indici.empty()) {
@@ -1132,17 +1285,29 @@ class Esecutore {
             const auto& k = f->Chiavi;
             size_t da = 0, a = k.size();
             switch (op) {
-                case Op::Le: a = size_t(std::upper_bound(k.begin(), k.end(), x) - k.begin()); break;
-                case Op::Lt: a = size_t(std::lower_bound(k.begin(), k.end(), x) - k.begin()); break;
-                case Op::Ge: da = size_t(std::lower_bound(k.begin(), k.end(), x) - k.begin()); break;
-                default: da = size_t(std::upper_bound(k.begin(), k.end(), x) - k.begin()); break;
+                case Op::Le:
+                    a = size_t(std::upper_bound(k.begin(), k.end(), x) - k.begin());
+                    break;
+                case Op::Lt:
+                    a = size_t(std::lower_bound(k.begin(), k.end(), x) - k.begin());
+                    break;
+                case Op::Ge:
+                    da = size_t(std::lower_bound(k.begin(), k.end(), x) - k.begin());
+                    break;
+                default:
+                    da = size_t(std::upper_bound(k.begin(), k.end(), x) - k.begin());
+                    break;
             }
-            return std::vector<uint32_t>(f->Indici.begin() + long(da), f->Indici.begin() + long(a));
+            out.Lista = f;
+            out.Chiave = chiave;
+            out.Da = da;
+            out.A = std::max(da, a);
+            return out;
         }
         Contesto ctx{&tabelle_, nullptr, nullptr};
         for (uint32_t i : f->Indici) {
             ctx.Tupla = &rel.Tuple[i * n];
-            if (Vero(Valuta(*range, ctx))) out.push_back(i);
+            if (Vero(Valuta(*range, ctx))) out.Proprie.push_back(i);
         }
         return out;
     }
@@ -1155,20 +1320,20 @@ struct Accumulo {
     double Doppia = 0;
     bool Reale = false, Valuta = false;
     Valore Estremo;
-    double SommaAvg = 0;
 
-    void Aggiungi(const std::string& f, const Valore& v) {
-        if (f == "count") {
+    void Aggiungi(Agg f, const Valore& v) {
+        if (f == Agg::Count) {
             if (!v.IsNull()) ++Conta;
             return;
         }
         if (v.IsNull()) return;
         ++Conta;
-        if (f == "min" || f == "max") {
-            if (Conta == 1) Estremo = v;
+        if (f == Agg::Min || f == Agg::Max) {
+            if (Conta == 1)
+                Estremo = v;
             else {
                 const int r = Confronta(v, Estremo);
-                if ((f == "min" && r < 0) || (f == "max" && r > 0)) Estremo = v;
+                if ((f == Agg::Min && r < 0) || (f == Agg::Max && r > 0)) Estremo = v;
             }
             return;
         }
@@ -1189,11 +1354,11 @@ struct Accumulo {
                 Doppia += v.D;
         }
     }
-    Valore Risultato(const std::string& f) const {
-        if (f == "count") return Valore::Intero(Conta);
+    Valore Risultato(Agg f) const {
+        if (f == Agg::Count) return Valore::Intero(Conta);
         if (Conta == 0) return {};
-        if (f == "min" || f == "max") return Estremo;
-        if (f == "avg") {
+        if (f == Agg::Min || f == Agg::Max) return Estremo;
+        if (f == Agg::Avg) {
             if (Reale) return Valore::Doppio(Doppia / double(Conta));
             return Valore::Doppio(double(Esatta) / 10000.0 / double(Conta));
         }
@@ -1204,7 +1369,8 @@ struct Accumulo {
 };
 
 Risultato Esecutore::Esegui() {
-    for (auto& s : q_.From) Raccogli(*s);
+    for (auto& s : q_.From)
+        Raccogli(*s);
     // Names of the result and binding of every expression.
     Risultato ris;
     std::vector<const Espr*> colonne;  // nullptr for the expanded stars below
@@ -1240,10 +1406,12 @@ Risultato Esecutore::Esegui() {
             continue;
         }
         Lega(*v.E, true);
-        if (!v.Alias.empty()) ris.Colonne.push_back(v.Alias);
+        if (!v.Alias.empty())
+            ris.Colonne.push_back(v.Alias);
         else if (v.E->Tipo == Op::Colonna && v.E->T >= 0)
             ris.Colonne.push_back(tabelle_[size_t(v.E->T)].T->Colonne[size_t(v.E->C)].Nome);
-        else ris.Colonne.push_back("Expr" + std::to_string(1000 + anonime++));
+        else
+            ris.Colonne.push_back("Expr" + std::to_string(1000 + anonime++));
         colonne.push_back(v.E.get());
     }
     for (auto& s : q_.From) {
@@ -1256,7 +1424,8 @@ Risultato Esecutore::Esegui() {
         lega(*s);
     }
     if (q_.Where) Lega(*q_.Where, false);
-    for (auto& g : q_.GroupBy) Lega(*g, false);
+    for (auto& g : q_.GroupBy)
+        Lega(*g, false);
     if (q_.Having) Lega(*q_.Having, true);
     // ORDER BY may name a column of the result by its alias.
     std::vector<int> ordineAlias(q_.OrderBy.size(), -1);
@@ -1264,7 +1433,8 @@ Risultato Esecutore::Esegui() {
         Espr& e = *q_.OrderBy[i].E;
         if (e.Tipo == Op::Colonna && e.Tabella.empty()) {
             bool inTabella = false;
-            for (const auto& r : tabelle_) inTabella |= r.T->IndiceColonna(e.Nome) >= 0;
+            for (const auto& r : tabelle_)
+                inTabella |= r.T->IndiceColonna(e.Nome) >= 0;
             if (!inTabella)
                 for (size_t c = 0; c < ris.Colonne.size(); ++c)
                     if (Piega(ris.Colonne[c]) == Piega(e.Nome)) ordineAlias[i] = int(c);
@@ -1274,7 +1444,10 @@ Risultato Esecutore::Esegui() {
     if (!ignoti_.empty()) throw ParametriInsufficienti(int(ignoti_.size()));
 
     const auto rel = Sorgenti();
-    const std::vector<uint32_t> righe = Filtra(*rel);
+    const Selezione righe = Filtra(*rel);
+    std::vector<Agg> tipi;
+    for (const Espr* a : aggregati_)
+        tipi.push_back(TipoAggregato(a->Nome));
     const size_t n = tabelle_.size();
 
     const bool raggruppa = !aggregati_.empty() || !q_.GroupBy.empty();
@@ -1286,7 +1459,8 @@ Risultato Esecutore::Esegui() {
     Contesto ctx{&tabelle_, nullptr, nullptr};
     auto emetti = [&](const Contesto& c) {
         Uscita u;
-        for (const Espr* e : colonne) u.Valori.push_back(Valuta(*e, c));
+        for (const Espr* e : colonne)
+            u.Valori.push_back(Valuta(*e, c));
         for (size_t i = 0; i < q_.OrderBy.size(); ++i)
             u.Ordine.push_back(ordineAlias[i] >= 0 ? u.Valori[size_t(ordineAlias[i])]
                                                    : Valuta(*q_.OrderBy[i].E, c));
@@ -1294,8 +1468,8 @@ Risultato Esecutore::Esegui() {
     };
 
     if (!raggruppa) {
-        for (uint32_t r : righe) {
-            ctx.Tupla = &rel->Tuple[size_t(r) * n];
+        for (size_t i = 0; i < righe.Quante(); ++i) {
+            ctx.Tupla = &rel->Tuple[size_t(righe[i]) * n];
             emetti(ctx);
         }
     } else {
@@ -1307,7 +1481,43 @@ Risultato Esecutore::Esegui() {
         std::vector<Gruppo> gruppi;
         std::unordered_map<std::string, size_t> perChiave;
         std::string k;
-        for (uint32_t r : righe) {
+        // One group over a cached list, every aggregate of a column or of
+        // all rows: each column is read in the list's order (kept beside it),
+        // the slice of the day in sequence.
+        bool diretto = q_.GroupBy.empty() && righe.Lista != nullptr;
+        for (const Espr* a : aggregati_)
+            diretto &= a->Figli[0]->Tipo == Op::Colonna || a->Figli[0]->Tipo == Op::Tutto;
+        if (diretto) {
+            gruppi.push_back({{},
+                              righe.Quante() ? righe[0] : UINT32_MAX,
+                              std::vector<Accumulo>(aggregati_.size())});
+            auto& mem = db_.MemoriaQuery();
+            for (size_t a = 0; a < aggregati_.size(); ++a) {
+                const Espr& arg = *aggregati_[a]->Figli[0];
+                Accumulo& acc = gruppi[0].Acc[a];
+                if (arg.Tipo == Op::Tutto) {
+                    acc.Conta = int64_t(righe.Quante());
+                    continue;
+                }
+                const std::string chiave =
+                    righe.Chiave + "|C" + std::to_string(arg.T) + "." + std::to_string(arg.C);
+                auto& m = mem[chiave];
+                if (!m) {
+                    auto col = std::make_shared<ColonnaOrdinata>();
+                    col->Valori.reserve(righe.Lista->Indici.size());
+                    for (uint32_t r : righe.Lista->Indici) {
+                        ctx.Tupla = &rel->Tuple[size_t(r) * n];
+                        col->Valori.push_back(ValoreColonna(arg, ctx));
+                    }
+                    m = col;
+                }
+                const auto& valori = static_cast<const ColonnaOrdinata&>(*m).Valori;
+                for (size_t i = righe.Da; i < righe.A; ++i)
+                    acc.Aggiungi(tipi[a], valori[i]);
+            }
+        }
+        for (size_t i = 0; !diretto && i < righe.Quante(); ++i) {
+            const uint32_t r = righe[i];
             ctx.Tupla = &rel->Tuple[size_t(r) * n];
             k.clear();
             std::vector<Valore> chiavi;
@@ -1316,12 +1526,15 @@ Risultato Esecutore::Esegui() {
                 Chiave(chiavi.back(), k);
             }
             auto [it, nuovo] = perChiave.emplace(k, gruppi.size());
-            if (nuovo) gruppi.push_back({std::move(chiavi), r, std::vector<Accumulo>(aggregati_.size())});
+            if (nuovo)
+                gruppi.push_back({std::move(chiavi), r, std::vector<Accumulo>(aggregati_.size())});
             Gruppo& g = gruppi[it->second];
             for (size_t a = 0; a < aggregati_.size(); ++a) {
                 const Espr& arg = *aggregati_[a]->Figli[0];
-                if (arg.Tipo == Op::Colonna) g.Acc[a].Aggiungi(aggregati_[a]->Nome, ValoreColonna(arg, ctx));
-                else g.Acc[a].Aggiungi(aggregati_[a]->Nome, Valuta(arg, ctx));
+                if (arg.Tipo == Op::Colonna)
+                    g.Acc[a].Aggiungi(tipi[a], ValoreColonna(arg, ctx));
+                else
+                    g.Acc[a].Aggiungi(tipi[a], Valuta(arg, ctx));
             }
         }
         // Without GROUP BY there is always one row, even over no rows.
@@ -1338,8 +1551,9 @@ Risultato Esecutore::Esegui() {
         std::vector<Valore> valori(aggregati_.size());
         for (const auto& g : gruppi) {
             for (size_t a = 0; a < aggregati_.size(); ++a)
-                valori[a] = g.Acc[a].Risultato(aggregati_[a]->Nome);
-            Contesto gc{&tabelle_, g.Prima == UINT32_MAX ? nullptr : &rel->Tuple[size_t(g.Prima) * n],
+                valori[a] = g.Acc[a].Risultato(tipi[a]);
+            Contesto gc{&tabelle_,
+                        g.Prima == UINT32_MAX ? nullptr : &rel->Tuple[size_t(g.Prima) * n],
                         &valori};
             if (q_.Having && !Vero(Valuta(*q_.Having, gc))) continue;
             emetti(gc);
@@ -1351,7 +1565,8 @@ Risultato Esecutore::Esegui() {
         std::vector<Uscita> uniche;
         for (auto& u : uscite) {
             std::string k2;
-            for (const auto& v : u.Valori) Chiave(v, k2);
+            for (const auto& v : u.Valori)
+                Chiave(v, k2);
             if (visti.insert(k2).second) uniche.push_back(std::move(u));
         }
         uscite = std::move(uniche);
@@ -1366,13 +1581,16 @@ Risultato Esecutore::Esegui() {
         });
     }
     ris.Righe.reserve(uscite.size());
-    for (auto& u : uscite) ris.Righe.push_back(std::move(u.Valori));
+    for (auto& u : uscite)
+        ris.Righe.push_back(std::move(u.Valori));
     return ris;
 }
 
 }  // namespace
 
-void Analizza(const std::string& sql) { Parser(sql).Leggi(); }
+void Analizza(const std::string& sql) {
+    Parser(sql).Leggi();
+}
 
 Risultato Esegui(DatabaseJet& db, const std::string& sql) {
     Query q = Parser(sql).Leggi();

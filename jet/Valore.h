@@ -13,9 +13,9 @@ enum class TipoValore : uint8_t { Null, Booleano, Intero, Valuta, Doppio, DataOr
 
 struct Valore {
     TipoValore Tipo = TipoValore::Null;
-    int64_t I = 0;    // Booleano (-1 or 0), Intero, Valuta (x 10,000)
-    double D = 0;     // Doppio, Data
-    std::string S;    // Testo (UTF-8), Binario
+    int64_t I = 0;  // Booleano (-1 or 0), Intero, Valuta (x 10,000)
+    double D = 0;   // Doppio, Data
+    std::string S;  // Testo (UTF-8), Binario
 
     static Valore Nullo() { return {}; }
     static Valore Booleano(bool b) { return Valore{TipoValore::Booleano, b ? -1 : 0, 0, {}}; }
@@ -31,7 +31,8 @@ struct Valore {
     bool IsNull() const { return Tipo == TipoValore::Null; }
     bool IsNumerico() const {
         return Tipo == TipoValore::Booleano || Tipo == TipoValore::Intero ||
-               Tipo == TipoValore::Valuta || Tipo == TipoValore::Doppio || Tipo == TipoValore::DataOra;
+               Tipo == TipoValore::Valuta || Tipo == TipoValore::Doppio ||
+               Tipo == TipoValore::DataOra;
     }
     // The value as a number (currency divided by 10,000); 0 for Null and texts.
     double ComeDoppio() const;

@@ -29,14 +29,16 @@ namespace {
 std::string Csv(const Valore& v) {
     char buf[64];
     switch (v.Tipo) {
-        case TipoValore::Null: return "";
+        case TipoValore::Null:
+            return "";
         case TipoValore::DataOra: {
             const ParteData p = ScomponiData(v.D);
             std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.Anno, p.Mese,
                           p.Giorno, p.Ore, p.Minuti, p.Secondi);
             return buf;
         }
-        case TipoValore::Booleano: return v.I ? "-1" : "0";
+        case TipoValore::Booleano:
+            return v.I ? "-1" : "0";
         case TipoValore::Testo: {
             std::string s = "\"";
             for (char c : v.S) {
@@ -53,7 +55,8 @@ std::string Csv(const Valore& v) {
             }
             return s;
         }
-        default: return v.ComeTesto();
+        default:
+            return v.ComeTesto();
     }
 }
 
@@ -72,14 +75,20 @@ int main(int argc, char** argv) {
     bool tabelle = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = Argomento(argv[i]);
-        if (a == "--pwd" && i + 1 < argc) password = Argomento(argv[++i]);
-        else if (a == "--tables") tabelle = true;
-        else if (file.empty()) file = a;
-        else if (sql.empty()) sql = a;
-        else file.clear(), i = argc;
+        if (a == "--pwd" && i + 1 < argc)
+            password = Argomento(argv[++i]);
+        else if (a == "--tables")
+            tabelle = true;
+        else if (file.empty())
+            file = a;
+        else if (sql.empty())
+            sql = a;
+        else
+            file.clear(), i = argc;
     }
     if (file.empty() || (sql.empty() == !tabelle)) {
-        std::fprintf(stderr, "uso: jetsql FILE [--pwd P] \"SQL\" | jetsql FILE [--pwd P] --tables\n");
+        std::fprintf(stderr,
+                     "uso: jetsql FILE [--pwd P] \"SQL\" | jetsql FILE [--pwd P] --tables\n");
         return 2;
     }
     try {
@@ -87,14 +96,16 @@ int main(int argc, char** argv) {
         std::string out;
         if (tabelle) {
             out = "Tabella\n";
-            for (const auto& t : db->TabelleUtente()) out += Csv(Valore::Testo(t)) + "\n";
+            for (const auto& t : db->TabelleUtente())
+                out += Csv(Valore::Testo(t)) + "\n";
         } else {
             const jet::Risultato r = jet::Esegui(*db, sql);
             for (size_t c = 0; c < r.Colonne.size(); ++c)
                 out += (c ? "," : "") + Csv(Valore::Testo(r.Colonne[c]));
             out += "\n";
             for (const auto& riga : r.Righe) {
-                for (size_t c = 0; c < riga.size(); ++c) out += (c ? "," : "") + Csv(riga[c]);
+                for (size_t c = 0; c < riga.size(); ++c)
+                    out += (c ? "," : "") + Csv(riga[c]);
                 out += "\n";
             }
         }

@@ -26,7 +26,7 @@ inline jet::DatiHost DatiDiProva(int movimenti = 600, unsigned seme = 7) {
         jet::DatiHost::Operazione o;
         o.IDCassa = 10 + int(g() % 6);
         o.Data = inizio + double(g() % 1000);
-        if (i % 7 == 0) o.Data += 10.0 / 24;  // a time of day
+        if (i % 7 == 0) o.Data += 10.0 / 24;                            // a time of day
         o.EuroDiecimillesimi = (int64_t(g() % 200000) - 100000) * 100;  // cents
         o.Lire = double(o.EuroDiecimillesimi) / 10000.0 * 1936.27;
         o.NoStatistiche = i % 5 == 0;
@@ -48,7 +48,8 @@ inline std::optional<int64_t> SaldoAtteso(const jet::DatiHost& d, int32_t conto,
             if (c.IDCassa == o.IDCassa) cassa = &c;
         if (!cassa) continue;
         bool esiste = false;
-        for (const auto& c : d.Conti) esiste |= c.IdConto == cassa->IDConto;
+        for (const auto& c : d.Conti)
+            esiste |= c.IdConto == cassa->IDConto;
         if (!esiste) continue;
         if (conto != -1 && cassa->IDConto != conto) continue;
         if (o.Data > giorno) continue;

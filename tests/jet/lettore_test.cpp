@@ -40,27 +40,39 @@ int NumeroErrore(const std::function<void()>& f) {
 // Opens the file and reads every user table whole.
 void LeggiTutto(const std::string& f, const std::string& pw) {
     auto db = DatabaseJet::Apri(f, pw);
-    for (const auto& t : db->TabelleUtente()) db->LeggiTabella(t);
+    for (const auto& t : db->TabelleUtente())
+        db->LeggiTabella(t);
 }
 
 TEST(LettoreJet, ValuesOfEveryTypeComeBackAsWritten) {
     test::CartellaTemporanea dir;
     const std::string f = dir.File("tipi.mdb");
     TabellaNuova t{"Tipi",
-                   {{"Si", SiNo}, {"B", Byte}, {"I", Integer}, {"L", Long}, {"C", Currency},
-                    {"S", Single}, {"D", Double}, {"T", DataOra}, {"X", Text, 255}, {"M", Memo},
+                   {{"Si", SiNo},
+                    {"B", Byte},
+                    {"I", Integer},
+                    {"L", Long},
+                    {"C", Currency},
+                    {"S", Single},
+                    {"D", Double},
+                    {"T", DataOra},
+                    {"X", Text, 255},
+                    {"M", Memo},
                     {"O", Ole}},
                    {}};
     t.Righe.push_back({Valore::Booleano(true), Valore::Intero(255), Valore::Intero(-32768),
                        Valore::Intero(-2147483647 - 1), Valore::Valuta(INT64_C(-922337203685477)),
                        Valore::Doppio(-0.375), Valore::Doppio(6.02214076e23),
-                       Valore::DataOra(DataSerial(2004, 3, 15) + 0.75), Valore::Testo("\xC3\xA0\xC3\xA8\xE2\x82\xAC \xC2\xA3"),
-                       Valore::Testo(std::string(4100, 'q')), Valore::Binario(std::string("\0\1\2", 3))});
+                       Valore::DataOra(DataSerial(2004, 3, 15) + 0.75),
+                       Valore::Testo("\xC3\xA0\xC3\xA8\xE2\x82\xAC \xC2\xA3"),
+                       Valore::Testo(std::string(4100, 'q')),
+                       Valore::Binario(std::string("\0\1\2", 3))});
     t.Righe.push_back({Valore::Booleano(false), {}, {}, {}, {}, {}, {}, {}, {}, {}, {}});
     t.Righe.push_back({Valore::Booleano(true), Valore::Intero(0), Valore::Intero(32767),
                        Valore::Intero(2147483647), Valore::Valuta(1), Valore::Doppio(1.5),
-                       Valore::Doppio(-0.1), Valore::DataOra(-1.25), Valore::Testo(std::string(255, 'w')),
-                       Valore::Testo(""), Valore::Binario(std::string(2500, '\x7F'))});
+                       Valore::Doppio(-0.1), Valore::DataOra(-1.25),
+                       Valore::Testo(std::string(255, 'w')), Valore::Testo(""),
+                       Valore::Binario(std::string(2500, '\x7F'))});
     ScriviFileJet3(f, {t});
 
     auto db = DatabaseJet::Apri(f, "qualsiasi");  // no password: any opens it
@@ -140,10 +152,12 @@ TEST(LettoreJet, DamagedBytesGiveAnErrorOrDataNeverACrash) {
             Scrivi(danneggiato, copia);
             const int n = NumeroErrore([&] {
                 auto db = DatabaseJet::Apri(danneggiato, PasswordHost);
-                for (const auto& t : db->TabelleUtente()) db->LeggiTabella(t);
+                for (const auto& t : db->TabelleUtente())
+                    db->LeggiTabella(t);
                 Esegui(*db, "SELECT Sum(Euro), Count(*) FROM Operazioni");
             });
-            if (n == 0) ++letture;
+            if (n == 0)
+                ++letture;
             else {
                 ++errori;
                 EXPECT_TRUE(n == 3049 || n == 3343 || n == 3031 || n == 3078 || n == 3061 ||
@@ -166,7 +180,8 @@ TEST(LettoreJet, ReadingLeavesTheFileAndItsTimeStampsUnchanged) {
     const auto permessi = std::filesystem::status(p).permissions();
     {
         auto db = DatabaseJet::Apri(f, PasswordHost);
-        for (const auto& t : db->TabelleUtente()) db->LeggiTabella(t);
+        for (const auto& t : db->TabelleUtente())
+            db->LeggiTabella(t);
         Esegui(*db, "SELECT * FROM Operazioni ORDER BY Data DESC");
     }
     EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));

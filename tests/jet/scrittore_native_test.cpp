@@ -25,20 +25,24 @@ std::string Esegui(const std::string& comando) {
     if (!p) return "<popen fallita>";
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
     const int rc = pclose(p);
     if (rc != 0) out += "<uscita " + std::to_string(rc) + ">";
     return out;
 }
 
-std::string Q(const std::string& s) { return "'" + s + "'"; }
+std::string Q(const std::string& s) {
+    return "'" + s + "'";
+}
 
 // A value as mdb-export writes it with the options used below.
 std::string ComeMdbExport(const Valore& v, uint8_t tipo) {
     char buf[64];
     if (v.IsNull()) return "NULL";
     switch (tipo) {
-        case SiNo: return v.I ? "1" : "0";
+        case SiNo:
+            return v.I ? "1" : "0";
         case Currency: {
             const int64_t a = v.I < 0 ? -v.I : v.I;
             std::snprintf(buf, sizeof buf, "%s%lld.%04lld", v.I < 0 ? "-" : "",
@@ -52,11 +56,14 @@ std::string ComeMdbExport(const Valore& v, uint8_t tipo) {
             return buf;
         }
         case Single:
-        case Double: std::snprintf(buf, sizeof buf, "%.16g", v.ComeDoppio()); return buf;
+        case Double:
+            std::snprintf(buf, sizeof buf, "%.16g", v.ComeDoppio());
+            return buf;
         case Text:
         case Memo: {
             std::string s = "\"";
-            for (char c : v.S) s += c == '"' ? std::string("\"\"") : std::string(1, c);
+            for (char c : v.S)
+                s += c == '"' ? std::string("\"\"") : std::string(1, c);
             return s + "\"";
         }
         case Ole: {
@@ -67,16 +74,19 @@ std::string ComeMdbExport(const Valore& v, uint8_t tipo) {
             }
             return "\"" + s + "\"";
         }
-        default: return std::to_string(v.I);
+        default:
+            return std::to_string(v.I);
     }
 }
 
 std::string Atteso(const TabellaNuova& t, const std::vector<std::vector<Valore>>& righe) {
     std::string s;
-    for (size_t c = 0; c < t.Colonne.size(); ++c) s += (c ? "," : "") + t.Colonne[c].Nome;
+    for (size_t c = 0; c < t.Colonne.size(); ++c)
+        s += (c ? "," : "") + t.Colonne[c].Nome;
     s += "\n";
     for (const auto& r : righe) {
-        for (size_t c = 0; c < r.size(); ++c) s += (c ? "," : "") + ComeMdbExport(r[c], t.Colonne[c].Tipo);
+        for (size_t c = 0; c < r.size(); ++c)
+            s += (c ? "," : "") + ComeMdbExport(r[c], t.Colonne[c].Tipo);
         s += "\n";
     }
     return s;
@@ -121,19 +131,29 @@ TabellaNuova TabellaTipi() {
                        Valore::Doppio(1234.5678901234), Valore::DataOra(38000.75),
                        Valore::Testo("Caff\xC3\xA8 \"forte\", 100%"), Valore::Testo("breve"),
                        Valore::Binario(std::string("\x01\x02\xFF", 3))});
-    t.Righe.push_back({Valore::Booleano(false), {}, {}, {}, {}, {}, {}, {}, {},
-                       Valore::Testo(std::string(5000, 'm') + "fine"), {}});
+    t.Righe.push_back({Valore::Booleano(false),
+                       {},
+                       {},
+                       {},
+                       {},
+                       {},
+                       {},
+                       {},
+                       {},
+                       Valore::Testo(std::string(5000, 'm') + "fine"),
+                       {}});
     t.Righe.push_back({Valore::Booleano(false), Valore::Intero(1), Valore::Intero(2),
                        Valore::Intero(2147483647), Valore::Valuta(5), Valore::Doppio(0.5),
-                       Valore::Doppio(1e-7), Valore::DataOra(2.5), Valore::Testo(std::string(220, 'x')),
-                       Valore::Testo(std::string(1500, 'y')), Valore::Binario(std::string(300, 'z'))});
+                       Valore::Doppio(1e-7), Valore::DataOra(2.5),
+                       Valore::Testo(std::string(220, 'x')), Valore::Testo(std::string(1500, 'y')),
+                       Valore::Binario(std::string(300, 'z'))});
     for (int i = 0; i < 400; ++i)
-        t.Righe.push_back({Valore::Booleano(i % 2), Valore::Intero(i % 256), Valore::Intero(i - 200),
-                           Valore::Intero(i * 1000), Valore::Valuta(i * 12345),
-                           Valore::Doppio(i / 4.0), Valore::Doppio(i * 1.5),
-                           Valore::DataOra(36000 + i + (i % 24) / 24.0),
-                           Valore::Testo(std::string(size_t(i % 200 + 1), char('a' + i % 26))),
-                           i % 3 ? Valore{} : Valore::Testo("nota " + std::to_string(i)), Valore{}});
+        t.Righe.push_back(
+            {Valore::Booleano(i % 2), Valore::Intero(i % 256), Valore::Intero(i - 200),
+             Valore::Intero(i * 1000), Valore::Valuta(i * 12345), Valore::Doppio(i / 4.0),
+             Valore::Doppio(i * 1.5), Valore::DataOra(36000 + i + (i % 24) / 24.0),
+             Valore::Testo(std::string(size_t(i % 200 + 1), char('a' + i % 26))),
+             i % 3 ? Valore{} : Valore::Testo("nota " + std::to_string(i)), Valore{}});
     return t;
 }
 
@@ -147,11 +167,11 @@ TEST(ScrittoreMdbtools, EveryColumnTypeIsListedDescribedAndExportedAsWritten) {
     EXPECT_EQ(Esegui("mdb-tables -1 " + Q(f)), t.Nome + "\nVuota\n");
     EXPECT_EQ(Esegui("mdb-ver " + Q(f)), "JET3\n");
     const std::string schema = Esegui("mdb-schema " + Q(f));
-    for (const char* riga : {"[Si]\t\t\tBoolean NOT NULL", "[B]\t\t\tByte", "[I]\t\t\tInteger",
-                             "[L]\t\t\tLong Integer", "[C]\t\t\tCurrency", "[S]\t\t\tSingle",
-                             "[D]\t\t\tDouble", "[T]\t\t\tDateTime", "[X]\t\t\tText (220)",
-                             "[M]\t\t\tMemo/Hyperlink", "[O]\t\t\tOLE", "CREATE TABLE [Vuota]",
-                             "[B]\t\t\tText (10)"})
+    for (const char* riga :
+         {"[Si]\t\t\tBoolean NOT NULL", "[B]\t\t\tByte", "[I]\t\t\tInteger",
+          "[L]\t\t\tLong Integer", "[C]\t\t\tCurrency", "[S]\t\t\tSingle", "[D]\t\t\tDouble",
+          "[T]\t\t\tDateTime", "[X]\t\t\tText (220)", "[M]\t\t\tMemo/Hyperlink", "[O]\t\t\tOLE",
+          "CREATE TABLE [Vuota]", "[B]\t\t\tText (10)"})
         EXPECT_NE(schema.find(riga), std::string::npos) << riga << "\n" << schema;
 
     EXPECT_EQ(Differenza(Export(f, t.Nome), Atteso(t, t.Righe)), "");
@@ -162,7 +182,8 @@ TEST(ScrittoreMdbtools, EveryColumnTypeIsListedDescribedAndExportedAsWritten) {
     const Tabella& letta = db->LeggiTabella(t.Nome);
     std::vector<std::vector<Valore>> righe(letta.Righe);
     for (size_t r = 0; r < letta.Righe; ++r)
-        for (size_t c = 0; c < letta.Colonne.size(); ++c) righe[r].push_back(letta.Valori[c][r]);
+        for (size_t c = 0; c < letta.Colonne.size(); ++c)
+            righe[r].push_back(letta.Valori[c][r]);
     EXPECT_EQ(Differenza(Atteso(t, righe), Export(f, t.Nome)), "");
 }
 

@@ -103,15 +103,16 @@ TEST_F(SqlHost, ProgramsStatementsGiveAccountsAndVersion) {
 
 TEST_F(SqlHost, JoinsGroupingOrderingAndStar) {
     // Orphan cash book 15 is left out by the inner join.
-    const Risultato g = Q(
-        "SELECT TabellaCassa.IDConto, Count(*) AS N, Sum(Euro) AS S FROM TabellaCassa INNER JOIN "
-        "Operazioni ON Operazioni.IDCassa = TabellaCassa.IDCassa GROUP BY TabellaCassa.IDConto "
-        "ORDER BY TabellaCassa.IDConto DESC");
+    const Risultato g =
+        Q("SELECT TabellaCassa.IDConto, Count(*) AS N, Sum(Euro) AS S FROM TabellaCassa INNER JOIN "
+          "Operazioni ON Operazioni.IDCassa = TabellaCassa.IDCassa GROUP BY TabellaCassa.IDConto "
+          "ORDER BY TabellaCassa.IDConto DESC");
     ASSERT_EQ(g.Righe.size(), 5u);  // accounts 99, 4, 3, 2, 1
     EXPECT_EQ(g.Righe[0][0].I, 99);
     EXPECT_EQ(g.Righe[4][0].I, 1);
     int64_t totale = 0;
-    for (const auto& r : g.Righe) totale += r[1].I;
+    for (const auto& r : g.Righe)
+        totale += r[1].I;
     EXPECT_EQ(totale, int64_t(dati_.Operazioni.size()));
     const Risultato s = Q("select * from [conti] c where c.idconto >= 2 order by 1 + 0, IdConto");
     ASSERT_EQ(s.Colonne, (std::vector<std::string>{"IdConto", "Descrizione"}));
@@ -137,7 +138,8 @@ TEST_F(SqlHost, ErrorsOfTheStatement) {
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT Descrizione FROM Conti, TabellaCassa"); }), 3079);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT FROM Conti"); }), 3075);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM Conti WHERE IdConto = = 1"); }), 3075);
-    EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM (Conti INNER JOIN TabellaCassa)"); }), 3131);
+    EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM (Conti INNER JOIN TabellaCassa)"); }),
+              3131);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM Conti WHERE 'a' = 1"); }), 3464);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM Conti x y"); }), 3142);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT Sum(Sum(IdConto)) FROM Conti"); }), 3075);
@@ -150,12 +152,19 @@ TEST_F(SqlHost, ErrorsOfTheStatement) {
 TEST(SqlSemantica, NullsBooleansTextsDatesAndExactCurrency) {
     test::CartellaTemporanea dir;
     const std::string f = dir.File("s.mdb");
-    TabellaNuova t{"T", {{"N", Long}, {"X", Text, 20}, {"C", Currency}, {"D", DataOra}, {"B", SiNo}, {"F", Double}}, {}};
+    TabellaNuova t{
+        "T",
+        {{"N", Long}, {"X", Text, 20}, {"C", Currency}, {"D", DataOra}, {"B", SiNo}, {"F", Double}},
+        {}};
     t.Righe = {
-        {Valore::Intero(1), Valore::Testo("alfa"), Valore::Valuta(1000), Valore::DataOra(DataSerial(2004, 3, 15)), Valore::Booleano(true), Valore::Doppio(0.1)},
-        {Valore::Intero(2), Valore::Testo("BETA"), Valore::Valuta(2001), Valore::DataOra(DataSerial(2004, 3, 15) + 0.5), Valore::Booleano(false), Valore::Doppio(0.2)},
+        {Valore::Intero(1), Valore::Testo("alfa"), Valore::Valuta(1000),
+         Valore::DataOra(DataSerial(2004, 3, 15)), Valore::Booleano(true), Valore::Doppio(0.1)},
+        {Valore::Intero(2), Valore::Testo("BETA"), Valore::Valuta(2001),
+         Valore::DataOra(DataSerial(2004, 3, 15) + 0.5), Valore::Booleano(false),
+         Valore::Doppio(0.2)},
         {{}, {}, {}, {}, Valore::Booleano(false), {}},
-        {Valore::Intero(3), Valore::Testo("Alfa"), Valore::Valuta(-3), Valore::DataOra(DataSerial(2004, 3, 16)), Valore::Booleano(true), Valore::Doppio(0.3)},
+        {Valore::Intero(3), Valore::Testo("Alfa"), Valore::Valuta(-3),
+         Valore::DataOra(DataSerial(2004, 3, 16)), Valore::Booleano(true), Valore::Doppio(0.3)},
     };
     ScriviFileJet3(f, {t});
     auto db = DatabaseJet::Apri(f, "");
@@ -236,9 +245,55 @@ TEST(SqlSintassi, ParserAcceptsTheProgramsTextsAndRejectsBrokenOnes) {
                               "SELECT a FROM t WHERE a IS 3", "SELECT (((a FROM t",
                               "SELECT a FROM t INNER JOIN u", "SELECT a FROM t LEFT JOIN u ON a=b"})
         EXPECT_THROW(Analizza(rotta), Errore) << rotta;
-    EXPECT_THROW(Analizza("SELECT " + std::string(5000, '(') + "1" + std::string(5000, ')') +
-                          " FROM t"),
-                 Errore);
+    EXPECT_THROW(
+        Analizza("SELECT " + std::string(5000, '(') + "1" + std::string(5000, ')') + " FROM t"),
+        Errore);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SqlHost, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
+    // The same statements with other bounds reuse the database's cached
+    // joins and lists: every bound and direction must still be exact.
+    struct Caso {
+        const char* Op;
+        std::function<bool(double, double)> Vale;
+    };
+    const std::vector<Caso> casi = {{"<=", [](double d, double x) { return d <= x; }},
+                                    {"<", [](double d, double x) { return d < x; }},
+                                    {">=", [](double d, double x) { return d >= x; }},
+                                    {">", [](double d, double x) { return d > x; }}};
+    for (int giro = 0; giro < 2; ++giro) {
+        for (const auto& c : casi) {
+            for (Data x = DataSerial(2002, 12, 31); x < DataSerial(2005, 11, 1); x += 97.5) {
+                char cond[128];
+                std::snprintf(cond, sizeof cond, "Data %s %.17g AND nostatistiche = False", c.Op,
+                              x);
+                const Risultato r =
+                    Q(std::string("SELECT Count(*), Sum(Euro) FROM Operazioni WHERE ") + cond);
+                int64_t n = 0, somma = 0;
+                for (const auto& o : dati_.Operazioni)
+                    if (c.Vale(o.Data, x) && !o.NoStatistiche) ++n, somma += o.EuroDiecimillesimi;
+                EXPECT_EQ(r.Righe[0][0].I, n) << cond;
+                if (n)
+                    EXPECT_EQ(r.Righe[0][1].I, somma) << cond;
+                else
+                    EXPECT_TRUE(r.Righe[0][1].IsNull());
+                // The same bound written the other way round.
+                std::snprintf(cond, sizeof cond, "%.17g %s Data", x,
+                              c.Op[0] == '<' ? (c.Op[1] ? ">=" : ">") : (c.Op[1] ? "<=" : "<"));
+                EXPECT_EQ(
+                    Q(std::string("SELECT Count(*) FROM Operazioni WHERE nostatistiche = 0 AND ") +
+                      cond)
+                        .Righe[0][0]
+                        .I,
+                    n)
+                    << cond;
+            }
+        }
+    }
 }
 
 }  // namespace
