@@ -241,6 +241,7 @@ class DatabaseJet::Lettore {
         Blocco b{def.data(), def.size()};
         Tabella t;
         const uint16_t numColonne = b.W(c_.DefNumColonne);
+        Verifica(numColonne <= 256);  // Jet holds at most 255 columns
         const uint32_t numIndiciReali = b.L(c_.DefNumIndiciReali);
         Verifica(numIndiciReali <= def.size());
         size_t o = c_.DefInizioColonne + size_t(numIndiciReali) * c_.VoceIndiceReale;
@@ -413,6 +414,9 @@ class DatabaseJet::Lettore {
             }
             t.Valori[ci].push_back(std::move(v));
         }
+        // Every decoded cell counts against the budget too: a hostile file
+        // cannot make many rows of many columns out of a few bytes.
+        Spendi(t.Colonne.size() * 8);
         ++t.Righe;
     }
 
@@ -532,7 +536,7 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const std::string& percorso,
     l.c_ = l.jet4_ ? Jet4 : Jet3;
     if (dimensione < l.c_.Pagina * 3ull) throw DatabaseDanneggiato(percorso);
     l.pagine_ = dimensione / l.c_.Pagina;
-    l.budget_ = dimensione * 8 + (1u << 20);
+    l.budget_ = dimensione * 64 + (64u << 20);
 
     uint8_t chiaro[0x100];
     std::memcpy(chiaro, testa, sizeof chiaro);

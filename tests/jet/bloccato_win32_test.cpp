@@ -10,6 +10,7 @@
 #include "jet/JetScrittore.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "util/Testo.h"
 
 using namespace quandora;
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "chart/clsQuery.h"
 #include "jet/Jet.h"
 #include "jet/JetScrittore.h"
 #include "jet/JetSql.h"
@@ -197,6 +198,61 @@ TEST(LettoreJet, ReadOnlyFileOpens) {
     std::filesystem::permissions(std::filesystem::u8path(f), std::filesystem::perms::owner_read);
     EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));
     std::filesystem::permissions(std::filesystem::u8path(f), std::filesystem::perms::owner_all);
+}
+
+TEST(LettoreJet, Jet4FilesWithCompressedAndPlainTextsAndPassword) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("jet4.mdb");
+    TabellaNuova t{"Tipi4",
+                   {{"Si", SiNo},
+                    {"L", Long},
+                    {"C", Currency},
+                    {"T", DataOra},
+                    {"X", Text, 60},
+                    {"M", Memo},
+                    {"O", Ole}},
+                   {}};
+    const std::string greco = "\xCE\xB1\xCE\xB2\xCE\xB3 \xE2\x82\xAC";  // not one byte each
+    t.Righe.push_back({Valore::Booleano(true), Valore::Intero(-5), Valore::Valuta(123456),
+                       Valore::DataOra(38061.25), Valore::Testo("semplice"), Valore::Testo(greco),
+                       Valore::Binario("abc")});
+    t.Righe.push_back({Valore::Booleano(false),
+                       {},
+                       {},
+                       {},
+                       Valore::Testo(greco),
+                       Valore::Testo(std::string(9000, 'k')),
+                       {}});
+    for (int i = 0; i < 700; ++i)
+        t.Righe.push_back({Valore::Booleano(i % 3 == 0),
+                           Valore::Intero(i),
+                           Valore::Valuta(i * 100),
+                           Valore::DataOra(37000 + i),
+                           Valore::Testo("riga " + std::to_string(i)),
+                           {},
+                           {}});
+    std::vector<TabellaNuova> tabelle = TabelleHost(test::DatiDiProva(200));
+    tabelle.push_back(t);
+    const std::string byte = ScriviJet(tabelle, PasswordHost, 4);
+    {
+        std::ofstream out(std::filesystem::u8path(f), std::ios::binary);
+        out << byte;
+    }
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "altra"); }), 3031);
+    auto db = DatabaseJet::Apri(f, PasswordHost);
+    EXPECT_EQ(db->VersioneJet(), 4);
+    const Tabella& l = db->LeggiTabella("tipi4");
+    ASSERT_EQ(l.Righe, t.Righe.size());
+    for (size_t c = 0; c < t.Colonne.size(); ++c)
+        for (size_t r = 0; r < t.Righe.size(); ++r)
+            EXPECT_EQ(l.Valori[c][r], t.Righe[r][c]) << c << " " << r;
+    // The balance query runs on Jet 4 as on Jet 3.
+    const auto dati = test::DatiDiProva(200);
+    clsQuery q;
+    q.conto = -1;
+    q.data = DataSerial(2004, 6, 30);
+    const Risultato r = Esegui(*db, q.Query());
+    EXPECT_EQ(r.Righe[0][0].I, test::SaldoAtteso(dati, -1, q.data, false).value_or(-1));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "jet/Jet.h"
@@ -214,6 +215,27 @@ TEST(ScrittoreMdbtools, TableBeyondOneInlineUsageMapIsExportedWhole) {
     EXPECT_EQ(r.Righe[0][0].I, 6000);
     EXPECT_EQ(r.Righe[0][1].I, 6000LL * 5999 / 2);
     EXPECT_EQ(r.Righe[0][2].S, std::string(250, 'Z'));
+}
+
+TEST(ScrittoreMdbtools, Jet4FileIsReadByMdbtoolsAsByOurReader) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("jet4.mdb");
+    TabellaNuova t = TabellaTipi();
+    t.Righe[0][8] = Valore::Testo("\xCE\xB1\xCE\xB2 \xE2\x82\xAC \"q\"");  // plain UCS-2
+    {
+        std::ofstream out(f, std::ios::binary);
+        out << ScriviJet({t}, "pw4", 4);
+    }
+    EXPECT_EQ(Esegui("mdb-ver " + Q(f)), "JET4\n");
+    EXPECT_EQ(Esegui("mdb-tables -1 " + Q(f)), t.Nome + "\n");
+    EXPECT_EQ(Differenza(Export(f, t.Nome), Atteso(t, t.Righe)), "");
+    auto db = DatabaseJet::Apri(f, "pw4");
+    const Tabella& letta = db->LeggiTabella(t.Nome);
+    std::vector<std::vector<Valore>> righe(letta.Righe);
+    for (size_t r = 0; r < letta.Righe; ++r)
+        for (size_t c = 0; c < letta.Colonne.size(); ++c)
+            righe[r].push_back(letta.Valori[c][r]);
+    EXPECT_EQ(Differenza(Atteso(t, righe), Export(f, t.Nome)), "");
 }
 
 }  // namespace
