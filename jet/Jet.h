@@ -1,0 +1,107 @@
+#pragma once
+// Our own read-only engine for Jet 3 (Access 97) and Jet 4 database files.
+//
+// DatabaseJet opens a file shared and read-only (the host may hold it open
+// at the same time) and never writes to it. The catalog is read at opening;
+// a table is decoded whole on first use and kept for the life of the open
+// database, so that the same query run once per day of a long range reads
+// the file once. Failures are Errore with the engine's numbers and Italian
+// descriptions (see ErroriJet.h).
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jet/Valore.h"
+#include "util/FileBinario.h"
+
+namespace quandora::jet {
+
+// Column types as stored in the table definitions.
+enum TipoColonna : uint8_t {
+    SiNo = 0x01,
+    Byte = 0x02,
+    Integer = 0x03,
+    Long = 0x04,
+    Currency = 0x05,
+    Single = 0x06,
+    Double = 0x07,
+    DataOra = 0x08,
+    Binary = 0x09,
+    Text = 0x0A,
+    Ole = 0x0B,
+    Memo = 0x0C,
+    ReplicationId = 0x0F,
+    Numeric = 0x10,
+};
+
+struct Colonna {
+    std::string Nome;
+    uint8_t Tipo = 0;
+    uint16_t Numero = 0;       // position in the null mask
+    uint16_t IndiceVar = 0;    // entry in the row's variable-offset table
+    uint16_t OffsetFisso = 0;  // offset in the fixed part of the row
+    uint16_t Lunghezza = 0;
+    bool Fissa = false;
+    uint8_t Precisione = 0, Scala = 0;  // Numeric
+};
+
+// A decoded table, column by column: Valori[c][r] is row r of column c.
+struct Tabella {
+    std::string Nome;
+    std::vector<Colonna> Colonne;
+    std::vector<std::vector<Valore>> Valori;
+    size_t Righe = 0;
+
+    // The column's index, -1 when the table has none of that name (names
+    // compare without regard to case).
+    int IndiceColonna(const std::string& nome) const;
+};
+
+struct VoceCatalogo {
+    std::string Nome;
+    uint32_t PaginaDefinizione = 0;
+    bool DiSistema = false;
+};
+
+class DatabaseJet {
+  public:
+    // Opens the file and checks the password. A database with a password
+    // opens only with that password; one without opens with any.
+    static std::unique_ptr<DatabaseJet> Apri(const std::string& percorso,
+                                             const std::string& password);
+    ~DatabaseJet();
+
+    int VersioneJet() const { return jet4_ ? 4 : 3; }
+    uint16_t CodePage() const { return codePage_; }
+    // User tables, in catalog order.
+    std::vector<std::string> TabelleUtente() const;
+    // The table of that name (any case), decoded; error 3078 when missing.
+    const Tabella& LeggiTabella(const std::string& nome);
+
+    // Scratch space for the query engine: results it may reuse while this
+    // database is open (joins, filtered row lists), keyed by its own texts.
+    struct Memoria {
+        virtual ~Memoria() = default;
+    };
+    std::map<std::string, std::shared_ptr<Memoria>>& MemoriaQuery() { return memoria_; }
+
+  private:
+    DatabaseJet() = default;
+    class Lettore;
+    friend class Lettore;
+    std::unique_ptr<Lettore> lettore_;
+    bool jet4_ = false;
+    uint16_t codePage_ = 1252;
+    std::vector<VoceCatalogo> catalogo_;
+    std::map<std::string, std::unique_ptr<Tabella>> tabelle_;  // by lower-case name
+    std::map<std::string, std::shared_ptr<Memoria>> memoria_;
+};
+
+// Folds a text for comparisons without regard to case (ASCII and Latin-1
+// letters), as Jet compares names and texts.
+std::string Piega(const std::string& utf8);
+
+}  // namespace quandora::jet

@@ -1,0 +1,258 @@
+// The reader: values of every type back as written, names without regard to
+// case, the password, and the errors of missing, foreign, truncated and
+// damaged files; the file is never changed.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "chart/clsQuery.h"
+#include "jet/Jet.h"
+#include "jet/JetScrittore.h"
+#include "jet/JetSql.h"
+#include "tests/jet/FixtureHost.h"
+#include "tests/support/CartellaTemporanea.h"
+#include "util/FileBinario.h"
+
+using namespace quandora;
+using namespace quandora::jet;
+
+namespace {
+
+std::string Leggi(const std::string& f) {
+    std::ifstream in(std::filesystem::u8path(f), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+void Scrivi(const std::string& f, const std::string& dati) {
+    std::ofstream out(std::filesystem::u8path(f), std::ios::binary | std::ios::trunc);
+    out << dati;
+}
+
+int NumeroErrore(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Errore& e) {
+        return e.Numero();
+    }
+    return 0;
+}
+
+// Opens the file and reads every user table whole.
+void LeggiTutto(const std::string& f, const std::string& pw) {
+    auto db = DatabaseJet::Apri(f, pw);
+    for (const auto& t : db->TabelleUtente())
+        db->LeggiTabella(t);
+}
+
+TEST(LettoreJet, ValuesOfEveryTypeComeBackAsWritten) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("tipi.mdb");
+    TabellaNuova t{"Tipi",
+                   {{"Si", SiNo},
+                    {"B", Byte},
+                    {"I", Integer},
+                    {"L", Long},
+                    {"C", Currency},
+                    {"S", Single},
+                    {"D", Double},
+                    {"T", DataOra},
+                    {"X", Text, 255},
+                    {"M", Memo},
+                    {"O", Ole}},
+                   {}};
+    t.Righe.push_back({Valore::Booleano(true), Valore::Intero(255), Valore::Intero(-32768),
+                       Valore::Intero(-2147483647 - 1), Valore::Valuta(INT64_C(-922337203685477)),
+                       Valore::Doppio(-0.375), Valore::Doppio(6.02214076e23),
+                       Valore::DataOra(DataSerial(2004, 3, 15) + 0.75),
+                       Valore::Testo("\xC3\xA0\xC3\xA8\xE2\x82\xAC \xC2\xA3"),
+                       Valore::Testo(std::string(4100, 'q')),
+                       Valore::Binario(std::string("\0\1\2", 3))});
+    t.Righe.push_back({Valore::Booleano(false), {}, {}, {}, {}, {}, {}, {}, {}, {}, {}});
+    t.Righe.push_back({Valore::Booleano(true), Valore::Intero(0), Valore::Intero(32767),
+                       Valore::Intero(2147483647), Valore::Valuta(1), Valore::Doppio(1.5),
+                       Valore::Doppio(-0.1), Valore::DataOra(-1.25),
+                       Valore::Testo(std::string(255, 'w')), Valore::Testo(""),
+                       Valore::Binario(std::string(2500, '\x7F'))});
+    ScriviFileJet3(f, {t});
+
+    auto db = DatabaseJet::Apri(f, "qualsiasi");  // no password: any opens it
+    EXPECT_EQ(db->VersioneJet(), 3);
+    EXPECT_EQ(db->CodePage(), 1252);
+    const Tabella& l = db->LeggiTabella("TIPI");
+    ASSERT_EQ(l.Righe, t.Righe.size());
+    ASSERT_EQ(l.Colonne.size(), t.Colonne.size());
+    for (size_t c = 0; c < t.Colonne.size(); ++c) {
+        EXPECT_EQ(l.Colonne[c].Nome, t.Colonne[c].Nome);
+        EXPECT_EQ(l.Colonne[c].Tipo, t.Colonne[c].Tipo);
+        for (size_t r = 0; r < t.Righe.size(); ++r) {
+            Valore atteso = t.Righe[r][c];
+            if (atteso.Tipo == TipoValore::Intero && t.Colonne[c].Tipo != Long &&
+                t.Colonne[c].Tipo != Byte && t.Colonne[c].Tipo != Integer)
+                continue;
+            if (t.Colonne[c].Tipo == Memo && atteso.S.empty() && !atteso.IsNull())
+                atteso = Valore::Testo("");
+            EXPECT_EQ(l.Valori[c][r], atteso) << "colonna " << c << " riga " << r;
+        }
+    }
+    // Texts go through Windows-1252 and back: "€" is its 0x80.
+    EXPECT_EQ(l.Valori[8][0].S, "\xC3\xA0\xC3\xA8\xE2\x82\xAC \xC2\xA3");
+    EXPECT_EQ(l.IndiceColonna("si"), 0);
+    EXPECT_EQ(l.IndiceColonna("nessuna"), -1);
+    EXPECT_EQ(NumeroErrore([&] { db->LeggiTabella("Manca"); }), 3078);
+}
+
+TEST(LettoreJet, PasswordOpensOnlyItsDatabase) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("pw.mdb");
+    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(10)), PasswordHost);
+    EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, ""); }), 3031);
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "853KWE47"); }), 3031);  // case counts
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "853kwe4"); }), 3031);
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "853kwe470"); }), 3031);
+    // The password is not in the file as plain text.
+    EXPECT_EQ(Leggi(f).find(PasswordHost), std::string::npos);
+}
+
+TEST(LettoreJet, MissingForeignAndTruncatedFilesGiveTheirErrors) {
+    test::CartellaTemporanea dir;
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(dir.File("manca.mdb"), ""); }), 3024);
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(dir.File("cartella/manca.mdb"), ""); }), 3024);
+    const std::string testo = dir.File("testo.mdb");
+    Scrivi(testo, std::string(5000, 'x'));
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(testo, ""); }), 3343);
+    const std::string vuoto = dir.File("vuoto.mdb");
+    Scrivi(vuoto, "");
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(vuoto, ""); }), 3343);
+
+    const std::string f = dir.File("intero.mdb");
+    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(3000)), PasswordHost);
+    const std::string intero = Leggi(f);
+    const std::string corto = dir.File("corto.mdb");
+    Scrivi(corto, intero.substr(0, 1000));
+    EXPECT_EQ(NumeroErrore([&] { LeggiTutto(corto, PasswordHost); }), 3343);
+    // Cut after the catalog: the tables' pages are missing.
+    for (size_t pagine : {3u, 5u, 20u, 40u}) {
+        Scrivi(corto, intero.substr(0, pagine * 2048 + 100));
+        EXPECT_EQ(NumeroErrore([&] { LeggiTutto(corto, PasswordHost); }), 3049) << pagine;
+    }
+}
+
+TEST(LettoreJet, DamagedBytesGiveAnErrorOrDataNeverACrash) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("base.mdb");
+    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(400)), PasswordHost);
+    const std::string intero = Leggi(f);
+    const std::string danneggiato = dir.File("danno.mdb");
+    int errori = 0, letture = 0;
+    for (size_t o = 0x200; o < intero.size(); o += 149) {
+        for (unsigned char valore : {0x00, 0xFF}) {
+            std::string copia = intero;
+            copia[o] = char(valore ^ static_cast<unsigned char>(copia[o] == char(valore) ? 1 : 0));
+            Scrivi(danneggiato, copia);
+            const int n = NumeroErrore([&] {
+                auto db = DatabaseJet::Apri(danneggiato, PasswordHost);
+                for (const auto& t : db->TabelleUtente())
+                    db->LeggiTabella(t);
+                Esegui(*db, "SELECT Sum(Euro), Count(*) FROM Operazioni");
+            });
+            if (n == 0)
+                ++letture;
+            else {
+                ++errori;
+                EXPECT_TRUE(n == 3049 || n == 3343 || n == 3031 || n == 3078 || n == 3061 ||
+                            n == 3464)
+                    << "offset " << o << " errore " << n;
+            }
+        }
+    }
+    EXPECT_GT(errori, 0);
+    EXPECT_GT(letture, 0);
+}
+
+TEST(LettoreJet, ReadingLeavesTheFileAndItsTimeStampsUnchanged) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("fermo.mdb");
+    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(500)), PasswordHost);
+    const std::string prima = Leggi(f);
+    const auto p = std::filesystem::u8path(f);
+    const auto tempo = std::filesystem::last_write_time(p);
+    const auto permessi = std::filesystem::status(p).permissions();
+    {
+        auto db = DatabaseJet::Apri(f, PasswordHost);
+        for (const auto& t : db->TabelleUtente())
+            db->LeggiTabella(t);
+        Esegui(*db, "SELECT * FROM Operazioni ORDER BY Data DESC");
+    }
+    EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));
+    EXPECT_EQ(std::filesystem::last_write_time(p), tempo);
+    EXPECT_EQ(std::filesystem::status(p).permissions(), permessi);
+    EXPECT_EQ(Leggi(f), prima);
+}
+
+TEST(LettoreJet, ReadOnlyFileOpens) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("solalettura.mdb");
+    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(5)), PasswordHost);
+    std::filesystem::permissions(std::filesystem::u8path(f), std::filesystem::perms::owner_read);
+    EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));
+    std::filesystem::permissions(std::filesystem::u8path(f), std::filesystem::perms::owner_all);
+}
+
+TEST(LettoreJet, Jet4FilesWithCompressedAndPlainTextsAndPassword) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("jet4.mdb");
+    TabellaNuova t{"Tipi4",
+                   {{"Si", SiNo},
+                    {"L", Long},
+                    {"C", Currency},
+                    {"T", DataOra},
+                    {"X", Text, 60},
+                    {"M", Memo},
+                    {"O", Ole}},
+                   {}};
+    const std::string greco = "\xCE\xB1\xCE\xB2\xCE\xB3 \xE2\x82\xAC";  // not one byte each
+    t.Righe.push_back({Valore::Booleano(true), Valore::Intero(-5), Valore::Valuta(123456),
+                       Valore::DataOra(38061.25), Valore::Testo("semplice"), Valore::Testo(greco),
+                       Valore::Binario("abc")});
+    t.Righe.push_back({Valore::Booleano(false),
+                       {},
+                       {},
+                       {},
+                       Valore::Testo(greco),
+                       Valore::Testo(std::string(9000, 'k')),
+                       {}});
+    for (int i = 0; i < 700; ++i)
+        t.Righe.push_back({Valore::Booleano(i % 3 == 0),
+                           Valore::Intero(i),
+                           Valore::Valuta(i * 100),
+                           Valore::DataOra(37000 + i),
+                           Valore::Testo("riga " + std::to_string(i)),
+                           {},
+                           {}});
+    std::vector<TabellaNuova> tabelle = TabelleHost(test::DatiDiProva(200));
+    tabelle.push_back(t);
+    const std::string byte = ScriviJet(tabelle, PasswordHost, 4);
+    {
+        std::ofstream out(std::filesystem::u8path(f), std::ios::binary);
+        out << byte;
+    }
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "altra"); }), 3031);
+    auto db = DatabaseJet::Apri(f, PasswordHost);
+    EXPECT_EQ(db->VersioneJet(), 4);
+    const Tabella& l = db->LeggiTabella("tipi4");
+    ASSERT_EQ(l.Righe, t.Righe.size());
+    for (size_t c = 0; c < t.Colonne.size(); ++c)
+        for (size_t r = 0; r < t.Righe.size(); ++r)
+            EXPECT_EQ(l.Valori[c][r], t.Righe[r][c]) << c << " " << r;
+    // The balance query runs on Jet 4 as on Jet 3.
+    const auto dati = test::DatiDiProva(200);
+    clsQuery q;
+    q.conto = -1;
+    q.data = DataSerial(2004, 6, 30);
+    const Risultato r = Esegui(*db, q.Query());
+    EXPECT_EQ(r.Righe[0][0].I, test::SaldoAtteso(dati, -1, q.data, false).value_or(-1));
+}
+
+}  // namespace

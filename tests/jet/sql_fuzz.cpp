@@ -1,0 +1,38 @@
+// libFuzzer: any text as a statement, parsed and run on a small database.
+// It must give a result or an Errore, never a crash or a hang.
+
+#include <unistd.h>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "jet/Jet.h"
+#include "jet/JetScrittore.h"
+#include "jet/JetSql.h"
+
+using namespace quandora;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
+    static std::unique_ptr<jet::DatabaseJet> db;
+    if (!db) {
+        jet::DatiHost d;
+        d.Conti = {{1, "Banca"}, {2, std::nullopt}, {3, "conto"}};
+        d.Casse = {{10, 1, "Cassa"}, {11, 2, "Altra"}, {12, 9, "Orfana"}};
+        for (int i = 0; i < 30; ++i)
+            d.Operazioni.push_back(
+                {10 + i % 3, 38000.0 + i, 10000 * i - 50000, 1.5 * i, i % 2 == 0, "op"});
+        d.Versioni = {2};
+        const std::string f = "/tmp/jet_sql_fuzz_" + std::to_string(getpid()) + ".mdb";
+        jet::ScriviFileJet3(f, jet::TabelleHost(d), "");
+        db = jet::DatabaseJet::Apri(f, "");
+    }
+    if (n > 4096) return 0;
+    const std::string sql(reinterpret_cast<const char*>(dati), n);
+    try {
+        jet::Esegui(*db, sql);
+    } catch (const Errore&) {
+    }
+    // The cached joins and lists must not grow without bound over a run.
+    if (db->MemoriaQuery().size() > 256) db->MemoriaQuery().clear();
+    return 0;
+}
