@@ -14,6 +14,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
+# Doubles computed as IEEE 754 doubles (SSE2), not in the x87 unit's wider
+# registers: sums and comparisons of amounts come out the same as in the
+# native builds, bit for bit.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+
 # Nothing but system DLLs beside the deliverables: the C and C++ runtimes
 # and winpthread are linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
