@@ -34,6 +34,10 @@ class Interazione {
     // A modal message box: text, style (mb:: flags) and title; the answer
     // is the button pressed (mb::kId...).
     virtual int MsgBox(std::string_view testo, unsigned stile, std::string_view titolo) = 0;
+    // Lets the program handle the window events waiting for it, then returns
+    // (a long operation calls it between its steps). Nothing to do where
+    // there are no windows.
+    virtual void DoEvents() {}
     // The folder-browse dialog owned by the window hWnd, with titolo as its
     // instruction: the chosen file-system folder without a final "\\", or
     // "" when the person cancels. The base answers as a cancel does; the

@@ -23,6 +23,24 @@ class InterazioneWindows final : public Interazione {
         return MessageBoxA(GetActiveWindow(), t.c_str(), c.c_str(), stile);
     }
 
+    // Dispatches every message waiting for the thread, with the dialog
+    // navigation of the window that owns the message (Tab, Enter, access
+    // keys), as the program's own message loop does.
+    void DoEvents() override {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // Leave it for the main loop, which ends the program.
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            HWND radice = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+            if (radice != nullptr && IsDialogMessageA(radice, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
     // SHBrowseForFolderA from the desktop, file-system folders only.
     std::string SfogliaCartella(intptr_t hWnd, std::string_view titolo) override {
         const ComInizializzato com;  // the dialog's shell objects need it
@@ -36,8 +54,7 @@ class InterazioneWindows final : public Interazione {
         info.lpszTitle = istruzione.c_str();
         info.ulFlags = BIF_RETURNONLYFSDIRS;
         LPITEMIDLIST scelta = SHBrowseForFolderA(&info);
-        if (scelta == nullptr)
-            return {};
+        if (scelta == nullptr) return {};
         char percorso[MAX_PATH + 1] = {};
         const BOOL ok = SHGetPathFromIDListA(scelta, percorso);
         CoTaskMemFree(scelta);

@@ -1,0 +1,269 @@
+// The run over a real database written by the Jet writer: the series against
+// balances summed directly from the rows, the options, the stop question,
+// the close during a run, failures and the 16-bit day counter.
+
+#include "chart/Elaborazione.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "chart/SuperficieRegistrata.h"
+#include "jet/JetScrittore.h"
+#include "tests/jet/FixtureHost.h"
+#include "tests/support/CartellaTemporanea.h"
+#include "tests/support/InterazioneRegistrata.h"
+#include "util/Errore.h"
+
+using namespace quandora;
+using quandora::test::CartellaTemporanea;
+
+namespace {
+
+// The window's controls as plain values; every change is recorded.
+struct FinestraFinta : ControlliElaborazione {
+    int32_t conto = -1;
+    std::string testoConto = "<tutti i conti>";
+    Data inizio = DataSerial(2003, 1, 1);
+    Data fine = DataSerial(2003, 1, 31);
+    bool noStat = false;
+    bool differenza = false;
+    std::map<std::string, bool> abilitati;
+    std::string caption = "Elabora";
+    bool inCorso = false;
+    std::string tooltip;
+    int puntatore = 0;
+    bool statoVisibile = false;
+    std::vector<int> valori;
+    int chiusure = 0;
+
+    int32_t ContoSelezionato() override { return conto; }
+    std::string TestoConto() override { return testoConto; }
+    Data DataIniziale() override { return inizio; }
+    Data DataFinale() override { return fine; }
+    bool NoStatistiche() override { return noStat; }
+    bool Differenza() override { return differenza; }
+    void Abilita(const std::string& c, bool a) override { abilitati[c] = a; }
+    void CaptionElabora(const std::string& t) override { caption = t; }
+    void PulsanteElabora(bool c, const std::string& t) override {
+        inCorso = c;
+        tooltip = t;
+    }
+    void PuntatoreMouse(int t) override { puntatore = t; }
+    void MostraStato(bool v) override { statoVisibile = v; }
+    void ValoreStato(int v) override { valori.push_back(v); }
+    void Chiudi() override { ++chiusure; }
+};
+
+struct PulsantiFinti : PulsantiGrafico {
+    void AbilitaPulsante(const std::string&, bool) override {}
+};
+
+// Message boxes answered from a queue; DoEvents runs what the test wants
+// to happen between two days.
+struct Schermo : test::InterazioneRegistrata {
+    std::function<void(int)> eventi;
+    int giri = 0;
+    void DoEvents() override {
+        ++giri;
+        if (eventi) eventi(giri);
+    }
+};
+
+class ElaborazioneTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dati = test::DatiDiProva(800);
+        run.PercorsoDatabase = dir.File("quandora.mdb");
+        jet::ScriviFileJet3(run.PercorsoDatabase, jet::TabelleHost(dati), jet::PasswordHost);
+        grafico.AzzeraSegni();
+    }
+
+    double Atteso(int32_t conto, Data giorno, bool noStat) {
+        const auto s = test::SaldoAtteso(dati, conto, giorno, noStat);
+        return s ? static_cast<double>(*s) / 10000.0 : 0.0;
+    }
+
+    void VerificaSerie(double base = 0) {
+        const int n = static_cast<int>(finestra.fine - finestra.inizio) + 1;
+        ASSERT_EQ(grafico.Testata.NumeroGiorni, n);
+        ASSERT_EQ(grafico.Saldi.size(), static_cast<size_t>(n));
+        double minimo = 1e300, massimo = -1e300;
+        for (int i = 0; i < n; ++i) {
+            const Data giorno = finestra.inizio + i;
+            const double atteso = Atteso(finestra.conto, giorno, finestra.noStat) - base;
+            EXPECT_NEAR(grafico.Saldi[i].Saldo, atteso, 1e-6) << "giorno " << i;
+            EXPECT_EQ(grafico.Saldi[i].Giorno, i + 1);
+            EXPECT_EQ(grafico.Saldi[i].Data, giorno);
+            minimo = std::min(minimo, grafico.Saldi[i].Saldo);
+            massimo = std::max(massimo, grafico.Saldi[i].Saldo);
+        }
+        EXPECT_EQ(grafico.Testata.SaldoMinimo, minimo);
+        EXPECT_EQ(grafico.Testata.SaldoMassimo, massimo);
+    }
+
+    CartellaTemporanea dir;
+    jet::DatiHost dati;
+    SuperficieRegistrata picture;
+    PulsantiFinti pulsanti;
+    GraficoSaldi grafico{picture, pulsanti};
+    FinestraFinta finestra;
+    Schermo schermo;
+    Elaborazione run{grafico, finestra};
+};
+
+}  // namespace
+
+TEST_F(ElaborazioneTest, SeriesMatchesBalancesSummedFromTheRows) {
+    finestra.inizio = DataSerial(2003, 2, 20);
+    finestra.fine = DataSerial(2003, 6, 30);
+    for (int32_t conto : {-1, 1, 2, 4}) {
+        for (bool noStat : {false, true}) {
+            finestra.conto = conto;
+            finestra.noStat = noStat;
+            run.cmdElabora_Click();
+            SCOPED_TRACE("conto " + std::to_string(conto) + (noStat ? " senza statistiche" : ""));
+            VerificaSerie();
+        }
+    }
+    EXPECT_TRUE(schermo.boxes.empty());
+    EXPECT_TRUE(grafico.Grafico_Visibile());
+    EXPECT_FALSE(finestra.statoVisibile);
+    EXPECT_EQ(finestra.caption, "Elabora");
+    EXPECT_EQ(finestra.tooltip, "Inizia la generazione del grafico");
+    EXPECT_TRUE(finestra.abilitati["Toolbar1"]);
+    EXPECT_TRUE(run.StopRichiesto) << "set again whenever a run ends";
+    EXPECT_EQ(grafico.Testata.Descrizione.substr(0, 15), "<tutti i conti>");
+    EXPECT_EQ(grafico.LimiteSegni(), 0);
+}
+
+TEST_F(ElaborazioneTest, DifferenceOptionStartsFromZero) {
+    finestra.conto = 1;
+    finestra.inizio = DataSerial(2003, 5, 1);
+    finestra.fine = DataSerial(2003, 8, 31);
+    finestra.differenza = true;
+    run.cmdElabora_Click();
+    EXPECT_EQ(grafico.Saldi[0].Saldo, 0.0);
+    VerificaSerie(Atteso(1, finestra.inizio, false));
+    EXPECT_LE(grafico.Testata.SaldoMinimo, 0.0);
+    EXPECT_GE(grafico.Testata.SaldoMassimo, 0.0);
+}
+
+TEST_F(ElaborazioneTest, OneDayAndNoMovementsYet) {
+    finestra.conto = 2;
+    finestra.inizio = finestra.fine = DataSerial(2001, 7, 1);  // before every movement
+    run.cmdElabora_Click();
+    ASSERT_EQ(grafico.Saldi.size(), 1u);
+    EXPECT_EQ(grafico.Saldi[0].Saldo, 0.0);
+    EXPECT_EQ(grafico.Saldi[0].Giorno, 1);
+    EXPECT_EQ(grafico.Testata.SaldoMinimo, grafico.Testata.SaldoMassimo);
+    EXPECT_EQ(finestra.valori, (std::vector<int>{0, 0}));
+}
+
+TEST_F(ElaborazioneTest, EndBeforeStartIsRefusedAndChangesNothing) {
+    finestra.fine = finestra.inizio - 1;
+    run.cmdElabora_Click();
+    ASSERT_EQ(schermo.boxes.size(), 1u);
+    EXPECT_EQ(schermo.boxes[0].testo,
+              "La DATA FINALE non può essere minore della DATA INIZIALE. Elaborazione "
+              "interrotta.");
+    EXPECT_EQ(schermo.boxes[0].titolo, "Errore");
+    EXPECT_EQ(schermo.boxes[0].stile, mb::kOk | mb::kIconInformation);
+    EXPECT_TRUE(picture.Operazioni.empty());
+    EXPECT_EQ(grafico.Testata.NumeroGiorni, 0);
+}
+
+TEST_F(ElaborazioneTest, ProgressNeverShows100) {
+    finestra.inizio = DataSerial(2004, 1, 1);
+    finestra.fine = finestra.inizio + 99;
+    run.cmdElabora_Click();
+    ASSERT_EQ(finestra.valori.size(), 101u);  // the reset, then one a day
+    EXPECT_EQ(finestra.valori[1], 0);
+    EXPECT_EQ(finestra.valori[51], 50);
+    EXPECT_EQ(finestra.valori[100], 99);
+    // Division first, in doubles: 29 / 100 * 100 is 28.999..., shown as 28.
+    EXPECT_EQ(finestra.valori[30], 28);
+    for (size_t i = 2; i < finestra.valori.size(); ++i) {
+        EXPECT_GE(finestra.valori[i], finestra.valori[i - 1]);
+        EXPECT_LT(finestra.valori[i], 100);
+    }
+}
+
+TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsAndLeavesNoChart) {
+    finestra.inizio = DataSerial(2003, 1, 1);
+    finestra.fine = DataSerial(2003, 12, 31);
+    schermo.risposte = {mb::kIdNo, mb::kIdYes};
+    schermo.eventi = [&](int giro) {
+        if (giro == 1) {
+            EXPECT_TRUE(run.Elaborazione_In_Corso());
+            EXPECT_EQ(finestra.caption, "Interrompi");
+            EXPECT_EQ(finestra.puntatore, 11);
+            EXPECT_FALSE(finestra.abilitati["CboConti"]);
+            EXPECT_FALSE(finestra.abilitati["Toolbar1"]);
+            EXPECT_TRUE(finestra.statoVisibile);
+            EXPECT_TRUE(run.Form_QueryUnload(kChiusuraUtente)) << "close box refused";
+        }
+        if (giro == 5 || giro == 10) run.cmdElabora_Click();  // the button, now "Interrompi"
+    };
+    run.cmdElabora_Click();
+    ASSERT_EQ(schermo.boxes.size(), 2u);
+    EXPECT_EQ(schermo.boxes[0].testo, "Vuoi interrompere l'elaborazione del grafico?");
+    EXPECT_EQ(schermo.boxes[0].titolo, "Conferma");
+    EXPECT_EQ(schermo.boxes[0].stile, mb::kYesNo | mb::kIconQuestion);
+    EXPECT_EQ(schermo.giri, 10) << "the run stops right after the day of the Yes";
+    EXPECT_FALSE(grafico.Grafico_Visibile());
+    EXPECT_EQ(grafico.Testata.NumeroGiorni, 0);
+    EXPECT_FALSE(run.Elaborazione_In_Corso());
+    EXPECT_FALSE(finestra.statoVisibile);
+    EXPECT_EQ(finestra.chiusure, 0);
+    EXPECT_FALSE(run.Form_QueryUnload(kChiusuraUtente)) << "after the run the window closes";
+}
+
+TEST_F(ElaborazioneTest, ACloseFromOutsideStopsTheRunThenCloses) {
+    finestra.fine = DataSerial(2003, 12, 31);
+    schermo.eventi = [&](int giro) {
+        if (giro == 3) {
+            EXPECT_TRUE(run.Form_QueryUnload(kChiusuraSessione));
+        }
+        EXPECT_EQ(finestra.chiusure, 0) << "never while the run still works";
+    };
+    run.cmdElabora_Click();
+    EXPECT_EQ(schermo.giri, 3);
+    EXPECT_EQ(finestra.chiusure, 1);
+    EXPECT_FALSE(run.Elaborazione_In_Corso());
+}
+
+TEST_F(ElaborazioneTest, AFailedRunReportsAndClearsThePicture) {
+    run.PercorsoDatabase = dir.File("manca.mdb");
+    run.cmdElabora_Click();
+    ASSERT_EQ(schermo.boxes.size(), 1u);
+    EXPECT_EQ(schermo.boxes[0].titolo, "Errore 3024");
+    EXPECT_EQ(schermo.boxes[0].testo.rfind("Elaborazione grafico: ", 0), 0u);
+    EXPECT_FALSE(run.Elaborazione_In_Corso());
+    EXPECT_EQ(finestra.caption, "Elabora");
+    EXPECT_TRUE(finestra.abilitati["Toolbar1"]);
+    EXPECT_FALSE(finestra.statoVisibile);
+    // The last thing on the picture is the reset, not "Elaborazione in corso...".
+    ASSERT_FALSE(picture.Operazioni.empty());
+    EXPECT_EQ(picture.Operazioni.back().Tipo, SuperficieRegistrata::Op::Cancella);
+
+    // A wrong password: the engine's number, the same handling.
+    jet::ScriviFileJet3(run.PercorsoDatabase, jet::TabelleHost(dati), "altra");
+    run.cmdElabora_Click();
+    ASSERT_EQ(schermo.boxes.size(), 2u);
+    EXPECT_EQ(schermo.boxes[1].titolo, "Errore 3031");
+}
+
+TEST_F(ElaborazioneTest, The32768thDayOverflows) {
+    finestra.conto = 4;
+    finestra.inizio = DataSerial(1950, 1, 1);
+    finestra.fine = finestra.inizio + 32767;  // 32,768 days
+    run.cmdElabora_Click();
+    EXPECT_EQ(schermo.giri, 32767) << "32,767 days computed";
+    ASSERT_EQ(schermo.boxes.size(), 1u);
+    EXPECT_EQ(schermo.boxes[0].titolo, "Errore 6");
+    EXPECT_EQ(schermo.boxes[0].testo, "Elaborazione grafico: Overflow");
+    EXPECT_FALSE(grafico.Grafico_Visibile());
+}
