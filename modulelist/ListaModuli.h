@@ -55,8 +55,4 @@ bool AggiungiModuloAlFile(FileModuli& file, const std::string& pathname, const s
 // entries), sorted by name in upper case by character codes.
 std::vector<VoceModulo> LeggiListaModuli(FileModuli& file);
 
-// Upper case as the system's locale makes it, for UTF-8 texts (defined per
-// platform).
-std::string Maiuscolo(const std::string& testo);
-
 }  // namespace quandora

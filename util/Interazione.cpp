@@ -6,6 +6,10 @@ namespace {
 Interazione* g_attiva = nullptr;
 }
 
+bool Interazione::MostraDialogoFile(intptr_t, DialogoFile&, bool) {
+    return false;
+}
+
 std::string Interazione::SfogliaCartella(intptr_t, std::string_view) {
     return {};
 }

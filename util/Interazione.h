@@ -28,6 +28,19 @@ constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 }  // namespace mb
 
+// A file dialog object: what it shows and the last name chosen in it, which
+// it offers again the next time. Flags are Windows' OFN_ values.
+struct DialogoFile {
+    std::string Titolo;
+    // "description|pattern|description|pattern..."
+    std::string Filtro;
+    // Added to a name typed without extension.
+    std::string DefaultExt;
+    unsigned Flags = 0;
+    // The chosen file (UTF-8), kept between uses.
+    std::string FileName;
+};
+
 class Interazione {
   public:
     virtual ~Interazione() = default;
@@ -43,6 +56,10 @@ class Interazione {
     // "" when the person cancels. The base answers as a cancel does; the
     // real one shows Windows' dialog.
     virtual std::string SfogliaCartella(intptr_t hWnd, std::string_view titolo);
+    // Shows the open or save dialog owned by the window hWnd. True with the
+    // name in dialogo.FileName when the person chose a file; false when they
+    // cancelled (the name stays as it was). The base answers as a cancel.
+    virtual bool MostraDialogoFile(intptr_t hWnd, DialogoFile& dialogo, bool salva);
 };
 
 // The process's current Interazione. Windows builds start with the real

@@ -1,9 +1,12 @@
 #include <windows.h>
+
+#include <commdlg.h>
 // After windows.h, which they need.
 #include <objbase.h>
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
 
 #include "util/Interazione.h"
 #include "util/Risorse_win32.h"
@@ -42,6 +45,36 @@ class InterazioneWindows final : public Interazione {
     }
 
     // SHBrowseForFolderA from the desktop, file-system folders only.
+    bool MostraDialogoFile(intptr_t hWnd, DialogoFile& dialogo, bool salva) override {
+        // The filter's "|" become the NULs Windows wants, with a final
+        // double NUL.
+        std::string filtro = ToAnsi(dialogo.Filtro);
+        for (char& c : filtro) {
+            if (c == '|') c = '\0';
+        }
+        filtro.append(2, '\0');
+        const std::string titolo = ToAnsi(dialogo.Titolo);
+        const std::string estensione = ToAnsi(dialogo.DefaultExt);
+        std::vector<char> nome(32768, '\0');
+        const std::string iniziale = ToAnsi(dialogo.FileName);
+        if (iniziale.size() < nome.size()) iniziale.copy(nome.data(), iniziale.size());
+
+        OPENFILENAMEA ofn = {};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = reinterpret_cast<HWND>(hWnd);
+        ofn.lpstrFilter = filtro.c_str();
+        ofn.nFilterIndex = 1;
+        ofn.lpstrFile = nome.data();
+        ofn.nMaxFile = static_cast<DWORD>(nome.size());
+        ofn.lpstrTitle = titolo.empty() ? nullptr : titolo.c_str();
+        ofn.lpstrDefExt = estensione.empty() ? nullptr : estensione.c_str();
+        ofn.Flags = dialogo.Flags | OFN_EXPLORER | OFN_NOCHANGEDIR;
+        const BOOL scelto = salva ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+        if (!scelto) return false;
+        dialogo.FileName = FromAnsi(nome.data());
+        return true;
+    }
+
     std::string SfogliaCartella(intptr_t hWnd, std::string_view titolo) override {
         const ComInizializzato com;  // the dialog's shell objects need it
         const std::string istruzione = ToAnsi(titolo);

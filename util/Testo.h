@@ -37,6 +37,10 @@ inline std::string FromAnsi(std::string_view ansi) {
     return SystemCodePage().ToUtf8(ansi);
 }
 
+// Upper case as the system's locale makes it (Windows' own tables; natively
+// the letters Windows-1252 holds).
+std::string Maiuscolo(const std::string& testo);
+
 // The text without the spaces (0x20 only) at both ends.
 std::string TogliSpazi(std::string_view s);
 

@@ -3,7 +3,9 @@
 // and answers with the queued answers (OK when none is queued). Installed for
 // the lifetime of the object.
 
+#include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,8 +34,28 @@ class InterazioneRegistrata : public Interazione {
         return r;
     }
 
+    // File dialogs: each shown dialog is recorded as it was set up (with the
+    // name it offered); the queued answers are the names chosen, nullopt a
+    // cancel (a cancel when none is queued).
+    bool MostraDialogoFile(intptr_t, DialogoFile& dialogo, bool salva) override {
+        dialoghi.push_back({dialogo, salva});
+        if (scelte.empty() || !scelte.front()) {
+            if (!scelte.empty()) scelte.pop_front();
+            return false;
+        }
+        dialogo.FileName = *scelte.front();
+        scelte.pop_front();
+        return true;
+    }
+
     std::vector<BoxMostrato> boxes;
     std::deque<int> risposte;
+    struct DialogoMostrato {
+        DialogoFile dialogo;
+        bool salva;
+    };
+    std::vector<DialogoMostrato> dialoghi;
+    std::deque<std::optional<std::string>> scelte;
 
   private:
     Interazione* precedente_;

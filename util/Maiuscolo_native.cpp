@@ -1,4 +1,3 @@
-#include "modulelist/ListaModuli.h"
 #include "util/Testo.h"
 
 namespace quandora {

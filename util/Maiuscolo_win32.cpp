@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "modulelist/ListaModuli.h"
 #include "util/Testo.h"
 
 namespace quandora {

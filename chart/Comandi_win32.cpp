@@ -1,0 +1,202 @@
+#include "chart/Comandi_win32.h"
+
+#include <winspool.h>
+
+#include <cstring>
+#include <vector>
+
+#include "util/Errore.h"
+#include "util/FileBinario.h"
+#include "util/Testo.h"
+#include "util/uxUtilita.h"
+
+namespace quandora {
+
+namespace {
+
+constexpr char kFiltroVrt[] = "file VRT (*.vrt)|*.vrt|Tutti i file (*.*)|*.*";
+constexpr unsigned kFlagsSalva = 2050;  // OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST
+constexpr unsigned kFlagsApri = 4100;   // OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
+
+void Conferma(const std::string& file) {
+    InterazioneAttiva().MsgBox(Maiuscolo(file) + ": file salvato.", mb::kOk | mb::kIconInformation,
+                               "Salvataggio");
+}
+
+// Reports what a command trapped, as the window's commands do.
+void Riporta(const std::exception& e, const char* comando) {
+    if (const auto* errore = dynamic_cast<const Errore*>(&e)) {
+        ErroreCorrente().Imposta(*errore);
+    } else if (dynamic_cast<const std::bad_alloc*>(&e)) {
+        ErroreCorrente().Imposta(ErroreDiSistema(7));
+    } else {
+        ErroreCorrente().Imposta(ErroreDiSistema(51));
+    }
+    uxUtilita().PrintErroreEx(comando);
+}
+
+// A printer's device context and its print document: whatever happens, the
+// document is ended or aborted and the context deleted.
+class Stampa {
+  public:
+    Stampa() {
+        char nome[512];
+        DWORD n = sizeof nome;
+        if (!GetDefaultPrinterA(nome, &n)) throw ErroreDiSistema(482);
+        dc_ = CreateDCA("WINSPOOL", nome, nullptr, nullptr);
+        if (dc_ == nullptr) throw ErroreDiSistema(482);
+        DOCINFOA documento = {};
+        documento.cbSize = sizeof documento;
+        documento.lpszDocName = "Grafico Trevalto Saldo";
+        if (StartDocA(dc_, &documento) <= 0) throw ErroreDiSistema(482);
+        aperto_ = true;
+        if (StartPage(dc_) <= 0) throw ErroreDiSistema(482);
+    }
+    ~Stampa() {
+        if (aperto_) AbortDoc(dc_);
+        if (dc_ != nullptr) DeleteDC(dc_);
+    }
+    Stampa(const Stampa&) = delete;
+    Stampa& operator=(const Stampa&) = delete;
+
+    HDC Dc() const { return dc_; }
+    void Fine() {
+        if (EndPage(dc_) <= 0) throw ErroreDiSistema(482);
+        if (EndDoc(dc_) <= 0) throw ErroreDiSistema(482);
+        aperto_ = false;
+    }
+
+  private:
+    HDC dc_ = nullptr;
+    bool aperto_ = false;
+};
+
+}  // namespace
+
+ComandiGrafico::ComandiGrafico(GraficoSaldi& grafico, FinestraGrafico& immagine, HWND proprietario)
+    : grafico_(grafico), immagine_(immagine), proprietario_(proprietario) {}
+
+void ComandiGrafico::SalvaComeVrt() {
+    Dialog.Titolo = "Salva Grafico Trevalto File...";
+    Dialog.Filtro = kFiltroVrt;
+    Dialog.DefaultExt = "vrt";
+    Dialog.Flags = kFlagsSalva;
+    if (!InterazioneAttiva().MostraDialogoFile(reinterpret_cast<intptr_t>(proprietario_), Dialog,
+                                               true)) {
+        return;
+    }
+    const std::string file = Dialog.FileName;
+    try {
+        grafico_.SalvaVrtFile(file);
+        Conferma(file);
+    } catch (const std::exception& e) {
+        Riporta(e, "Salva File VRT");
+    }
+}
+
+void ComandiGrafico::ApriVrt() {
+    DialogApri.Titolo = "Apri Grafico Trevalto File...";
+    DialogApri.Filtro = kFiltroVrt;
+    DialogApri.DefaultExt = "vrt";
+    DialogApri.Flags = kFlagsApri;
+    if (!InterazioneAttiva().MostraDialogoFile(reinterpret_cast<intptr_t>(proprietario_),
+                                               DialogApri, false)) {
+        return;
+    }
+    const std::string file = DialogApri.FileName;
+    try {
+        grafico_.AzzeraGrafico();
+        grafico_.ApriVrtFile(file);
+        grafico_.AggiornaGrafico();
+    } catch (const std::exception& e) {
+        Riporta(e, "Apri File VRT");
+    }
+}
+
+void ComandiGrafico::StampaGrafico() {
+    try {
+        Stampa stampa;
+        SuperficieStampante pagina(stampa.Dc());
+        grafico_.DisegnaGrafico(pagina);
+        grafico_.DisegnaSegni(pagina);
+        stampa.Fine();
+    } catch (const Errore& e) {
+        if (e.Numero() > 0) {
+            InterazioneAttiva().MsgBox("Impossibile stampare. Verificare se la stampante è on-line",
+                                       mb::kOk | mb::kIconCritical, "Errore");
+        }
+    } catch (const std::exception&) {
+        InterazioneAttiva().MsgBox("Impossibile stampare. Verificare se la stampante è on-line",
+                                   mb::kOk | mb::kIconCritical, "Errore");
+    }
+}
+
+void ComandiGrafico::SalvaComeBitmap() {
+    Dialog.Titolo = "Salva immagine come file bitmap...";
+    Dialog.Filtro = "file Bitmap (*.bmp)|*.bmp|Tutti i file (*.*)|*.*";
+    Dialog.DefaultExt = "bmp";
+    Dialog.Flags = kFlagsSalva;
+    if (!InterazioneAttiva().MostraDialogoFile(reinterpret_cast<intptr_t>(proprietario_), Dialog,
+                                               true)) {
+        return;
+    }
+    const std::string file = Dialog.FileName;
+    try {
+        const std::string bmp = FileBmp(immagine_.DcImmagine(), immagine_.Immagine(),
+                                        immagine_.Larghezza(), immagine_.Altezza());
+        EsitoFile esito;
+        if (!ScriviFileSicuro(file, bmp, esito)) throw ErroreFile(esito);
+        Conferma(file);
+    } catch (const std::exception& e) {
+        Riporta(e, "Salva immagine");
+    }
+}
+
+void ComandiGrafico::CopiaInClipboard() {
+    try {
+        if (!OpenClipboard(proprietario_)) {
+            throw Errore(521, "Impossibile aprire gli Appunti");
+        }
+        // A copy of the image: the clipboard owns what it is given.
+        HBITMAP copia =
+            static_cast<HBITMAP>(CopyImage(immagine_.Immagine(), IMAGE_BITMAP, 0, 0, 0));
+        const bool ok = copia != nullptr && SetClipboardData(CF_BITMAP, copia) != nullptr;
+        if (!ok && copia != nullptr) DeleteObject(copia);
+        CloseClipboard();
+        if (!ok) throw Errore(460, TestoErroreDiSistema(460));
+    } catch (const std::exception& e) {
+        Riporta(e, "Clipboard");
+    }
+}
+
+std::string FileBmp(HDC dc, HBITMAP bitmap, int larghezza, int altezza) {
+    if (larghezza <= 0 || altezza <= 0) throw ErroreDiSistema(481);
+    const size_t riga = (static_cast<size_t>(larghezza) * 3 + 3) & ~size_t{3};
+    const size_t pixel = riga * static_cast<size_t>(altezza);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = larghezza;
+    info.bmiHeader.biHeight = altezza;  // bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(pixel);
+
+    BITMAPFILEHEADER testa = {};
+    testa.bfType = 0x4D42;  // "BM"
+    testa.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    testa.bfSize = static_cast<DWORD>(testa.bfOffBits + pixel);
+
+    std::string file(testa.bfSize, '\0');
+    std::memcpy(file.data(), &testa, sizeof testa);
+    std::memcpy(file.data() + sizeof testa, &info.bmiHeader, sizeof info.bmiHeader);
+    // The image is selected into dc: GetDIBits reads it from there.
+    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(altezza), file.data() + testa.bfOffBits, &info,
+                  DIB_RGB_COLORS) != altezza) {
+        throw ErroreDiSistema(481);
+    }
+    return file;
+}
+
+}  // namespace quandora
