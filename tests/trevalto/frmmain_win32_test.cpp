@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ class ComandiRegistrati : public ComandiFrmMain {
     std::vector<std::string> chiamate;
     bool visibile = false;
 };
+
+constexpr const char* kDpiAtteso = "TREVALTO_DPI_ATTESO";
 
 int Dpi(int indice) {
     HDC dc = GetDC(nullptr);
@@ -114,6 +117,11 @@ class FinestraPrincipale : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(kControlliComuni);
+        // Started again by the test of another resolution (below).
+        if (const char* dpi = std::getenv(kDpiAtteso)) {
+            ASSERT_EQ(Dpi(LOGPIXELSX), std::atoi(dpi));
+            ASSERT_EQ(Dpi(LOGPIXELSY), std::atoi(dpi));
+        }
         f = std::make_unique<FrmMain>(comandi);
         ShowWindow(f->Finestra(), SW_SHOWNORMAL);
         SetForegroundWindow(f->Finestra());
@@ -806,6 +814,38 @@ TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
     test::CancellaChiave(cr, "TrevaltoProva.Guida");
     DeleteFileA(ToAnsi(pagina).c_str());
     test::Cancella(base);
+}
+
+// The same design at another resolution: this program started again, with
+// the screen at 120 dots per inch, for the tests of places, fonts and
+// layout (each checks first that it runs at 120).
+TEST(FinestraPrincipaleRisoluzione, DesignPlacesAndFontsFollowAScreenOf120Dpi) {
+    ASSERT_EQ(std::getenv(kDpiAtteso), nullptr);
+    const uint32_t cu = uxUtilita::kHkeyCurrentUser;
+    test::ValoreSalvato logPixels(cu, "Control Panel\\Desktop", "LogPixels");
+    const DWORD dpi = 120;
+    ASSERT_TRUE(test::ScriviGrezzo(cu, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                                   std::string(reinterpret_cast<const char*>(&dpi), sizeof dpi)));
+    SetEnvironmentVariableA(kDpiAtteso, "120");
+    std::string riga = "\"" + ToAnsi(PercorsoModulo()) +
+                       "\" --gtest_filter=FinestraPrincipale.ControlsStand*:"
+                       "FinestraPrincipale.CaptionsFonts*:FinestraPrincipale.Narrow*:"
+                       "FinestraPrincipale.Minimised*";
+    std::vector<char> comando(riga.begin(), riga.end());
+    comando.push_back('\0');
+    STARTUPINFOA avvio{};
+    avvio.cb = sizeof avvio;
+    PROCESS_INFORMATION processo{};
+    const BOOL avviato = CreateProcessA(nullptr, comando.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &avvio, &processo);
+    SetEnvironmentVariableA(kDpiAtteso, nullptr);
+    ASSERT_TRUE(avviato);
+    EXPECT_EQ(WaitForSingleObject(processo.hProcess, 300000), WAIT_OBJECT_0);
+    DWORD esito = 1;
+    GetExitCodeProcess(processo.hProcess, &esito);
+    CloseHandle(processo.hThread);
+    CloseHandle(processo.hProcess);
+    EXPECT_EQ(esito, 0u);
 }
 
 }  // namespace
