@@ -108,8 +108,9 @@ void DimensioneCliente(FrmMain& f, int larghezza, int altezza) {
     RECT r{0, 0, larghezza, altezza};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(f.Finestra(), GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(f.Finestra(), GWL_EXSTYLE)));
+    // At the screen's top left corner, so that the screen holds it whole.
     SetWindowPos(f.Finestra(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     Pompa(f, 50);
 }
 
@@ -246,13 +247,16 @@ TEST_F(FinestraPrincipale, ControlsStandAtTheirDesignPlacesThroughTheScreenResol
     EXPECT_EQ(cliente.bottom, PxY(7725));
 
     for (const auto& p : kFissi) {
-        const HWND cornice = p.cornice != nullptr ? c().*p.cornice : nullptr;
-        const int x0 =
-            cornice != nullptr ? PxX(p.cornice == &ControlliFrmMain::fraParametri ? 120 : 4560) : 0;
-        const int y0 = cornice != nullptr ? PxY(480) : 0;
-        // Inside a frame: the frame's place plus the control's own.
-        AttesoRettangolo(NelCliente(w(), c().*p.controllo), x0 + PxX(p.sinistra), y0 + PxY(p.alto),
-                         PxX(p.larghezza), PxY(p.altezza), p.nome);
+        // Inside a frame: the frame's design place plus the control's own.
+        int x0 = 0, y0 = 0;
+        for (const auto& q : kFissi) {
+            if (p.cornice != nullptr && q.controllo == p.cornice) {
+                x0 = q.sinistra;
+                y0 = q.alto;
+            }
+        }
+        AttesoRettangolo(NelCliente(w(), c().*p.controllo), PxX(x0) + PxX(p.sinistra),
+                         PxY(y0) + PxY(p.alto), PxX(p.larghezza), PxY(p.altezza), p.nome);
     }
 
     // The layout at the design size: the picture from the left edge across
@@ -406,15 +410,20 @@ TEST_F(FinestraPrincipale, ToolbarHasItsButtonsInGroupsWithImagesAndTooltips) {
     EXPECT_EQ(cy, 16);
     EXPECT_EQ(immagini, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
 
-    // Tooltips, as the toolbar asks the window for them.
+    // Tooltips, read from the toolbar's tooltip control (which asks the
+    // window for them).
+    const HWND suggerimenti =
+        reinterpret_cast<HWND>(SendMessageA(c().Toolbar1, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(suggerimenti, nullptr);
     const auto suggerimento = [&](const std::string& chiave) {
-        NMTTDISPINFOA info{};
-        info.hdr.hwndFrom =
-            reinterpret_cast<HWND>(SendMessageA(c().Toolbar1, TB_GETTOOLTIPS, 0, 0));
-        info.hdr.idFrom = static_cast<UINT_PTR>(Comando(chiave));
-        info.hdr.code = TTN_GETDISPINFOA;
-        SendMessageA(w(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-        return FromAnsi(info.lpszText != nullptr ? info.lpszText : info.szText);
+        char testo[256] = {};
+        TOOLINFOA ti{};
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;
+        ti.hwnd = c().Toolbar1;
+        ti.uId = static_cast<UINT_PTR>(Comando(chiave));
+        ti.lpszText = testo;
+        SendMessageA(suggerimenti, TTM_GETTEXTA, sizeof testo, reinterpret_cast<LPARAM>(&ti));
+        return FromAnsi(ti.lpszText != nullptr ? ti.lpszText : "");
     };
     EXPECT_EQ(suggerimento("clear"), "Nuovo grafico");
     EXPECT_EQ(suggerimento("open"), "Apri file Grafico Trevalto Saldo...");
@@ -713,10 +722,13 @@ TEST_F(FinestraPrincipale, NarrowWindowKeepsFraCmdWhileThePictureFollows) {
     }
     EXPECT_EQ(dopo[0].right, larghezza);
 
-    // Wider again: fraCmd reaches 120 twips from the right edge.
-    DimensioneCliente(*f, PxX(14000), PxY(8000));
+    // Wider again (still within a 1280-pixel screen at 120 dpi): fraCmd
+    // reaches 120 twips from the right edge.
+    DimensioneCliente(*f, PxX(11500), PxY(8000));
+    GetClientRect(w(), &cliente);
+    ASSERT_EQ(cliente.right, PxX(11500));
     const RECT largo = NelCliente(w(), c().fraCmd);
-    EXPECT_EQ(largo.right - largo.left, PxX(14000) - PxX(9600) - PxX(120));
+    EXPECT_EQ(largo.right - largo.left, PxX(11500) - PxX(9600) - PxX(120));
     const RECT pulsanteLargo = NelCliente(w(), c().cmdElabora);
     EXPECT_EQ(pulsanteLargo.left - largo.left, (largo.right - largo.left - PxX(975)) / 2);
 
@@ -729,7 +741,7 @@ TEST_F(FinestraPrincipale, NarrowWindowKeepsFraCmdWhileThePictureFollows) {
 }
 
 TEST_F(FinestraPrincipale, MinimisedAndRestoredGivesTheSameLayout) {
-    DimensioneCliente(*f, PxX(13000), PxY(9000));
+    DimensioneCliente(*f, PxX(11800), PxY(8000));
     const std::vector<RECT> prima = Posizioni(*f);
     ShowWindow(w(), SW_MINIMIZE);
     Pompa(*f);
