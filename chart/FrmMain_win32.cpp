@@ -609,6 +609,19 @@ void FrmMain::AbilitaParametri(bool abilita) {
     SetWindowTextA(c_.cmdElabora, testo.c_str());
 }
 
+// A new account or date makes the chart shown stale: it goes. The day
+// count of lblTot (AggiornaTotaleGiorni) joins the date handlers with the
+// start-up.
+void FrmMain::CboConti_Click() {
+    comandi_.AzzeraGrafico();
+}
+void FrmMain::DataIniziale_Change() {
+    comandi_.AzzeraGrafico();
+}
+void FrmMain::DataFinale_Change() {
+    comandi_.AzzeraGrafico();
+}
+
 void FrmMain::mnSegna_Click() {
     comandi_.SegnaPunto(0);
 }
@@ -652,6 +665,9 @@ void FrmMain::Comando(int id, int notifica) {
     switch (id) {
         case kIdCmdElabora:
             if (notifica == BN_CLICKED) comandi_.cmdElabora_Click();
+            break;
+        case kIdCboConti:
+            if (notifica == CBN_SELCHANGE) CboConti_Click();
             break;
         case kMnSegna:
             mnSegna_Click();
@@ -738,9 +754,16 @@ LRESULT FrmMain::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case DM_GETDEFID:
             return MAKELRESULT(kIdCmdElabora, DC_HASDEFID);
-        case WM_NOTIFY:
-            if (TestoSuggerimento(reinterpret_cast<NMHDR*>(lp))) return 0;
+        case WM_NOTIFY: {
+            auto* nm = reinterpret_cast<NMHDR*>(lp);
+            if (nm->code == DTN_DATETIMECHANGE) {
+                if (nm->hwndFrom == c_.DataIniziale) DataIniziale_Change();
+                if (nm->hwndFrom == c_.DataFinale) DataFinale_Change();
+                return 0;
+            }
+            if (TestoSuggerimento(nm)) return 0;
             break;
+        }
         case WM_INITMENUPOPUP:
             if (reinterpret_cast<HMENU>(wp) == mnFile_) {
                 mnFile_Click();

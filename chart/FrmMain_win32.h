@@ -18,9 +18,11 @@
 // - the chart's picture: `Grafico` is a temporary white child window
 //   (SegnapostoGrafico) until the chart's picture control takes its place;
 //   its right click reaches the popup menu through WM_CONTEXTMENU;
-// - the start-up (Form_Initialize, Form_Load) and the run (cmdElabora_Click
-//   through ComandiFrmMain, the closing rules of Form_QueryUnload): the
-//   window now starts with an empty account list and closes when asked.
+// - the start-up (Form_Initialize, Form_Load, the account list, the day
+//   count of lblTot in the date handlers) and the run (cmdElabora_Click
+//   through ComandiFrmMain, the closing rules of Form_QueryUnload in
+//   WM_CLOSE): the window now starts with an empty account list and closes
+//   when asked.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -168,6 +170,13 @@ class FrmMain {
     void AbilitaParametri(bool abilita);
     bool StopRichiesto() const { return stopRichiesto_; }
     void StopRichiesto(bool valore) { stopRichiesto_ = valore; }
+
+    // The parameters changed: a new account picked, a date changed. Windows
+    // reports only the person's changes; a change made by the program (the
+    // start-up's selection of the first account) calls these itself.
+    void CboConti_Click();
+    void DataIniziale_Change();
+    void DataFinale_Change();
 
     // The run button's tooltip.
     void TooltipElabora(const std::string& testo);

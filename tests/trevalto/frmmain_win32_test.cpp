@@ -384,6 +384,31 @@ TEST_F(FinestraPrincipale, TabGoesThroughTheParametersInDesignOrderAndEnterRuns)
     EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"cmdElabora_Click"});
 }
 
+TEST_F(FinestraPrincipale, ANewAccountOrDatePickedByThePersonDropsTheChart) {
+    for (const char* conto : {"<tutti i conti>", "Conto corrente", "Contanti"}) {
+        const std::string t = ToAnsi(conto);
+        SendMessageA(c().CboConti, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str()));
+    }
+    SendMessageA(c().CboConti, CB_SETCURSEL, 0, 0);
+    Pompa(*f);
+    EXPECT_TRUE(comandi.chiamate.empty());  // the program's own selection
+
+    // The arrow keys pick the next account, then change a date's day.
+    SetFocus(c().CboConti);
+    PostMessageA(c().CboConti, WM_KEYDOWN, VK_DOWN, 0);
+    Pompa(*f);
+    EXPECT_EQ(SendMessageA(c().CboConti, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"AzzeraGrafico"});
+
+    for (HWND data : {c().DataIniziale, c().DataFinale}) {
+        comandi.chiamate.clear();
+        SetFocus(data);
+        PostMessageA(data, WM_KEYDOWN, VK_UP, 0);
+        Pompa(*f);
+        EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"AzzeraGrafico"});
+    }
+}
+
 TEST_F(FinestraPrincipale, ToolbarHasItsButtonsInGroupsWithImagesAndTooltips) {
     const auto b = Bottoni();
     ASSERT_EQ(b.size(), 11u);
