@@ -1,6 +1,6 @@
 #pragma once
 // Owners for the window's GDI and user objects (fonts, image lists, menus),
-// so that no path leaks one.
+// so that no path leaks one; the general ones are in util/Risorse_win32.h.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -9,15 +9,11 @@
 #include <memory>
 #include <type_traits>
 
+#include "util/Risorse_win32.h"
+
 namespace quandora {
 
-struct EliminaOggettoGdi {
-    void operator()(HGDIOBJ o) const noexcept {
-        if (o != nullptr) DeleteObject(o);
-    }
-};
 using Carattere = std::unique_ptr<std::remove_pointer_t<HFONT>, EliminaOggettoGdi>;
-using Pennello = std::unique_ptr<std::remove_pointer_t<HBRUSH>, EliminaOggettoGdi>;
 
 struct DistruggiListaImmagini {
     void operator()(HIMAGELIST l) const noexcept {
