@@ -39,6 +39,16 @@ class ComandiFrmMain {
     // A chart is shown (the chart's own state); read by the menu's enabling
     // and by the resize.
     virtual bool Grafico_Visibile() const = 0;
+
+    // The day count of lblTot, after a date changed.
+    virtual void AggiornaTotaleGiorni() {}
+    // A request to close the window: true (cancel) keeps it open. UnloadMode
+    // 0 is the close box or system menu, 1 the program itself, 2 the end of
+    // the Windows session, 3 another program.
+    virtual bool Form_QueryUnload(int UnloadMode) {
+        (void)UnloadMode;
+        return false;
+    }
 };
 
 // The commands while nothing is wired behind the window yet: every command

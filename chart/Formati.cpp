@@ -56,6 +56,18 @@ std::string FormattaImporto(double importo, const SimboliNumerici& simboli) {
     return out;
 }
 
+std::string FormattaGiorni(int32_t giorni, const SimboliNumerici& simboli) {
+    const int64_t n = giorni;
+    std::string cifre = std::to_string(n < 0 ? -n : n);
+    if (cifre.size() < 3) cifre.insert(0, 3 - cifre.size(), '0');
+    std::string testo;
+    for (size_t i = 0; i < cifre.size(); ++i) {
+        if (i > 0 && (cifre.size() - i) % 3 == 0) testo += simboli.Migliaia;
+        testo += cifre[i];
+    }
+    return n < 0 ? "-" + testo : testo;
+}
+
 std::string FormattaDataBreve(Data data) {
     const ParteData p = ScomponiData(data);
     return DueCifre(p.Giorno) + "-" + DueCifre(p.Mese) + "-" + DueCifre(p.Anno);

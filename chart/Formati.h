@@ -4,6 +4,7 @@
 // the number at the start of a text as the chart file's count field holds
 // it.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,10 @@ SimboliNumerici SimboliUtente();
 // decimal symbol, two decimals rounded half away from zero, a minus sign in
 // front of negative amounts (not of an amount that rounds to zero).
 std::string FormattaImporto(double importo, const SimboliNumerici& simboli);
+
+// "###,000": at least three digits with leading zeros, the thousands
+// grouped with the user's symbol, a minus sign in front of negative counts.
+std::string FormattaGiorni(int32_t giorni, const SimboliNumerici& simboli);
 
 // "dd-MM-yy" (breve) or "dd-MM-yyyy".
 std::string FormattaDataBreve(Data data);

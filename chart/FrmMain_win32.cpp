@@ -598,8 +598,24 @@ void FrmMain::Elaborazione_In_Corso(bool valore) {
         ImmagineElabora(c_.imgElabora);
         TooltipElabora("Inizia la generazione del grafico");
     }
-    toolbarAbilitata_ = !valore;
+    AbilitaToolbar(!valore);
+}
+
+void FrmMain::AbilitaToolbar(bool abilitata) {
+    toolbarAbilitata_ = abilitata;
     AggiornaStatoToolbar();
+}
+
+void FrmMain::SostituisciGrafico(HWND nuovo) {
+    const RECT r = RettangoloNelGenitore(c_.Grafico);
+    SetWindowLongPtrA(nuovo, GWLP_ID, kIdGrafico);
+    // Right after the old picture in the z-order, which is the tab order.
+    SetWindowPos(nuovo, c_.Grafico, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOACTIVATE);
+    SetWindowLongPtrA(c_.Grafico, GWLP_ID, 0);
+    DestroyWindow(c_.Grafico);
+    c_.Grafico = nuovo;
+    Ridimensiona();
 }
 
 void FrmMain::AbilitaParametri(bool abilita) {
@@ -617,9 +633,11 @@ void FrmMain::CboConti_Click() {
 }
 void FrmMain::DataIniziale_Change() {
     comandi_.AzzeraGrafico();
+    comandi_.AggiornaTotaleGiorni();
 }
 void FrmMain::DataFinale_Change() {
     comandi_.AzzeraGrafico();
+    comandi_.AggiornaTotaleGiorni();
 }
 
 void FrmMain::mnSegna_Click() {
@@ -802,6 +820,22 @@ LRESULT FrmMain::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_SYSCOMMAND:
+            if ((wp & 0xFFF0) == SC_CLOSE) chiusuraUtente_ = true;
+            break;
+        case WM_CLOSE: {
+            // The close box and the system menu (and Alt+F4) come through
+            // SC_CLOSE; any other WM_CLOSE was sent by another program.
+            const int modo = chiusuraUtente_ ? 0 : 3;
+            chiusuraUtente_ = false;
+            if (comandi_.Form_QueryUnload(modo)) return 0;
+            break;
+        }
+        case WM_QUERYENDSESSION:
+            // The session may end: a run in progress stops first, and the
+            // window closes after it.
+            comandi_.Form_QueryUnload(2);
+            return TRUE;
         case WM_DESTROY:
             if (chiudeProgramma_) PostQuitMessage(0);
             break;

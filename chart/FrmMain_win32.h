@@ -178,6 +178,15 @@ class FrmMain {
     void DataIniziale_Change();
     void DataFinale_Change();
 
+    // Enables or disables the whole toolbar (a run disables it); each
+    // button's own state comes back with it.
+    void AbilitaToolbar(bool abilitata);
+
+    // Puts the chart's picture in the place of Grafico: the window nuovo (a
+    // child of this window) takes Grafico's place, size, identifier and
+    // tab position, and the window Grafico had until then is destroyed.
+    void SostituisciGrafico(HWND nuovo);
+
     // The run button's tooltip.
     void TooltipElabora(const std::string& testo);
     std::string TooltipElabora() const;
@@ -232,6 +241,8 @@ class FrmMain {
     bool elaborazione_ = false;
     bool stopRichiesto_ = false;
     bool pronta_ = false;
+    // The close that is arriving came from the close box or system menu.
+    bool chiusuraUtente_ = false;
     std::array<std::string, 8> suggerimentiAnsi_;
 };
 

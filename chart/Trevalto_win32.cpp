@@ -1,19 +1,14 @@
 // Trevalto.exe: the program's entry point. Prepares the common controls and
-// COM, creates the main window, shows it and runs the message loop until
-// the window is closed.
-//
-// Current state: the window starts with an empty account list and its
-// commands not yet connected (ComandiNonCollegati). The start-up that
-// finds the host, checks it and fills the list, and the commands behind
-// the toolbar, menu and run button, come in here as they are connected.
+// COM, creates the main window, runs the start-up (which may end the
+// program before anything is shown), shows the window and runs the message
+// loop until the window is closed.
 
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "chart/ComandiFrmMain_win32.h"
-#include "chart/FrmMain_win32.h"
+#include "chart/Programma_win32.h"
 #include "util/Errore.h"
 #include "util/Interazione.h"
 
@@ -45,8 +40,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int nCmdShow) {
     const ComAttivo com;
 
     try {
-        quandora::ComandiNonCollegati comandi;
-        quandora::FrmMain finestra(comandi, true);
+        quandora::ProgrammaTrevalto programma(true);
+        quandora::FrmMain& finestra = programma.Finestra();
+        if (!programma.Form_Initialize()) return 0;
+        programma.Form_Load();
         ShowWindow(finestra.Finestra(), nCmdShow);
         UpdateWindow(finestra.Finestra());
 

@@ -34,8 +34,13 @@ set_source_files_properties(Trevalto.rc PROPERTIES
 add_library(finestra STATIC FrmMain_win32.cpp)
 target_link_libraries(finestra PUBLIC chartcore uxutil comctl32 gdi32 user32)
 
+# The window put together with the chart, the run, the start-up and the
+# chart's commands.
+add_library(programma STATIC Programma_win32.cpp)
+target_link_libraries(programma PUBLIC finestra avvio comandi)
+
 add_executable(Trevalto WIN32 Trevalto_win32.cpp)
-target_link_libraries(Trevalto PRIVATE finestra trevalto_risorse ole32)
+target_link_libraries(Trevalto PRIVATE programma trevalto_risorse ole32)
 trevalto_version_resource(Trevalto VERSION 1.0.0.0 TEXT 1.00
                           DESCRIPTION "Grafico Trevalto Saldo"
                           PRODUCT "Grafico Trevalto Saldo")

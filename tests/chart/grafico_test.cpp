@@ -75,6 +75,19 @@ TEST(Formati, AmountsGroupThousandsRoundToCentsAndFollowTheSymbols) {
     EXPECT_EQ(FormattaImporto(std::nan(""), it), "NaN");
 }
 
+TEST(Formati, DayCountHasThreeDigitsAtLeastAndGroupsThousands) {
+    const SimboliNumerici it{",", "."};
+    EXPECT_EQ(FormattaGiorni(0, it), "000");
+    EXPECT_EQ(FormattaGiorni(7, it), "007");
+    EXPECT_EQ(FormattaGiorni(364, it), "364");
+    EXPECT_EQ(FormattaGiorni(1000, it), "1.000");
+    EXPECT_EQ(FormattaGiorni(32767, it), "32.767");
+    EXPECT_EQ(FormattaGiorni(1234567, it), "1.234.567");
+    EXPECT_EQ(FormattaGiorni(-5, it), "-005");
+    EXPECT_EQ(FormattaGiorni(-1500, {".", ","}), "-1,500");
+    EXPECT_EQ(FormattaGiorni(INT32_MIN, it), "-2.147.483.648");
+}
+
 TEST(Formati, DatesShortAndLong) {
     EXPECT_EQ(FormattaDataBreve(DataSerial(2007, 3, 5)), "05-03-07");
     EXPECT_EQ(FormattaDataLunga(DataSerial(2007, 3, 5)), "05-03-2007");
