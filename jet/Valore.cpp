@@ -59,7 +59,8 @@ std::string Valore::ComeTesto() const {
             return std::to_string(I);
         case TipoValore::Valuta: {
             const int64_t a = I < 0 ? -I : I;
-            std::string s = (I < 0 ? "-" : "") + std::to_string(a / 10000);
+            std::string s = I < 0 ? "-" : "";
+            s += std::to_string(a / 10000);
             int64_t f = a % 10000;
             if (f) {
                 std::snprintf(buf, sizeof buf, ".%04lld", static_cast<long long>(f));
