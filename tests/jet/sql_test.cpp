@@ -297,3 +297,27 @@ TEST_F(SqlHost, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SqlSemantica, ExactArithmeticBeyondSixtyFourBitsIsJetsOverflow) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("o.mdb");
+    TabellaNuova t{"T", {{"C", Currency}, {"L", Long}}, {}};
+    t.Righe = {{Valore::Valuta(INT64_MAX - 5), Valore::Intero(2147483647)},
+               {Valore::Valuta(INT64_MIN), Valore::Intero(-2147483647 - 1)}};
+    ScriviFileJet3(f, {t});
+    auto db = DatabaseJet::Apri(f, "");
+    EXPECT_EQ(
+        NumeroErrore([&] { Esegui(*db, "SELECT Sum(C) FROM T WHERE C > 0 OR C < 0 AND L = 0"); }),
+        0);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT C + C FROM T"); }), 3349);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT -C FROM T"); }), 3349);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT Sum(C) + 1 FROM T WHERE C > 0"); }), 3349);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT L * L * L * L * L FROM T"); }), 3349);
+    const Risultato r = Esegui(*db, "SELECT C FROM T WHERE C < 0");
+    EXPECT_EQ(r.Righe[0][0].ComeTesto(), "-922337203685477.5808");
+    EXPECT_EQ(Esegui(*db, "SELECT Sum(L) FROM T").Righe[0][0].I, -1);
+}
+
+}  // namespace
