@@ -1614,6 +1614,9 @@ void Analizza(const std::string& sql) {
 
 Risultato Esegui(DatabaseJet& db, const std::string& sql) {
     Query q = Parser(sql).Leggi();
+    // The scratch space serves one kind of statement run many times; many
+    // different statements on one open database start it afresh.
+    if (db.MemoriaQuery().size() > 512) db.MemoriaQuery().clear();
     return Esecutore(db, q).Esegui();
 }
 
