@@ -981,6 +981,51 @@ struct Selezione {
 // over a slice of the list read memory in sequence.
 struct ColonnaOrdinata : DatabaseJet::Memoria {
     std::vector<Valore> Valori;
+    // Running counts and sums over the values, for Count, Sum and Avg of a
+    // slice in constant time: exact ones for whole numbers and currency
+    // (when no running sum leaves 64 bits), and for doubles the running sum
+    // itself, which is the sum in the list's order of a slice from the start.
+    bool Omogenea = true;  // every value Null or of one type
+    TipoValore Tipo = TipoValore::Null;
+    std::vector<int64_t> Contati, Esatte;
+    std::vector<double> Doppie;
+
+    void Prepara() {
+        const size_t n = Valori.size();
+        Contati.assign(n + 1, 0);
+        for (size_t i = 0; i < n; ++i) {
+            const Valore& v = Valori[i];
+            Contati[i + 1] = Contati[i] + (v.IsNull() ? 0 : 1);
+            if (v.IsNull()) continue;
+            if (Tipo == TipoValore::Null)
+                Tipo = v.Tipo;
+            else if (v.Tipo != Tipo)
+                Omogenea = false;
+        }
+        if (!Omogenea) return;
+        if (Tipo == TipoValore::Valuta || Tipo == TipoValore::Intero ||
+            Tipo == TipoValore::Booleano) {
+            Esatte.assign(n + 1, 0);
+            for (size_t i = 0; i < n; ++i) {
+                int64_t x = 0;
+                const Valore& v = Valori[i];
+                if (!v.IsNull() && (Tipo == TipoValore::Valuta
+                                        ? (x = v.I, false)
+                                        : __builtin_mul_overflow(v.I, int64_t(10000), &x))) {
+                    Esatte.clear();
+                    return;
+                }
+                if (__builtin_add_overflow(Esatte[i], x, &Esatte[i + 1])) {
+                    Esatte.clear();
+                    return;
+                }
+            }
+        } else if (Tipo == TipoValore::Doppio || Tipo == TipoValore::DataOra) {
+            Doppie.assign(n + 1, 0);
+            for (size_t i = 0; i < n; ++i)
+                Doppie[i + 1] = Valori[i].IsNull() ? Doppie[i] : Doppie[i] + Valori[i].D;
+        }
+    }
 };
 
 enum class Agg { Sum, Count, Min, Max, Avg };
@@ -1529,11 +1574,35 @@ Risultato Esecutore::Esegui() {
                         ctx.Tupla = &rel->Tuple[size_t(r) * n];
                         col->Valori.push_back(ValoreColonna(arg, ctx));
                     }
+                    col->Prepara();
                     m = col;
                 }
-                const auto& valori = static_cast<const ColonnaOrdinata&>(*m).Valori;
+                const auto& col = static_cast<const ColonnaOrdinata&>(*m);
+                const Agg f = tipi[a];
+                if ((f == Agg::Sum || f == Agg::Count || f == Agg::Avg) && col.Omogenea) {
+                    const int64_t conta = col.Contati[righe.A] - col.Contati[righe.Da];
+                    int64_t esatta = 0;
+                    if (f == Agg::Count) {
+                        acc.Conta = conta;
+                        continue;
+                    }
+                    if (!col.Esatte.empty() &&
+                        !__builtin_sub_overflow(col.Esatte[righe.A], col.Esatte[righe.Da],
+                                                &esatta)) {
+                        acc.Conta = conta;
+                        acc.Esatta = esatta;
+                        acc.Valuta = col.Tipo == TipoValore::Valuta;
+                        continue;
+                    }
+                    if (!col.Doppie.empty() && righe.Da == 0) {
+                        acc.Conta = conta;
+                        acc.Reale = true;
+                        acc.Doppia = col.Doppie[righe.A];
+                        continue;
+                    }
+                }
                 for (size_t i = righe.Da; i < righe.A; ++i)
-                    acc.Aggiungi(tipi[a], valori[i]);
+                    acc.Aggiungi(f, col.Valori[i]);
             }
         }
         for (size_t i = 0; !diretto && i < righe.Quante(); ++i) {

@@ -277,6 +277,19 @@ TEST_F(SqlHost, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
                 for (const auto& o : dati_.Operazioni)
                     if (c.Vale(o.Data, x) && !o.NoStatistiche) ++n, somma += o.EuroDiecimillesimi;
                 EXPECT_EQ(r.Righe[0][0].I, n) << cond;
+                // Doubles: the sum of the same rows, to rounding.
+                double lire = 0;
+                for (const auto& o : dati_.Operazioni)
+                    if (c.Vale(o.Data, x) && !o.NoStatistiche) lire += o.Lire;
+                const Valore l =
+                    Q(std::string(
+                          "SELECT Sum([Totale\xC2\xA3]), Avg(Euro) FROM Operazioni WHERE ") +
+                      cond)
+                        .Righe[0][0];
+                if (n)
+                    EXPECT_NEAR(l.D, lire, 1e-6 * (1 + std::fabs(lire))) << cond;
+                else
+                    EXPECT_TRUE(l.IsNull()) << cond;
                 if (n)
                     EXPECT_EQ(r.Righe[0][1].I, somma) << cond;
                 else
