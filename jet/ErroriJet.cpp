@@ -63,4 +63,8 @@ Errore FunzioneNonDefinita(const std::string& nome) {
     return Errore(3085, "Funzione '" + nome + "' non definita nell'espressione.");
 }
 
+Errore OverflowNumerico() {
+    return Errore(3349, "Overflow numerico.");
+}
+
 }  // namespace quandora::jet

@@ -24,5 +24,6 @@ Errore ElementoNonTrovato();                                 // 3265
 Errore CampoAmbiguo(const std::string& nome);                // 3079
 Errore TipiNonCorrispondenti();                              // 3464
 Errore FunzioneNonDefinita(const std::string& nome);         // 3085
+Errore OverflowNumerico();                                   // 3349
 
 }  // namespace quandora::jet

@@ -573,7 +573,7 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const std::string& percorso,
         if (id < 0 || nome < 0 || tipo < 0) throw Danneggiato{};
         for (size_t r = 0; r < sys.Righe; ++r) {
             const Valore& t = sys.Valori[tipo][r];
-            if (!t.IsNumerico() || (t.I & 0x7FFF) != 1) continue;  // local tables only
+            if (!t.IsNumerico() || (t.I & 0x7F) != 1) continue;  // local tables only
             const Valore& n = sys.Valori[nome][r];
             const Valore& i = sys.Valori[id][r];
             if (n.Tipo != TipoValore::Testo || i.Tipo != TipoValore::Intero) continue;

@@ -156,7 +156,8 @@ class Scrittore {
         const size_t massimo = P - testa - 2;
         if (inlinea) {
             Scrivi32(&campo[0], n | 0x80000000u);
-            campo.insert(campo.end(), dati.begin(), dati.end());
+            campo.resize(12 + dati.size());
+            if (!dati.empty()) std::memcpy(campo.data() + 12, dati.data(), dati.size());
         } else if (n <= massimo) {
             lval_ = 0;  // a fresh page keeps the value whole
             Scrivi32(&campo[0], n | 0x40000000u);

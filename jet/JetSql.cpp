@@ -626,6 +626,8 @@ int Confronta(const Valore& a, const Valore& b) {
             return x < y ? -1 : x > y ? 1 : 0;
         }
         const double x = a.ComeDoppio(), y = b.ComeDoppio();
+        if (std::isnan(x) || std::isnan(y))  // only a damaged file holds one: keep a total order
+            return std::isnan(x) == std::isnan(y) ? 0 : std::isnan(x) ? -1 : 1;
         return x < y ? -1 : x > y ? 1 : 0;
     }
     if ((a.Tipo == TipoValore::Testo || a.Tipo == TipoValore::Binario) &&
@@ -665,6 +667,23 @@ void Chiave(const Valore& v, std::string& k) {
     }
 }
 
+// Exact integer and currency arithmetic; beyond 64 bits, Jet's overflow.
+int64_t Somma(int64_t a, int64_t b) {
+    int64_t r;
+    if (__builtin_add_overflow(a, b, &r)) throw OverflowNumerico();
+    return r;
+}
+int64_t Differenza(int64_t a, int64_t b) {
+    int64_t r;
+    if (__builtin_sub_overflow(a, b, &r)) throw OverflowNumerico();
+    return r;
+}
+int64_t Prodotto(int64_t a, int64_t b) {
+    int64_t r;
+    if (__builtin_mul_overflow(a, b, &r)) throw OverflowNumerico();
+    return r;
+}
+
 bool Vero(const Valore& v) {
     return !v.IsNull() && v.IsNumerico() && v.ComeDoppio() != 0;
 }
@@ -687,12 +706,12 @@ Valore Aritmetica(Op op, const Valore& a, const Valore& b) {
     const bool intY = y.Tipo == TipoValore::Intero || y.Tipo == TipoValore::Booleano;
     const bool valX = x.Tipo == TipoValore::Valuta, valY = y.Tipo == TipoValore::Valuta;
     if ((op == Op::Add || op == Op::Sub) && (intX || valX) && (intY || valY)) {
-        const int64_t sx = valX ? x.I : x.I * (valY ? 10000 : 1);
-        const int64_t sy = valY ? y.I : y.I * (valX ? 10000 : 1);
-        const int64_t r = op == Op::Add ? sx + sy : sx - sy;
+        const int64_t sx = valX ? x.I : Prodotto(x.I, valY ? 10000 : 1);
+        const int64_t sy = valY ? y.I : Prodotto(y.I, valX ? 10000 : 1);
+        const int64_t r = op == Op::Add ? Somma(sx, sy) : Differenza(sx, sy);
         return valX || valY ? Valore::Valuta(r) : Valore::Intero(r);
     }
-    if (op == Op::Mul && intX && intY) return Valore::Intero(x.I * y.I);
+    if (op == Op::Mul && intX && intY) return Valore::Intero(Prodotto(x.I, y.I));
     const double dx = x.ComeDoppio(), dy = y.ComeDoppio();
     const bool data = (x.Tipo == TipoValore::DataOra || y.Tipo == TipoValore::DataOra) &&
                       (op == Op::Add || op == Op::Sub) &&
@@ -775,7 +794,7 @@ Valore Funzione(const Espr& e, const Contesto& c) {
         arieta(1);
         Valore v = a[0];
         if (v.Tipo == TipoValore::Intero || v.Tipo == TipoValore::Valuta)
-            v.I = v.I < 0 ? -v.I : v.I;
+            v.I = v.I < 0 ? Differenza(0, v.I) : v.I;
         else if (v.IsNumerico())
             v = Valore::Doppio(std::fabs(v.ComeDoppio()));
         else
@@ -803,7 +822,7 @@ Valore Valuta(const Espr& e, const Contesto& c) {
             if (v.IsNull()) return v;
             if (v.Tipo == TipoValore::Intero || v.Tipo == TipoValore::Valuta ||
                 v.Tipo == TipoValore::Booleano) {
-                v.I = -v.I;
+                v.I = Differenza(0, v.I);
                 if (v.Tipo == TipoValore::Booleano) v.Tipo = TipoValore::Intero;
                 return v;
             }
@@ -962,6 +981,51 @@ struct Selezione {
 // over a slice of the list read memory in sequence.
 struct ColonnaOrdinata : DatabaseJet::Memoria {
     std::vector<Valore> Valori;
+    // Running counts and sums over the values, for Count, Sum and Avg of a
+    // slice in constant time: exact ones for whole numbers and currency
+    // (when no running sum leaves 64 bits), and for doubles the running sum
+    // itself, which is the sum in the list's order of a slice from the start.
+    bool Omogenea = true;  // every value Null or of one type
+    TipoValore Tipo = TipoValore::Null;
+    std::vector<int64_t> Contati, Esatte;
+    std::vector<double> Doppie;
+
+    void Prepara() {
+        const size_t n = Valori.size();
+        Contati.assign(n + 1, 0);
+        for (size_t i = 0; i < n; ++i) {
+            const Valore& v = Valori[i];
+            Contati[i + 1] = Contati[i] + (v.IsNull() ? 0 : 1);
+            if (v.IsNull()) continue;
+            if (Tipo == TipoValore::Null)
+                Tipo = v.Tipo;
+            else if (v.Tipo != Tipo)
+                Omogenea = false;
+        }
+        if (!Omogenea) return;
+        if (Tipo == TipoValore::Valuta || Tipo == TipoValore::Intero ||
+            Tipo == TipoValore::Booleano) {
+            Esatte.assign(n + 1, 0);
+            for (size_t i = 0; i < n; ++i) {
+                int64_t x = 0;
+                const Valore& v = Valori[i];
+                if (!v.IsNull() && (Tipo == TipoValore::Valuta
+                                        ? (x = v.I, false)
+                                        : __builtin_mul_overflow(v.I, int64_t(10000), &x))) {
+                    Esatte.clear();
+                    return;
+                }
+                if (__builtin_add_overflow(Esatte[i], x, &Esatte[i + 1])) {
+                    Esatte.clear();
+                    return;
+                }
+            }
+        } else if (Tipo == TipoValore::Doppio || Tipo == TipoValore::DataOra) {
+            Doppie.assign(n + 1, 0);
+            for (size_t i = 0; i < n; ++i)
+                Doppie[i + 1] = Valori[i].IsNull() ? Doppie[i] : Doppie[i] + Valori[i].D;
+        }
+    }
 };
 
 enum class Agg { Sum, Count, Min, Max, Avg };
@@ -1249,8 +1313,9 @@ class Esecutore {
                 if (range) {
                     const Valore& v = ValoreColonna(*colonna, ctx);
                     if (v.IsNull()) continue;  // no comparison with Null is true
-                    if (v.Tipo != TipoValore::DataOra && v.Tipo != TipoValore::Doppio &&
-                        v.Tipo != TipoValore::Intero)
+                    if ((v.Tipo != TipoValore::DataOra && v.Tipo != TipoValore::Doppio &&
+                         v.Tipo != TipoValore::Intero) ||
+                        std::isnan(v.ComeDoppio()))
                         numerica = false;
                     chiavi.push_back({v.ComeDoppio(), uint32_t(i)});
                 } else {
@@ -1341,12 +1406,12 @@ struct Accumulo {
         switch (v.Tipo) {
             case TipoValore::Valuta:
                 Valuta = true;
-                Esatta += v.I;
+                Esatta = Somma(Esatta, v.I);
                 Doppia += double(v.I) / 10000.0;
                 break;
             case TipoValore::Intero:
             case TipoValore::Booleano:
-                Esatta += v.I * 10000;
+                Esatta = Somma(Esatta, Prodotto(v.I, 10000));
                 Doppia += double(v.I);
                 break;
             default:
@@ -1509,11 +1574,35 @@ Risultato Esecutore::Esegui() {
                         ctx.Tupla = &rel->Tuple[size_t(r) * n];
                         col->Valori.push_back(ValoreColonna(arg, ctx));
                     }
+                    col->Prepara();
                     m = col;
                 }
-                const auto& valori = static_cast<const ColonnaOrdinata&>(*m).Valori;
+                const auto& col = static_cast<const ColonnaOrdinata&>(*m);
+                const Agg f = tipi[a];
+                if ((f == Agg::Sum || f == Agg::Count || f == Agg::Avg) && col.Omogenea) {
+                    const int64_t conta = col.Contati[righe.A] - col.Contati[righe.Da];
+                    int64_t esatta = 0;
+                    if (f == Agg::Count) {
+                        acc.Conta = conta;
+                        continue;
+                    }
+                    if (!col.Esatte.empty() &&
+                        !__builtin_sub_overflow(col.Esatte[righe.A], col.Esatte[righe.Da],
+                                                &esatta)) {
+                        acc.Conta = conta;
+                        acc.Esatta = esatta;
+                        acc.Valuta = col.Tipo == TipoValore::Valuta;
+                        continue;
+                    }
+                    if (!col.Doppie.empty() && righe.Da == 0) {
+                        acc.Conta = conta;
+                        acc.Reale = true;
+                        acc.Doppia = col.Doppie[righe.A];
+                        continue;
+                    }
+                }
                 for (size_t i = righe.Da; i < righe.A; ++i)
-                    acc.Aggiungi(tipi[a], valori[i]);
+                    acc.Aggiungi(f, col.Valori[i]);
             }
         }
         for (size_t i = 0; !diretto && i < righe.Quante(); ++i) {
@@ -1594,6 +1683,9 @@ void Analizza(const std::string& sql) {
 
 Risultato Esegui(DatabaseJet& db, const std::string& sql) {
     Query q = Parser(sql).Leggi();
+    // The scratch space serves one kind of statement run many times; many
+    // different statements on one open database start it afresh.
+    if (db.MemoriaQuery().size() > 512) db.MemoriaQuery().clear();
     return Esecutore(db, q).Esegui();
 }
 

@@ -58,11 +58,13 @@ std::string Valore::ComeTesto() const {
         case TipoValore::Intero:
             return std::to_string(I);
         case TipoValore::Valuta: {
-            const int64_t a = I < 0 ? -I : I;
-            std::string s = (I < 0 ? "-" : "") + std::to_string(a / 10000);
-            int64_t f = a % 10000;
+            // In unsigned arithmetic: the most negative amount has no opposite.
+            const uint64_t a = I < 0 ? uint64_t(0) - uint64_t(I) : uint64_t(I);
+            std::string s = I < 0 ? "-" : "";
+            s += std::to_string(a / 10000);
+            const uint64_t f = a % 10000;
             if (f) {
-                std::snprintf(buf, sizeof buf, ".%04lld", static_cast<long long>(f));
+                std::snprintf(buf, sizeof buf, ".%04llu", static_cast<unsigned long long>(f));
                 std::string fr = buf;
                 while (fr.back() == '0')
                     fr.pop_back();

@@ -95,17 +95,22 @@ int main(int argc, char** argv) {
         auto db = jet::DatabaseJet::Apri(file, password);
         std::string out;
         if (tabelle) {
-            out = "Tabella\n";
+            out = Csv(Valore::Testo("Tabella"));
+            out += '\n';
             for (const auto& t : db->TabelleUtente())
                 out += Csv(Valore::Testo(t)) + "\n";
         } else {
             const jet::Risultato r = jet::Esegui(*db, sql);
-            for (size_t c = 0; c < r.Colonne.size(); ++c)
-                out += (c ? "," : "") + Csv(Valore::Testo(r.Colonne[c]));
+            for (size_t c = 0; c < r.Colonne.size(); ++c) {
+                if (c) out += ',';
+                out += Csv(Valore::Testo(r.Colonne[c]));
+            }
             out += "\n";
             for (const auto& riga : r.Righe) {
-                for (size_t c = 0; c < riga.size(); ++c)
-                    out += (c ? "," : "") + Csv(riga[c]);
+                for (size_t c = 0; c < riga.size(); ++c) {
+                    if (c) out += ',';
+                    out += Csv(riga[c]);
+                }
                 out += "\n";
             }
         }

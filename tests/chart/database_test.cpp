@@ -82,7 +82,8 @@ TEST_F(AccessoDatiTest, DataVersionFromTheFirstRow) {
     int n = 0;
     for (const auto& [versioni, atteso] : casi) {
         d.Versioni = versioni;
-        EXPECT_EQ(VerificaVersioneDati(Scrivi(d, "v" + std::to_string(n++) + ".mdb")), atteso);
+        const std::string nome = std::to_string(n++).append(".mdb");
+        EXPECT_EQ(VerificaVersioneDati(Scrivi(d, nome)), atteso);
     }
     d.Versioni = {std::nullopt};
     EXPECT_EQ(NumeroErrore([&] { VerificaVersioneDati(Scrivi(d, "nulla.mdb")); }), 94);
@@ -145,7 +146,10 @@ TEST_F(AccessoDatiTest, BalanceQueryOfOneOpenDatabaseDayAfterDay) {
         const Valore v = rs->Campo("TotaleEuro");
         const auto atteso = test::SaldoAtteso(d, 1, giorno, true);
         // The run reads it as a number, Null counting as 0.
-        EXPECT_EQ(v.IsNull() ? 0.0 : v.ComeDoppio(), double(atteso.value_or(0)) / 10000.0);
+        EXPECT_DOUBLE_EQ(v.IsNull() ? 0.0 : v.ComeDoppio(), double(atteso.value_or(0)) / 10000.0);
+        if (!v.IsNull()) {
+            EXPECT_EQ(v.I, *atteso);  // exact currency
+        }
         EXPECT_EQ(v.IsNull(), !atteso.has_value());
         rs->Close();
     }

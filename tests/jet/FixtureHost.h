@@ -30,7 +30,7 @@ inline jet::DatiHost DatiDiProva(int movimenti = 600, unsigned seme = 7) {
         o.EuroDiecimillesimi = (int64_t(g() % 200000) - 100000) * 100;  // cents
         o.Lire = double(o.EuroDiecimillesimi) / 10000.0 * 1936.27;
         o.NoStatistiche = i % 5 == 0;
-        o.Descrizione = "Movimento " + std::to_string(i);
+        o.Descrizione = std::string("Movimento ").append(std::to_string(i));
         d.Operazioni.push_back(o);
     }
     d.Versioni = {2};

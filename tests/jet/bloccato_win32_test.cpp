@@ -32,7 +32,8 @@ TEST(FileBloccato, DatabaseHeldExclusivelyByAnotherProcessGives3051) {
     HANDLE tenuto = CreateEventA(nullptr, TRUE, FALSE, "TrevaltoFileTenuto");
     HANDLE rilascia = CreateEventA(nullptr, TRUE, FALSE, "TrevaltoRilasciaFile");
     ASSERT_TRUE(tenuto && rilascia);
-    std::string riga = "\"" + Cartella() + "tieni_file.exe\" \"" + ToAnsi(f) + "\"";
+    std::string riga = "\"";
+    riga.append(Cartella()).append("tieni_file.exe\" \"").append(ToAnsi(f)).append("\"");
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

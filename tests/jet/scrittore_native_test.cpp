@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -236,6 +237,33 @@ TEST(ScrittoreMdbtools, Jet4FileIsReadByMdbtoolsAsByOurReader) {
         for (size_t c = 0; c < letta.Colonne.size(); ++c)
             righe[r].push_back(letta.Valori[c][r]);
     EXPECT_EQ(Differenza(Atteso(t, righe), Export(f, t.Nome)), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Jetsql, PrintsCsvTheTablesAndItsErrors) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("quandora.mdb");
+    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(50)), PasswordHost);
+    const std::string jetsql =
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "jetsql").string();
+    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 " +
+                     Q("SELECT IdConto, Descrizione, IdConto * 1.5 AS X, #2004-03-15 10:30# AS D, "
+                       "True FROM Conti ORDER BY IdConto")),
+              "\"IdConto\",\"Descrizione\",\"X\",\"D\",\"Expr1000\"\n"
+              "1,\"Banca\",1.5,2004-03-15 10:30:00,-1\n"
+              "2,\"conto corrente\",3,2004-03-15 10:30:00,-1\n"
+              "3,,4.5,2004-03-15 10:30:00,-1\n"
+              "4,\"Zeta\",6,2004-03-15 10:30:00,-1\n");
+    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 --tables"),
+              "\"Tabella\"\n\"Conti\"\n\"TabellaCassa\"\n\"Operazioni\"\n\"Versione\"\n");
+    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd x --tables 2>&1"),
+              "Errore 3031: Password non valida.\n<uscita 256>");
+    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 'SELECT x FROM Conti' 2>&1"),
+              "Errore 3061: Parametri insufficienti. Previsto 1.\n<uscita 256>");
+    EXPECT_EQ(Esegui(Q(jetsql) + " 2>/dev/null"), "<uscita 512>");
 }
 
 }  // namespace

@@ -277,6 +277,19 @@ TEST_F(SqlHost, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
                 for (const auto& o : dati_.Operazioni)
                     if (c.Vale(o.Data, x) && !o.NoStatistiche) ++n, somma += o.EuroDiecimillesimi;
                 EXPECT_EQ(r.Righe[0][0].I, n) << cond;
+                // Doubles: the sum of the same rows, to rounding.
+                double lire = 0;
+                for (const auto& o : dati_.Operazioni)
+                    if (c.Vale(o.Data, x) && !o.NoStatistiche) lire += o.Lire;
+                const Valore l =
+                    Q(std::string(
+                          "SELECT Sum([Totale\xC2\xA3]), Avg(Euro) FROM Operazioni WHERE ") +
+                      cond)
+                        .Righe[0][0];
+                if (n)
+                    EXPECT_NEAR(l.D, lire, 1e-6 * (1 + std::fabs(lire))) << cond;
+                else
+                    EXPECT_TRUE(l.IsNull()) << cond;
                 if (n)
                     EXPECT_EQ(r.Righe[0][1].I, somma) << cond;
                 else
@@ -294,6 +307,30 @@ TEST_F(SqlHost, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
             }
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SqlSemantica, ExactArithmeticBeyondSixtyFourBitsIsJetsOverflow) {
+    test::CartellaTemporanea dir;
+    const std::string f = dir.File("o.mdb");
+    TabellaNuova t{"T", {{"C", Currency}, {"L", Long}}, {}};
+    t.Righe = {{Valore::Valuta(INT64_MAX - 5), Valore::Intero(2147483647)},
+               {Valore::Valuta(INT64_MIN), Valore::Intero(-2147483647 - 1)}};
+    ScriviFileJet3(f, {t});
+    auto db = DatabaseJet::Apri(f, "");
+    EXPECT_EQ(
+        NumeroErrore([&] { Esegui(*db, "SELECT Sum(C) FROM T WHERE C > 0 OR C < 0 AND L = 0"); }),
+        0);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT C + C FROM T"); }), 3349);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT -C FROM T"); }), 3349);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT Sum(C) + 1 FROM T WHERE C > 0"); }), 3349);
+    EXPECT_EQ(NumeroErrore([&] { Esegui(*db, "SELECT L * L * L * L * L FROM T"); }), 3349);
+    const Risultato r = Esegui(*db, "SELECT C FROM T WHERE C < 0");
+    EXPECT_EQ(r.Righe[0][0].ComeTesto(), "-922337203685477.5808");
+    EXPECT_EQ(Esegui(*db, "SELECT Sum(L) FROM T").Righe[0][0].I, -1);
 }
 
 }  // namespace
