@@ -4,12 +4,16 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "chart/FrmMain_win32.h"
+#include "host/DatiDemo.h"
+#include "tests/support/CartellaTemporanea.h"
+#include "util/DataOle.h"
 #include "util/Risorse_win32.h"
 #include "util/Testo.h"
 
@@ -63,54 +67,187 @@ TEST(Programma, CarriesVersionManifestAndIcons) {
             << id;
 }
 
-struct Cerca {
-    DWORD processo;
-    HWND trovata;
-};
-BOOL CALLBACK CercaFinestra(HWND h, LPARAM lp) {
-    auto* c = reinterpret_cast<Cerca*>(lp);
-    DWORD p = 0;
-    GetWindowThreadProcessId(h, &p);
-    char classe[64] = {};
-    GetClassNameA(h, classe, sizeof classe);
-    if (p == c->processo && std::string(classe) == FrmMain::kClasse && IsWindowVisible(h)) {
-        c->trovata = h;
-        return FALSE;
+// Trevalto.exe started as a process, its windows found by its process id.
+class ProcessoTrevalto {
+  public:
+    ProcessoTrevalto() {
+        std::string riga = "\"" + ToAnsi(Programma()) + "\"";
+        std::vector<char> comando(riga.begin(), riga.end());
+        comando.push_back('\0');
+        STARTUPINFOA avvio{};
+        avvio.cb = sizeof avvio;
+        PROCESS_INFORMATION pi{};
+        EXPECT_TRUE(CreateProcessA(nullptr, comando.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &avvio, &pi));
+        processo_.reset(pi.hProcess);
+        CloseHandle(pi.hThread);
+        id_ = pi.dwProcessId;
     }
+    ~ProcessoTrevalto() {
+        if (WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(processo_.get(), 1);
+        }
+    }
+    // The visible top-level window of a class, waited for up to 20 s.
+    HWND Finestra(const char* classe) {
+        for (int t = 0; t < 200; ++t) {
+            Cerca c{id_, nullptr, classe};
+            EnumWindows(CercaFinestra, reinterpret_cast<LPARAM>(&c));
+            if (c.trovata != nullptr) return c.trovata;
+            Sleep(100);
+        }
+        return nullptr;
+    }
+    // The exit code once it ended (STILL_ACTIVE after 30 s).
+    DWORD Fine() {
+        WaitForSingleObject(processo_.get(), 30000);
+        DWORD esito = STILL_ACTIVE;
+        GetExitCodeProcess(processo_.get(), &esito);
+        return esito;
+    }
+
+  private:
+    struct Cerca {
+        DWORD processo;
+        HWND trovata;
+        const char* classe;
+    };
+    static BOOL CALLBACK CercaFinestra(HWND h, LPARAM lp) {
+        auto* c = reinterpret_cast<Cerca*>(lp);
+        DWORD p = 0;
+        GetWindowThreadProcessId(h, &p);
+        char classe[64] = {};
+        GetClassNameA(h, classe, sizeof classe);
+        if (p == c->processo && std::string(classe) == c->classe && IsWindowVisible(h)) {
+            c->trovata = h;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    Handle processo_;
+    DWORD id_ = 0;
+};
+
+std::string Testo(HWND h) {
+    char t[512] = {};
+    GetWindowTextA(h, t, sizeof t);
+    return FromAnsi(t);
+}
+
+BOOL CALLBACK TestoStatico(HWND figlio, LPARAM lp) {
+    char classe[32] = {};
+    GetClassNameA(figlio, classe, sizeof classe);
+    const std::string t = Testo(figlio);
+    if (lstrcmpiA(classe, "Static") == 0 && !t.empty()) *reinterpret_cast<std::string*>(lp) = t;
     return TRUE;
 }
 
-TEST(Programma, ShowsItsWindowAndEndsWhenItIsClosed) {
-    std::string riga = "\"" + ToAnsi(Programma()) + "\"";
-    std::vector<char> comando(riga.begin(), riga.end());
-    comando.push_back('\0');
-    STARTUPINFOA avvio{};
-    avvio.cb = sizeof avvio;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, comando.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &avvio, &pi));
-    const Handle processo(pi.hProcess);
-    const Handle thread(pi.hThread);
-    Cerca c{pi.dwProcessId, nullptr};
-    for (int t = 0; t < 200 && c.trovata == nullptr; ++t) {
-        Sleep(100);
-        EnumWindows(CercaFinestra, reinterpret_cast<LPARAM>(&c));
-    }
-    ASSERT_NE(c.trovata, nullptr);
-    char titolo[128] = {};
-    GetWindowTextA(c.trovata, titolo, sizeof titolo);
-    EXPECT_EQ(FromAnsi(titolo), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
-    // No start-up yet: the account list is empty.
-    const HWND conti = GetDlgItem(c.trovata, FrmMain::kIdCboConti);
-    ASSERT_NE(conti, nullptr);
-    EXPECT_EQ(SendMessageA(conti, CB_GETCOUNT, 0, 0), 0);
+// The static text of a message box.
+std::string TestoBox(HWND box) {
+    std::string trovato;
+    EnumChildWindows(box, TestoStatico, reinterpret_cast<LPARAM>(&trovato));
+    return trovato;
+}
 
-    PostMessageA(c.trovata, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(processo.get(), 30000), WAIT_OBJECT_0);
-    DWORD esito = 1;
-    GetExitCodeProcess(processo.get(), &esito);
-    EXPECT_EQ(esito, 0u);
-    if (esito == STILL_ACTIVE) TerminateProcess(processo.get(), 1);
+const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe";
+
+void RegistraQuandora(const std::string& eseguibile) {
+    HKEY k = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    const std::string ansi = ToAnsi(eseguibile);
+    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                   static_cast<DWORD>(ansi.size() + 1));
+    RegCloseKey(k);
+}
+
+TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+    ProcessoTrevalto trevalto;
+    const HWND box = trevalto.Finestra("#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Testo(box), "Errore");
+    EXPECT_EQ(TestoBox(box), "E' necessario installare Quandora.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(trevalto.Fine(), 0u);
+}
+
+TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
+    test::CartellaTemporanea dir;
+    const std::string host = dir.File("Quandora");
+    host::ScriviHost(host, DataSerial(2026, 12, 7));
+    ASSERT_TRUE(CopyFileA(ToAnsi(Host("quandora")).c_str(), ToAnsi(host + "\\quandora.exe").c_str(),
+                          FALSE));
+    RegistraQuandora(host + "\\quandora.exe");
+
+    ProcessoTrevalto trevalto;
+    const HWND finestra = trevalto.Finestra(FrmMain::kClasse);
+    ASSERT_NE(finestra, nullptr);
+    EXPECT_EQ(Testo(finestra), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
+    const HWND conti = GetDlgItem(finestra, FrmMain::kIdCboConti);
+    ASSERT_EQ(SendMessageA(conti, CB_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(SendMessageA(conti, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(conti, CB_GETITEMDATA, 0, 0), -1);
+    // The default range: 1 January of this year to today.
+    SYSTEMTIME oggi;
+    GetLocalTime(&oggi);
+    const int giorni = static_cast<int>(DataSerial(oggi.wYear, oggi.wMonth, oggi.wDay) -
+                                        DataSerial(oggi.wYear, 1, 1));
+    char atteso[32];
+    wsprintfA(atteso, "%03d", giorni);
+    EXPECT_EQ(Testo(GetDlgItem(finestra, FrmMain::kIdLblTot)),
+              std::string("Totale giorni: ") + atteso);
+
+    // A run over the demo's last years, long enough to be caught running.
+    SYSTEMTIME da{};
+    da.wYear = 2021;
+    da.wMonth = 1;
+    da.wDay = 1;
+    SendMessageA(GetDlgItem(finestra, FrmMain::kIdDataIniziale), DTM_SETSYSTEMTIME, GDT_VALID,
+                 reinterpret_cast<LPARAM>(&da));
+    const HWND elabora = GetDlgItem(finestra, FrmMain::kIdCmdElabora);
+    PostMessageA(elabora, BM_CLICK, 0, 0);
+    bool inCorso = false;
+    for (int t = 0; t < 100 && !inCorso; ++t) {
+        Sleep(50);
+        inCorso = Testo(elabora) == "Interrompi";
+    }
+    ASSERT_TRUE(inCorso);
+    // The close box is refused while the run works.
+    PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(finestra));
+    for (int t = 0; t < 1200 && Testo(elabora) != "Elabora"; ++t)
+        Sleep(50);
+    ASSERT_EQ(Testo(elabora), "Elabora");
+    // The bar goes once the chart is drawn, right after the button.
+    const HWND stato = GetDlgItem(finestra, FrmMain::kIdStato);
+    for (int t = 0; t < 100 && IsWindowVisible(stato); ++t)
+        Sleep(50);
+    EXPECT_FALSE(IsWindowVisible(stato));
+
+    // The chart on the screen: the blue series and the black guides.
+    const HWND grafico = GetDlgItem(finestra, FrmMain::kIdGrafico);
+    // Read off the screen, as a person sees it.
+    RECT r;
+    GetClientRect(grafico, &r);
+    MapWindowPoints(grafico, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    HDC dc = GetDC(nullptr);
+    int blu = 0, neri = 0;
+    for (int y = r.top; y < r.bottom; y += 2) {
+        for (int x = r.left; x < r.right; x += 2) {
+            const COLORREF c = GetPixel(dc, x, y);
+            blu += GetBValue(c) > 150 && GetRValue(c) < 90 && GetGValue(c) < 90;
+            neri += c == RGB(0, 0, 0);
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    EXPECT_GT(blu, 50);
+    EXPECT_GT(neri, 50);
+
+    // After the run the close box closes the program.
+    PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(trevalto.Fine(), 0u);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
 }
 
 }  // namespace

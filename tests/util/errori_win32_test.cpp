@@ -46,7 +46,8 @@ BOOL CALLBACK CercaIcona(HWND figlio, LPARAM param) {
 // Waits for a dialog box with the given title, reads it and presses OK.
 BoxLetto LeggiEChiudiBox(const std::string& titolo) {
     BoxLetto letto;
-    for (int i = 0; i < 200 && !letto.trovato; ++i) {
+    // Up to a minute: a loaded machine can be slow to show the first box.
+    for (int i = 0; i < 600 && !letto.trovato; ++i) {
         HWND box = FindWindowA("#32770", ToAnsi(titolo).c_str());
         if (box != nullptr && IsWindowVisible(box)) {
             letto.trovato = true;
