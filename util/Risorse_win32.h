@@ -41,8 +41,7 @@ using Libreria = std::unique_ptr<std::remove_pointer_t<HMODULE>, LiberaLibreria>
 struct RilasciaDC {
     HWND finestra;
     void operator()(HDC dc) const noexcept {
-        if (dc != nullptr)
-            ReleaseDC(finestra, dc);
+        if (dc != nullptr) ReleaseDC(finestra, dc);
     }
 };
 // A window's device context from GetDC, released to its window.
@@ -54,8 +53,7 @@ inline DCFinestra PrendiDC(HWND finestra) {
 
 struct EliminaOggettoGdi {
     void operator()(HGDIOBJ o) const noexcept {
-        if (o != nullptr)
-            DeleteObject(o);
+        if (o != nullptr) DeleteObject(o);
     }
 };
 using Pennello = std::unique_ptr<std::remove_pointer_t<HBRUSH>, EliminaOggettoGdi>;
@@ -65,8 +63,7 @@ class FileLz {
   public:
     explicit FileLz(INT h) : h_(h) {}
     ~FileLz() {
-        if (h_ > 0)
-            LZClose(h_);
+        if (h_ > 0) LZClose(h_);
     }
     FileLz(const FileLz&) = delete;
     FileLz& operator=(const FileLz&) = delete;
@@ -93,8 +90,7 @@ class PuntatoreCom {
         return &p_;
     }
     void Reset() {
-        if (p_ != nullptr)
-            p_->Release();
+        if (p_ != nullptr) p_->Release();
         p_ = nullptr;
     }
 
@@ -122,8 +118,7 @@ class ComInizializzato {
   public:
     ComInizializzato() : esito_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~ComInizializzato() {
-        if (SUCCEEDED(esito_))
-            CoUninitialize();
+        if (SUCCEEDED(esito_)) CoUninitialize();
     }
     ComInizializzato(const ComInizializzato&) = delete;
     ComInizializzato& operator=(const ComInizializzato&) = delete;

@@ -65,8 +65,7 @@ bool VersioneSO(OSVERSIONINFOA& info) {
 // The number at the start of a text, as a count (no digits: 0).
 int64_t Numero(const std::string& testo) {
     size_t i = testo.find_first_not_of(' ');
-    if (i == std::string::npos)
-        return 0;
+    if (i == std::string::npos) return 0;
     bool negativo = false;
     if (testo[i] == '-' || testo[i] == '+') {
         negativo = testo[i] == '-';
@@ -79,8 +78,7 @@ int64_t Numero(const std::string& testo) {
 }
 
 std::wstring Largo(const std::string& utf8) {
-    if (utf8.empty())
-        return {};
+    if (utf8.empty()) return {};
     const int n =
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
@@ -95,8 +93,7 @@ HRESULT Chiama(IDispatch* oggetto, const wchar_t* nome, WORD tipo, VARIANT* argo
     DISPID id = 0;
     LPOLESTR n = const_cast<LPOLESTR>(nome);
     HRESULT hr = oggetto->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr))
-        return hr;
+    if (FAILED(hr)) return hr;
     DISPPARAMS parametri = {};
     DISPID nominato = DISPID_PROPERTYPUT;
     if (argomento != nullptr) {
@@ -115,16 +112,14 @@ HRESULT ImpostaTesto(IDispatch* oggetto, const wchar_t* nome, const std::string&
     Variante v;
     v.get().vt = VT_BSTR;
     v.get().bstrVal = SysAllocString(Largo(testo).c_str());
-    if (v.get().bstrVal == nullptr)
-        return E_OUTOFMEMORY;
+    if (v.get().bstrVal == nullptr) return E_OUTOFMEMORY;
     return Chiama(oggetto, nome, DISPATCH_PROPERTYPUT, &v, nullptr);
 }
 
 }  // namespace
 
 int16_t uxUtilita::KeyMaiuscolo(int16_t KeyAscii) const {
-    if (KeyAscii < 1 || KeyAscii > 255)
-        return KeyAscii;
+    if (KeyAscii < 1 || KeyAscii > 255) return KeyAscii;
     char c = static_cast<char>(KeyAscii);
     CharUpperBuffA(&c, 1);
     return static_cast<int16_t>(static_cast<unsigned char>(c));
@@ -132,8 +127,7 @@ int16_t uxUtilita::KeyMaiuscolo(int16_t KeyAscii) const {
 
 void uxUtilita::CentraForm(intptr_t obj) const {
     RECT r;
-    if (!GetWindowRect(Finestra(obj), &r))
-        return;
+    if (!GetWindowRect(Finestra(obj), &r)) return;
     const int larghezza = r.right - r.left;
     const int altezza = r.bottom - r.top;
     SetWindowPos(Finestra(obj), nullptr, (GetSystemMetrics(SM_CXSCREEN) - larghezza) / 2,
@@ -144,8 +138,7 @@ void uxUtilita::CentraForm(intptr_t obj) const {
 void uxUtilita::CentraFormFiglio(intptr_t padre, intptr_t obj) const {
     RECT interno;
     RECT r;
-    if (!GetClientRect(Finestra(padre), &interno) || !GetWindowRect(Finestra(obj), &r))
-        return;
+    if (!GetClientRect(Finestra(padre), &interno) || !GetWindowRect(Finestra(obj), &r)) return;
     POINT p = {(interno.right - (r.right - r.left)) / 2, (interno.bottom - (r.bottom - r.top)) / 2};
     // A child window is placed in its parent's client coordinates; any other
     // window in the screen's.
@@ -175,8 +168,7 @@ BOOL CALLBACK CercaTitolo(HWND w, LPARAM parametro) {
     auto* ricerca = reinterpret_cast<Ricerca*>(parametro);
     char titolo[257] = {};
     const int n = GetWindowTextA(w, titolo, 256);
-    if (n <= 0)
-        return TRUE;
+    if (n <= 0) return TRUE;
     std::string t(titolo, strnlen(titolo, sizeof titolo));
     CharLowerBuffA(t.data(), static_cast<DWORD>(t.size()));
     if (t.find(ricerca->cercato) != std::string::npos) {
@@ -190,14 +182,12 @@ BOOL CALLBACK CercaTitolo(HWND w, LPARAM parametro) {
 
 bool uxUtilita::ShowFinestraConTitolo(const std::string& testo) const {
     try {
-        if (testo.empty())
-            return false;
+        if (testo.empty()) return false;
         Ricerca ricerca;
         ricerca.cercato = ToAnsi(testo);
         CharLowerBuffA(ricerca.cercato.data(), static_cast<DWORD>(ricerca.cercato.size()));
         EnumWindows(CercaTitolo, reinterpret_cast<LPARAM>(&ricerca));
-        if (ricerca.trovata == nullptr)
-            return false;
+        if (ricerca.trovata == nullptr) return false;
         ShowWindow(ricerca.trovata, SW_SHOWNORMAL);
         SetWindowPos(ricerca.trovata, HWND_TOP, 0, 0, 0, 0, kSenzaSpostareNeRidimensionare);
         return true;
@@ -213,14 +203,11 @@ void uxUtilita::Evidenzia(intptr_t xCtrl) const {
 
 void uxUtilita::SfumaForm(intptr_t InputForm, int32_t ColoreIniziale, int16_t PassoA,
                           int16_t PassoB) const {
-    if (PassoA <= 0)
-        return;
+    if (PassoA <= 0) return;
     RECT interno;
-    if (!GetClientRect(Finestra(InputForm), &interno))
-        return;
+    if (!GetClientRect(Finestra(InputForm), &interno)) return;
     const DCFinestra dc = PrendiDC(Finestra(InputForm));
-    if (!dc)
-        return;
+    if (!dc) return;
     const float altezzaBanda = static_cast<float>(interno.bottom) / static_cast<float>(PassoA);
     int canale[3] = {ColoreIniziale & 0xFF, (ColoreIniziale >> 8) & 0xFF,
                      (ColoreIniziale >> 16) & 0xFF};
@@ -229,12 +216,10 @@ void uxUtilita::SfumaForm(intptr_t InputForm, int32_t ColoreIniziale, int16_t Pa
         const int sotto = static_cast<int>(std::lround(static_cast<float>(i) * altezzaBanda));
         const RECT banda = {0, sopra, interno.right, sotto};
         const Pennello pennello(CreateSolidBrush(RGB(canale[0], canale[1], canale[2])));
-        if (pennello)
-            FillRect(dc.get(), &banda, pennello.get());
+        if (pennello) FillRect(dc.get(), &banda, pennello.get());
         sopra = sotto;
         for (int& c : canale) {
-            if (c > 0)
-                c = ((c - PassoB) % 256 + 256) % 256;
+            if (c > 0) c = ((c - PassoB) % 256 + 256) % 256;
         }
     }
 }
@@ -249,24 +234,18 @@ std::string uxUtilita::Sfoglia_Cartella(intptr_t hWnd, const std::string& sTitle
 
 int32_t uxUtilita::InfoSO() const {
     OSVERSIONINFOA v;
-    if (!VersioneSO(v))
-        return 0;
+    if (!VersioneSO(v)) return 0;
     switch (v.dwPlatformId) {
         case VER_PLATFORM_WIN32s:
             return 1;
         case VER_PLATFORM_WIN32_WINDOWS:
-            if (v.dwMajorVersion == 4 && v.dwMinorVersion == 0)
-                return 3;
-            if (v.dwMajorVersion == 4 && v.dwMinorVersion == 10)
-                return 5;
+            if (v.dwMajorVersion == 4 && v.dwMinorVersion == 0) return 3;
+            if (v.dwMajorVersion == 4 && v.dwMinorVersion == 10) return 5;
             return 6;
         case VER_PLATFORM_WIN32_NT:
-            if (v.dwMajorVersion == 4)
-                return 4;
-            if (v.dwMajorVersion < 5)
-                return 2;
-            if (v.dwMajorVersion == 5 && v.dwMinorVersion != 1)
-                return 7;
+            if (v.dwMajorVersion == 4) return 4;
+            if (v.dwMajorVersion < 5) return 2;
+            if (v.dwMajorVersion == 5 && v.dwMinorVersion != 1) return 7;
             return 8;
         default:
             return 0;
@@ -280,8 +259,7 @@ bool uxUtilita::IsWindowsNT() const {
 
 std::string uxUtilita::InfoSOVersione() const {
     OSVERSIONINFOA v;
-    if (!VersioneSO(v))
-        return {};
+    if (!VersioneSO(v)) return {};
     std::string nome;
     switch (v.dwPlatformId) {
         case VER_PLATFORM_WIN32s:
@@ -316,12 +294,10 @@ bool uxUtilita::IsDevEnvironment() const {
     try {
         char nome[MAX_PATH + 1] = {};
         const DWORD n = GetModuleFileNameA(nullptr, nome, MAX_PATH);
-        if (n == 0)
-            return false;
+        if (n == 0) return false;
         std::string file(nome, n);
         const auto sep = file.find_last_of("\\:");
-        if (sep != std::string::npos)
-            file = file.substr(sep + 1);
+        if (sep != std::string::npos) file = file.substr(sep + 1);
         CharLowerBuffA(file.data(), static_cast<DWORD>(file.size()));
         return std::any_of(std::begin(kAmbientiSviluppo), std::end(kAmbientiSviluppo),
                            [&](const char* ide) { return file == ide; });
@@ -365,26 +341,20 @@ std::string uxUtilita::GetSerialDrive(const std::string& letteraDrive) const {
 }
 
 bool uxUtilita::RegistraServer(const std::string& file) const {
-    if (file.size() <= 4)
-        return false;
+    if (file.size() <= 4) return false;
     std::string estensione = file.substr(file.size() - 4);
     CharUpperBuffA(estensione.data(), 4);
-    if (estensione == ".OCX" || estensione == ".DLL")
-        return RegistraLibreria(file);
-    if (estensione == ".EXE")
-        return RegistraEseguibile(file);
+    if (estensione == ".OCX" || estensione == ".DLL") return RegistraLibreria(file);
+    if (estensione == ".EXE") return RegistraEseguibile(file);
     return false;
 }
 
 bool uxUtilita::DeRegistraServer(const std::string& file) const {
-    if (file.size() <= 4)
-        return false;
+    if (file.size() <= 4) return false;
     std::string estensione = file.substr(file.size() - 4);
     CharUpperBuffA(estensione.data(), 4);
-    if (estensione == ".OCX" || estensione == ".DLL")
-        return DeRegistraLibreria(file);
-    if (estensione == ".EXE")
-        return DeRegistraEseguibile(file);
+    if (estensione == ".OCX" || estensione == ".DLL") return DeRegistraLibreria(file);
+    if (estensione == ".EXE") return DeRegistraEseguibile(file);
     return false;
 }
 
@@ -393,12 +363,10 @@ namespace {
 bool ChiamaPuntoIngresso(const std::string& file, const char* funzione) {
     try {
         const Libreria libreria(LoadLibraryA(ToAnsi(file).c_str()));
-        if (!libreria)
-            return false;
+        if (!libreria) return false;
         const auto punto =
             reinterpret_cast<HRESULT(__stdcall*)()>(GetProcAddress(libreria.get(), funzione));
-        if (punto == nullptr)
-            return false;
+        if (punto == nullptr) return false;
         punto();  // its result is not what the caller asks about
         return true;
     } catch (const std::exception&) {
@@ -407,8 +375,7 @@ bool ChiamaPuntoIngresso(const std::string& file, const char* funzione) {
 }
 
 std::string ComandoServer(const std::string& file) {
-    if (file.find(' ') != std::string::npos && file.front() != '"')
-        return "\"" + file + "\"";
+    if (file.find(' ') != std::string::npos && file.front() != '"') return "\"" + file + "\"";
     return file;
 }
 
@@ -460,8 +427,7 @@ bool uxUtilita::EliminaContatoreCondiviso(const std::string& pathfile) const {
 bool uxUtilita::SetFileShared(const std::string& pathfile, bool EsisteGia) const {
     try {
         int64_t conteggio = Numero(LeggiContatoreCondiviso(pathfile));
-        if (EsisteGia && conteggio == -1)
-            conteggio = 0;
+        if (EsisteGia && conteggio == -1) conteggio = 0;
         ++conteggio;
         return ScriviContatoreCondiviso(pathfile, static_cast<uint32_t>(conteggio));
     } catch (const std::exception&) {
@@ -472,8 +438,7 @@ bool uxUtilita::SetFileShared(const std::string& pathfile, bool EsisteGia) const
 bool uxUtilita::DecFileShared(const std::string& pathfile) const {
     try {
         const int64_t conteggio = Numero(LeggiContatoreCondiviso(pathfile));
-        if (conteggio < 1)
-            return EliminaContatoreCondiviso(pathfile);
+        if (conteggio < 1) return EliminaContatoreCondiviso(pathfile);
         return ScriviContatoreCondiviso(pathfile, static_cast<uint32_t>(conteggio - 1));
     } catch (const std::exception&) {
         return false;
@@ -538,8 +503,7 @@ std::string uxUtilita::GetInfoDisinstallazione(const std::string& chiave, int16_
 
 bool uxUtilita::SetInfoDisinstallazione(const std::string& chiave, int16_t subchiave,
                                         const std::string& valore, std::optional<bool> crea) const {
-    if (!crea)
-        return false;
+    if (!crea) return false;
     try {
         return ScriviValoreRegistro(kHkeyLocalMachine, kDisinstalla + chiave,
                                     NomeDisinstallazione(subchiave), valore, *crea);
@@ -571,10 +535,8 @@ bool ImpostaPredefinito(const std::string& chiave, const std::string& testo) {
 bool uxUtilita::CreaAssociazione(const std::string& file, const std::string& ext) const {
     try {
         // No extension would name HKEY_CLASSES_ROOT itself.
-        if (ext.empty() || !ImpostaPredefinito(ext, ""))
-            return false;
-        if (!ImpostaPredefinito(ext + "\\Shell\\Open\\Command", file + " %1"))
-            return false;
+        if (ext.empty() || !ImpostaPredefinito(ext, "")) return false;
+        if (!ImpostaPredefinito(ext + "\\Shell\\Open\\Command", file + " %1")) return false;
         ImpostaPredefinito(ext + "\\DefaultIcon", file + ",0");  // an icon is optional
         return true;
     } catch (const std::exception&) {
@@ -586,11 +548,9 @@ bool uxUtilita::CreaCollegamento(const std::string& lnk_pathname, const std::str
                                  const std::string& dir_lavoro) const {
     try {
         const ComInizializzato com;
-        if (!com.Usabile())
-            return false;
+        if (!com.Usabile()) return false;
         CLSID classe;
-        if (FAILED(CLSIDFromProgID(L"WScript.Shell", &classe)))
-            return false;
+        if (FAILED(CLSIDFromProgID(L"WScript.Shell", &classe))) return false;
         PuntatoreCom<IDispatch> shell;
         if (FAILED(CoCreateInstance(classe, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                     IID_IDispatch, reinterpret_cast<void**>(shell.Ricevi())))) {
@@ -624,11 +584,9 @@ void uxUtilita::EliminaReadOnly(const std::string& filename) const {
     try {
         const std::string ansi = ToAnsi(filename);
         const DWORD attributi = GetFileAttributesA(ansi.c_str());
-        if (attributi == INVALID_FILE_ATTRIBUTES || !(attributi & FILE_ATTRIBUTE_READONLY))
-            return;
+        if (attributi == INVALID_FILE_ATTRIBUTES || !(attributi & FILE_ATTRIBUTE_READONLY)) return;
         DWORD nuovi = attributi & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-        if (nuovi == 0)
-            nuovi = FILE_ATTRIBUTE_NORMAL;
+        if (nuovi == 0) nuovi = FILE_ATTRIBUTE_NORMAL;
         SetFileAttributesA(ansi.c_str(), nuovi);
     } catch (const std::exception&) {
     }
@@ -643,11 +601,9 @@ bool uxUtilita::Decomprimi(const std::string& sorgente, const std::string& desti
         ZeroMemory(&infoDa, sizeof infoDa);
         ZeroMemory(&infoA, sizeof infoA);
         const FileLz lettura(LZOpenFileA(da.data(), &infoDa, OF_READ));
-        if (!lettura.Aperto())
-            return false;
+        if (!lettura.Aperto()) return false;
         const FileLz scrittura(LZOpenFileA(a.data(), &infoA, OF_CREATE));
-        if (!scrittura.Aperto())
-            return false;
+        if (!scrittura.Aperto()) return false;
         return LZCopy(lettura.get(), scrittura.get()) > 0;
     } catch (const std::exception&) {
         return false;

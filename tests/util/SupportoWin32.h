@@ -34,15 +34,13 @@ inline bool EsisteCartella(const std::string& percorso) {
 // Deletes a folder and everything in it.
 inline void Cancella(const std::string& percorso) {
     std::string cartella = percorso;
-    if (!cartella.empty() && cartella.back() == '\\')
-        cartella.pop_back();
+    if (!cartella.empty() && cartella.back() == '\\') cartella.pop_back();
     WIN32_FIND_DATAA dati;
     HANDLE h = FindFirstFileA(Ansi(cartella + "\\*").c_str(), &dati);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             const std::string nome = FromAnsi(dati.cFileName);
-            if (nome == "." || nome == "..")
-                continue;
+            if (nome == "." || nome == "..") continue;
             const std::string figlio = cartella + "\\" + nome;
             if (dati.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 Cancella(figlio);
@@ -134,15 +132,13 @@ inline std::optional<ValoreGrezzo> LeggiGrezzo(uint32_t hive, const std::string&
     DWORD n = static_cast<DWORD>(buffer.size());
     const LONG r = RegQueryValueExA(k, nome.c_str(), nullptr, &tipo, buffer.data(), &n);
     RegCloseKey(k);
-    if (r != ERROR_SUCCESS)
-        return std::nullopt;
+    if (r != ERROR_SUCCESS) return std::nullopt;
     return ValoreGrezzo{tipo, std::string(reinterpret_cast<char*>(buffer.data()), n)};
 }
 
 inline bool EsisteChiave(uint32_t hive, const std::string& chiave) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
     RegCloseKey(k);
     return true;
 }

@@ -9,16 +9,14 @@
 #include "util/uxUtilita.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return 1;
+    if (argc < 2) return 1;
     const quandora::uxUtilita u;
     OSVERSIONINFOA v;
     ZeroMemory(&v, sizeof v);
     v.dwOSVersionInfoSize = sizeof v;
     GetVersionExA(&v);
     FILE* f = std::fopen(argv[1], "wb");
-    if (f == nullptr)
-        return 2;
+    if (f == nullptr) return 2;
     std::fprintf(f, "%ld\n%d\n%s\n%d\n%lu %lu %lu %lu|%s\n", static_cast<long>(u.InfoSO()),
                  u.IsWindowsNT() ? 1 : 0, u.InfoSOVersione().c_str(), u.IsDevEnvironment() ? 1 : 0,
                  v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber,

@@ -22,8 +22,7 @@ DWORD Handle() {
     DWORD n = 0;
     for (uintptr_t v = 4; v < 0x1000; v += 4) {
         DWORD flag = 0;
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(v), &flag))
-            ++n;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(v), &flag)) ++n;
     }
     return n;
 }

@@ -25,15 +25,13 @@ LRESULT CALLBACK NonDisegna(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         EndPaint(w, &ps);
         return 0;
     }
-    if (m == WM_ERASEBKGND)
-        return 1;
+    if (m == WM_ERASEBKGND) return 1;
     return DefWindowProcA(w, m, wp, lp);
 }
 
 void Registra() {
     static bool fatto = false;
-    if (fatto)
-        return;
+    if (fatto) return;
     WNDCLASSA c = {};
     c.lpfnWndProc = NonDisegna;
     c.hInstance = GetModuleHandleA(nullptr);
@@ -276,8 +274,7 @@ std::vector<std::string> InfoSotto(const std::string& programma, const char* ver
     const std::string uscita = programma + ".txt";
     DeleteFileA(Ansi(uscita).c_str());
     uxUtilita().ShellSospensiva(programma, uscita);
-    if (versione != nullptr)
-        CancellaChiave(uxUtilita::kHkeyCurrentUser, chiave);
+    if (versione != nullptr) CancellaChiave(uxUtilita::kHkeyCurrentUser, chiave);
     std::vector<std::string> righe;
     std::istringstream testo(LeggiFile(uscita));
     for (std::string r; std::getline(testo, r);)
@@ -435,8 +432,7 @@ TEST(FileCondivisi, CountsUpDownAndAway) {
     }
     auto conteggio = [&](const std::string& nome) -> std::optional<uint32_t> {
         const auto v = LeggiGrezzo(lm, chiave, nome);
-        if (!v)
-            return std::nullopt;
+        if (!v) return std::nullopt;
         EXPECT_EQ(v->tipo, static_cast<DWORD>(REG_DWORD));
         uint32_t n = 0;
         std::memcpy(&n, v->dati.data(), 4);
@@ -462,8 +458,7 @@ TEST(FileCondivisi, CountsUpDownAndAway) {
     EXPECT_FALSE(u.DecFileShared(file));  // nothing left to remove
     EXPECT_EQ(conteggio(altro), 1u);
     CancellaValore(lm, chiave, altro);
-    if (!cera)
-        CancellaChiave(lm, chiave);
+    if (!cera) CancellaChiave(lm, chiave);
 }
 
 TEST(PathServer, ReadsTheClassLocationOfAProgrammaticIdentifier) {
