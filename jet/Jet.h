@@ -8,6 +8,7 @@
 // the file once. Failures are Errore with the engine's numbers and Italian
 // descriptions (see ErroriJet.h).
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -36,6 +37,31 @@ enum TipoColonna : uint8_t {
     ReplicationId = 0x0F,
     Numeric = 0x10,
 };
+
+// The bytes a value of a fixed-length type takes in a row; 0 for the types
+// kept in the row's variable part (text, memo, binary, OLE) and for Yes/No,
+// which lives in the null mask.
+inline size_t LunghezzaFissa(uint8_t tipo) {
+    switch (tipo) {
+        case Byte:
+            return 1;
+        case Integer:
+            return 2;
+        case Long:
+        case Single:
+            return 4;
+        case Currency:
+        case Double:
+        case DataOra:
+            return 8;
+        case ReplicationId:
+            return 16;
+        case Numeric:
+            return 17;
+        default:
+            return 0;
+    }
+}
 
 struct Colonna {
     std::string Nome;

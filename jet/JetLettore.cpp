@@ -111,28 +111,6 @@ std::string Guid(const uint8_t* p) {
     return s + "}";
 }
 
-size_t LunghezzaFissa(uint8_t tipo) {
-    switch (tipo) {
-        case Byte:
-            return 1;
-        case Integer:
-            return 2;
-        case Long:
-        case Single:
-            return 4;
-        case Currency:
-        case Double:
-        case DataOra:
-            return 8;
-        case ReplicationId:
-            return 16;
-        case Numeric:
-            return 17;
-        default:
-            return 0;
-    }
-}
-
 }  // namespace
 
 class DatabaseJet::Lettore {

@@ -27,23 +27,6 @@ Errore Invalido(const std::string& perche) {
 
 using Pagina = std::vector<uint8_t>;
 
-size_t Dimensione(uint8_t tipo) {
-    switch (tipo) {
-        case Byte:
-            return 1;
-        case Integer:
-            return 2;
-        case Long:
-        case Single:
-            return 4;
-        case Currency:
-        case Double:
-        case DataOra:
-            return 8;
-        default:
-            return 0;
-    }
-}
 bool Fissa(uint8_t tipo) {
     return tipo != Text && tipo != Memo && tipo != Ole && tipo != Binary;
 }
@@ -93,7 +76,7 @@ Layout Disponi(const TabellaNuova& t) {
         l.offsetFisso.push_back(uint16_t(Fissa(c.Tipo) ? l.fisso : 0));
         l.indiceVar.push_back(uint16_t(Fissa(c.Tipo) ? 0 : l.numVar));
         if (Fissa(c.Tipo))
-            l.fisso += Dimensione(c.Tipo);
+            l.fisso += LunghezzaFissa(c.Tipo);
         else
             ++l.numVar;
     }
@@ -388,7 +371,7 @@ class Scrittore {
             }
             e[c.ColFlag] = Fissa(col.Tipo) ? 0x03 : 0x02;
             Scrivi16(e + c.ColOffsetFisso, l.offsetFisso[i]);
-            uint16_t len = uint16_t(Dimensione(col.Tipo));
+            uint16_t len = uint16_t(LunghezzaFissa(col.Tipo));
             if (col.Tipo == Text) len = uint16_t(col.Lunghezza * (j4 ? 2 : 1));
             if (col.Tipo == Binary) len = col.Lunghezza;
             if (col.Tipo == SiNo) len = 1;
