@@ -1,0 +1,143 @@
+// The assembled program in-process: the real window on a stand-in host,
+// driven by real mouse messages on the chart's picture. The tooltip, the
+// marks of a left click, the popup menu of a right click and the undo.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "chart/Programma_win32.h"
+#include "host/DatiDemo.h"
+#include "tests/support/CartellaTemporanea.h"
+#include "util/Modulo.h"
+#include "util/Testo.h"
+
+using namespace quandora;
+
+namespace {
+
+const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe";
+
+class TrevaltoTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+        InitCommonControlsEx(&icc);
+        CoInitialize(nullptr);
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    void SetUp() override {
+        const std::string host = dir.File("Quandora");
+        host::ScriviHost(host, DataSerial(2026, 12, 7));
+        ASSERT_TRUE(CopyFileA(ToAnsi(CartellaModulo() + "..\\host\\quandora\\quandora.exe").c_str(),
+                              ToAnsi(host + "\\quandora.exe").c_str(), FALSE));
+        HKEY k = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &k,
+                        nullptr);
+        const std::string exe = ToAnsi(host + "\\quandora.exe");
+        RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
+                       static_cast<DWORD>(exe.size() + 1));
+        RegCloseKey(k);
+
+        programma = std::make_unique<ProgrammaTrevalto>(false);
+        ASSERT_TRUE(programma->Form_Initialize());
+        programma->Form_Load();
+        ShowWindow(programma->Finestra().Finestra(), SW_SHOW);
+        picture = programma->Immagine().Finestra();
+    }
+    void TearDown() override {
+        programma.reset();
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+    }
+
+    // A chart of the ten days from 1 March 2024, all accounts.
+    void Grafico10Giorni() {
+        ScriviDataPicker(programma->Finestra().Controlli().DataIniziale, DataSerial(2024, 3, 1));
+        ScriviDataPicker(programma->Finestra().Controlli().DataFinale, DataSerial(2024, 3, 10));
+        programma->cmdElabora_Click();
+        ASSERT_TRUE(programma->Grafico_Visibile());
+    }
+    // A mouse message at a position of the picture in chart units.
+    void Mouse(UINT msg, double x, double y, WPARAM tasti = 0) {
+        auto& s = dynamic_cast<SuperficieGdi&>(programma->Immagine().Superficie());
+        SendMessageA(picture, msg, tasti, MAKELPARAM(s.PixelX(x), s.PixelY(y)));
+    }
+
+    test::CartellaTemporanea dir;
+    std::unique_ptr<ProgrammaTrevalto> programma;
+    HWND picture = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TrevaltoTest, TooltipFollowsTheMouseClampedToThePlot) {
+    Mouse(WM_MOUSEMOVE, 1500, 1500);
+    EXPECT_EQ(programma->TestoTooltip(), "") << "no chart, no tooltip";
+    Grafico10Giorni();
+    Mouse(WM_MOUSEMOVE, 2380, 1000);
+    EXPECT_EQ(programma->TestoTooltip().substr(0, 13), "10-03-2024 E.");
+    // Left of and below the plot: the first day, the lowest amount.
+    Mouse(WM_MOUSEMOVE, 50, 2990);
+    const std::string minimo =
+        FormattaImporto(programma->Grafico().Testata.SaldoMinimo, SimboliUtente());
+    EXPECT_EQ(programma->TestoTooltip(), "01-03-2024 E." + minimo);
+    // Right of and above: clamped to the plot's right edge, which lies past
+    // the last day's line, so the date reads one day after the last; the
+    // highest amount.
+    Mouse(WM_MOUSEMOVE, 2990, 10);
+    const std::string massimo =
+        FormattaImporto(programma->Grafico().Testata.SaldoMassimo, SimboliUtente());
+    EXPECT_EQ(programma->TestoTooltip(), "11-03-2024 E." + massimo);
+}
+
+TEST_F(TrevaltoTest, LeftClicksMarkInsideThePlotAndUndoGoesBackToTheChart) {
+    Mouse(WM_LBUTTONUP, 1000, 1000);
+    EXPECT_EQ(programma->Grafico().LimiteSegni(), 0) << "no chart, no mark";
+    Grafico10Giorni();
+    Mouse(WM_LBUTTONUP, 300, 1000);
+    EXPECT_EQ(programma->Grafico().LimiteSegni(), 0) << "left of the plot";
+    Mouse(WM_LBUTTONUP, 620, 1000);
+    Mouse(WM_MBUTTONUP, 1500, 1500);
+    ASSERT_EQ(programma->Grafico().LimiteSegni(), 2);
+    EXPECT_EQ(programma->Grafico().Segni[1].Tipo, kSegnoPunto);
+    EXPECT_EQ(programma->Grafico().Segni[1].Data, DataSerial(2024, 3, 2));
+
+    programma->Finestra().Toolbar1_ButtonClick("undo");
+    programma->Finestra().Toolbar1_ButtonClick("undo");
+    EXPECT_EQ(programma->Grafico().LimiteSegni(), 0);
+    EXPECT_TRUE(programma->Grafico_Visibile());
+    // With no mark left, undo takes the chart itself away.
+    programma->Finestra().Toolbar1_ButtonClick("undo");
+    EXPECT_FALSE(programma->Grafico_Visibile());
+}
+
+TEST_F(TrevaltoTest, ARightClickOpensTheMenuAtTheSpotItMarks) {
+    Grafico10Giorni();
+    std::atomic<bool> visto{false};
+    std::thread osservatore([&] {
+        for (int i = 0; i < 100 && !visto; ++i) {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu != nullptr && IsWindowVisible(menu)) {
+                visto = true;
+                PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+            }
+            Sleep(50);
+        }
+    });
+    Mouse(WM_RBUTTONUP, 1500, 1200);
+    osservatore.join();
+    EXPECT_TRUE(visto);
+    EXPECT_EQ(programma->Grafico().LimiteSegni(), 0) << "a right click marks nothing itself";
+    EXPECT_NEAR(programma->Grafico().UltimoX, 1500, 10);
+    // "Segna data" from the menu marks that spot.
+    SendMessageA(programma->Finestra().Finestra(), WM_COMMAND, FrmMain::kMnData, 0);
+    ASSERT_EQ(programma->Grafico().LimiteSegni(), 1);
+    EXPECT_EQ(programma->Grafico().Segni[1].Tipo, kSegnoData);
+}
