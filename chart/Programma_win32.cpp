@@ -61,7 +61,7 @@ ProgrammaTrevalto::ProgrammaTrevalto(bool chiudeProgramma) {
                                GetModuleHandleA(nullptr), nullptr);
     if (tooltip_ != nullptr) {
         TOOLINFOA ti = {};
-        ti.cbSize = sizeof ti;
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ti.hwnd = hwnd;
         ti.uId = reinterpret_cast<UINT_PTR>(immagine_->Finestra());
@@ -108,7 +108,7 @@ void ProgrammaTrevalto::ImpostaTooltip(const std::string& testo) {
     testoTooltip_ = testo;
     testoTooltipAnsi_ = ToAnsi(testo);
     TOOLINFOA ti = {};
-    ti.cbSize = sizeof ti;
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
     ti.hwnd = finestra_->Finestra();
     ti.uId = reinterpret_cast<UINT_PTR>(immagine_->Finestra());
     ti.lpszText = testoTooltipAnsi_.data();

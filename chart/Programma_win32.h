@@ -40,8 +40,9 @@ class ProgrammaTrevalto final : public ComandiFrmMain,
     Elaborazione& Run() { return *run_; }
     ComandiGrafico& Comandi() { return *comandi_; }
     FinestraGrafico& Immagine() { return *immagine_; }
-    // The picture's tooltip text as last set ("" for none).
+    // The picture's tooltip text as last set ("" for none), and its control.
     const std::string& TestoTooltip() const { return testoTooltip_; }
+    HWND TooltipGrafico() const { return tooltip_; }
 
     // Mouse events of the picture (chart units).
     void Grafico_MouseMove(int16_t Button, int16_t Shift, float X, float Y);

@@ -95,6 +95,16 @@ TEST_F(TrevaltoTest, TooltipFollowsTheMouseClampedToThePlot) {
     const std::string massimo =
         FormattaImporto(programma->Grafico().Testata.SaldoMassimo, SimboliUtente());
     EXPECT_EQ(programma->TestoTooltip(), "11-03-2024 E." + massimo);
+    // The tooltip control bound to the picture holds that text.
+    char testo[128] = {};
+    TOOLINFOA ti = {};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.hwnd = programma->Finestra().Finestra();
+    ti.uId = reinterpret_cast<UINT_PTR>(picture);
+    ti.lpszText = testo;
+    SendMessageA(programma->TooltipGrafico(), TTM_GETTEXTA, sizeof testo,
+                 reinterpret_cast<LPARAM>(&ti));
+    EXPECT_EQ(FromAnsi(testo), "11-03-2024 E." + massimo);
 }
 
 TEST_F(TrevaltoTest, LeftClicksMarkInsideThePlotAndUndoGoesBackToTheChart) {
