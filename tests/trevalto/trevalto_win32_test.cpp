@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "chart/Programma_win32.h"
@@ -150,4 +151,109 @@ TEST_F(TrevaltoTest, ARightClickOpensTheMenuAtTheSpotItMarks) {
     SendMessageA(programma->Finestra().Finestra(), WM_COMMAND, FrmMain::kMnData, 0);
     ASSERT_EQ(programma->Grafico().LimiteSegni(), 1);
     EXPECT_EQ(programma->Grafico().Segni[1].Tipo, kSegnoData);
+}
+
+namespace {
+
+std::string Testo(HWND h) {
+    char t[512] = {};
+    GetWindowTextA(h, t, sizeof t);
+    return FromAnsi(t);
+}
+
+BOOL CALLBACK TestoStatico(HWND figlio, LPARAM lp) {
+    char classe[32] = {};
+    GetClassNameA(figlio, classe, sizeof classe);
+    const std::string t = Testo(figlio);
+    if (lstrcmpiA(classe, "Static") == 0 && !t.empty()) *reinterpret_cast<std::string*>(lp) = t;
+    return TRUE;
+}
+
+// Waits (in another thread) for a dialog box with a title, then acts on it.
+class Risponditore {
+  public:
+    Risponditore(std::string titolo, std::function<void(HWND)> azione)
+        : thread_([this, titolo, azione] {
+              for (int i = 0; i < 400; ++i) {
+                  HWND d = FindWindowA("#32770", ToAnsi(titolo).c_str());
+                  if (d != nullptr && IsWindowVisible(d)) {
+                      Sleep(200);  // let it finish its own set-up
+                      azione(d);
+                      visto_ = true;
+                      return;
+                  }
+                  Sleep(50);
+              }
+          }) {}
+    ~Risponditore() { thread_.join(); }
+    bool Visto() {
+        thread_.join();
+        thread_ = std::thread([] {});
+        return visto_;
+    }
+
+  private:
+    std::atomic<bool> visto_{false};
+    std::thread thread_;
+};
+
+// Types a name in a file dialog and presses its OK button.
+void Scegli(HWND dialogo, const std::string& nome) {
+    const std::string ansi = ToAnsi(nome);
+    // The file name: combo box 0x47C in the Explorer-style dialogs, edit
+    // 0x480 in the old ones.
+    if (!SetDlgItemTextA(dialogo, 0x47C, ansi.c_str()))
+        SetDlgItemTextA(dialogo, 0x480, ansi.c_str());
+    PostMessageA(dialogo, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+TEST_F(TrevaltoTest, ChartFileThroughTheRealDialogsAndBoxes) {
+    Grafico10Giorni();
+    Mouse(WM_LBUTTONUP, 1000, 900);
+    ASSERT_EQ(programma->Grafico().LimiteSegni(), 1);
+    const auto saldi = programma->Grafico().Saldi;
+    const auto segni = programma->Grafico().Segni;
+
+    // Saved under a name typed without extension: ".vrt" is added.
+    const std::string senza = dir.File("grafico");
+    std::string conferma;
+    {
+        Risponditore salva("Salva Grafico Trevalto File...", [&](HWND d) { Scegli(d, senza); });
+        Risponditore box("Salvataggio", [&](HWND b) {
+            EnumChildWindows(b, TestoStatico, reinterpret_cast<LPARAM>(&conferma));
+            PostMessageA(b, WM_COMMAND, IDOK, 0);
+        });
+        programma->SalvaComeVrt();
+        EXPECT_TRUE(salva.Visto());
+        EXPECT_TRUE(box.Visto());
+    }
+    EXPECT_EQ(conferma, Maiuscolo(senza + ".vrt") + ": file salvato.");
+    ASSERT_TRUE(test::CartellaTemporanea::Esiste(senza + ".vrt"));
+
+    // Opened back: the same chart and marks, drawn.
+    programma->AzzeraGrafico();
+    {
+        Risponditore apri("Apri Grafico Trevalto File...",
+                          [&](HWND d) { Scegli(d, senza + ".vrt"); });
+        programma->ApriVrt();
+        EXPECT_TRUE(apri.Visto());
+    }
+    EXPECT_TRUE(programma->Grafico_Visibile());
+    ASSERT_EQ(programma->Grafico().Saldi.size(), saldi.size());
+    for (size_t i = 0; i < saldi.size(); ++i) {
+        EXPECT_EQ(programma->Grafico().Saldi[i].Saldo, saldi[i].Saldo);
+    }
+    ASSERT_EQ(programma->Grafico().Segni.size(), segni.size());
+    EXPECT_EQ(programma->Grafico().Segni[1].X, segni[1].X);
+
+    // A cancelled dialog changes nothing.
+    {
+        Risponditore annulla("Apri Grafico Trevalto File...",
+                             [](HWND d) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); });
+        programma->ApriVrt();
+        EXPECT_TRUE(annulla.Visto());
+    }
+    EXPECT_TRUE(programma->Grafico_Visibile());
 }
