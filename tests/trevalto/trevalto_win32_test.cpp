@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -256,4 +257,95 @@ TEST_F(TrevaltoTest, ChartFileThroughTheRealDialogsAndBoxes) {
         EXPECT_TRUE(annulla.Visto());
     }
     EXPECT_TRUE(programma->Grafico_Visibile());
+}
+
+namespace {
+
+struct CercaPrompt {
+    std::string titolo;
+    HWND escludi;
+    HWND trovato;
+};
+
+// A message box with the title given that is not the file dialog itself:
+// Windows' question before overwriting a file.
+BOOL CALLBACK CercaDomanda(HWND h, LPARAM lp) {
+    auto* c = reinterpret_cast<CercaPrompt*>(lp);
+    char classe[32] = {};
+    GetClassNameA(h, classe, sizeof classe);
+    if (h != c->escludi && lstrcmpA(classe, "#32770") == 0 && IsWindowVisible(h) &&
+        Testo(h) == c->titolo) {
+        c->trovato = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(TrevaltoTest, OverwritingAsksAndBitmapsGetTheirExtension) {
+    Grafico10Giorni();
+    const std::string file = dir.File("sovrascritto.vrt");
+    test::CartellaTemporanea::Scrivi(file, "vecchio contenuto");
+    std::string domanda;
+    {
+        Risponditore salva("Salva Grafico Trevalto File...", [&](HWND d) {
+            Scegli(d, file);
+            // Windows asks before replacing the file: answer Yes.
+            CercaPrompt c{"Salva Grafico Trevalto File...", d, nullptr};
+            for (int i = 0; i < 200 && c.trovato == nullptr; ++i) {
+                Sleep(50);
+                EnumWindows(CercaDomanda, reinterpret_cast<LPARAM>(&c));
+            }
+            if (c.trovato != nullptr) {
+                EnumChildWindows(c.trovato, TestoStatico, reinterpret_cast<LPARAM>(&domanda));
+                PostMessageA(c.trovato, WM_COMMAND, IDYES, 0);
+            }
+        });
+        Risponditore box("Salvataggio", [](HWND b) { PostMessageA(b, WM_COMMAND, IDOK, 0); });
+        programma->SalvaComeVrt();
+        EXPECT_TRUE(salva.Visto());
+        EXPECT_TRUE(box.Visto());
+    }
+    EXPECT_FALSE(domanda.empty()) << "the overwrite question was shown";
+    EXPECT_EQ(test::CartellaTemporanea::Leggi(file).substr(0, 32),
+              "VRTFILE - Grafico Trevalto Saldo");
+
+    // The picture as a bitmap under a name typed without extension.
+    const std::string immagine = dir.File("immagine");
+    {
+        Risponditore salva("Salva immagine come file bitmap...",
+                           [&](HWND d) { Scegli(d, immagine); });
+        Risponditore box("Salvataggio", [](HWND b) { PostMessageA(b, WM_COMMAND, IDOK, 0); });
+        programma->SalvaComeBitmap();
+        EXPECT_TRUE(salva.Visto());
+        EXPECT_TRUE(box.Visto());
+    }
+    const std::string bmp = test::CartellaTemporanea::Leggi(immagine + ".bmp");
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    int32_t larghezza = 0;
+    std::memcpy(&larghezza, bmp.data() + 18, 4);
+    EXPECT_EQ(larghezza, programma->Immagine().Larghezza());
+}
+
+TEST_F(TrevaltoTest, MarksAfterOpeningAFileFollowTheFilesMarks) {
+    Grafico10Giorni();
+    Mouse(WM_LBUTTONUP, 800, 900);
+    Mouse(WM_LBUTTONUP, 1600, 1300);
+    const std::string file = dir.File("segni.vrt");
+    programma->Grafico().SalvaVrtFile(file);
+    programma->AzzeraGrafico();
+    {
+        Risponditore apri("Apri Grafico Trevalto File...", [&](HWND d) { Scegli(d, file); });
+        programma->ApriVrt();
+        EXPECT_TRUE(apri.Visto());
+    }
+    ASSERT_EQ(programma->Grafico().LimiteSegni(), 2);
+    Mouse(WM_LBUTTONUP, 2000, 1000);
+    ASSERT_EQ(programma->Grafico().LimiteSegni(), 3);
+    EXPECT_NEAR(programma->Grafico().Segni[3].X, 2000, 10);
+    // Undo takes the new mark first, then the file's last one.
+    programma->AnnullaSegno();
+    EXPECT_NEAR(programma->Grafico().Segni.back().X, 1600, 10);
 }
