@@ -18,6 +18,17 @@ constexpr char kFiltroVrt[] = "file VRT (*.vrt)|*.vrt|Tutti i file (*.*)|*.*";
 constexpr unsigned kFlagsSalva = 2050;  // OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST
 constexpr unsigned kFlagsApri = 4100;   // OFN_FILEMUSTEXIST | OFN_HIDEREADONLY
 
+// Sets up a file dialog object and shows it; false on a cancel.
+bool Mostra(HWND proprietario, DialogoFile& dialogo, const char* titolo, const char* filtro,
+            const char* estensione, unsigned flags, bool salva) {
+    dialogo.Titolo = titolo;
+    dialogo.Filtro = filtro;
+    dialogo.DefaultExt = estensione;
+    dialogo.Flags = flags;
+    return InterazioneAttiva().MostraDialogoFile(reinterpret_cast<intptr_t>(proprietario), dialogo,
+                                                 salva);
+}
+
 void Conferma(const std::string& file) {
     InterazioneAttiva().MsgBox(Maiuscolo(file) + ": file salvato.", mb::kOk | mb::kIconInformation,
                                "Salvataggio");
@@ -77,12 +88,8 @@ ComandiGrafico::ComandiGrafico(GraficoSaldi& grafico, FinestraGrafico& immagine,
     : grafico_(grafico), immagine_(immagine), proprietario_(proprietario) {}
 
 void ComandiGrafico::SalvaComeVrt() {
-    Dialog.Titolo = "Salva Grafico Trevalto File...";
-    Dialog.Filtro = kFiltroVrt;
-    Dialog.DefaultExt = "vrt";
-    Dialog.Flags = kFlagsSalva;
-    if (!InterazioneAttiva().MostraDialogoFile(reinterpret_cast<intptr_t>(proprietario_), Dialog,
-                                               true)) {
+    if (!Mostra(proprietario_, Dialog, "Salva Grafico Trevalto File...", kFiltroVrt, "vrt",
+                kFlagsSalva, true)) {
         return;
     }
     const std::string file = Dialog.FileName;
@@ -95,12 +102,8 @@ void ComandiGrafico::SalvaComeVrt() {
 }
 
 void ComandiGrafico::ApriVrt() {
-    DialogApri.Titolo = "Apri Grafico Trevalto File...";
-    DialogApri.Filtro = kFiltroVrt;
-    DialogApri.DefaultExt = "vrt";
-    DialogApri.Flags = kFlagsApri;
-    if (!InterazioneAttiva().MostraDialogoFile(reinterpret_cast<intptr_t>(proprietario_),
-                                               DialogApri, false)) {
+    if (!Mostra(proprietario_, DialogApri, "Apri Grafico Trevalto File...", kFiltroVrt, "vrt",
+                kFlagsApri, false)) {
         return;
     }
     const std::string file = DialogApri.FileName;
@@ -132,12 +135,8 @@ void ComandiGrafico::StampaGrafico() {
 }
 
 void ComandiGrafico::SalvaComeBitmap() {
-    Dialog.Titolo = "Salva immagine come file bitmap...";
-    Dialog.Filtro = "file Bitmap (*.bmp)|*.bmp|Tutti i file (*.*)|*.*";
-    Dialog.DefaultExt = "bmp";
-    Dialog.Flags = kFlagsSalva;
-    if (!InterazioneAttiva().MostraDialogoFile(reinterpret_cast<intptr_t>(proprietario_), Dialog,
-                                               true)) {
+    if (!Mostra(proprietario_, Dialog, "Salva immagine come file bitmap...",
+                "file Bitmap (*.bmp)|*.bmp|Tutti i file (*.*)|*.*", "bmp", kFlagsSalva, true)) {
         return;
     }
     const std::string file = Dialog.FileName;

@@ -15,6 +15,7 @@
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
+#include "tests/support/QuandoraDiProva_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 
@@ -23,19 +24,9 @@ using quandora::test::CartellaTemporanea;
 
 namespace {
 
-const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe";
 const char kObsoleta[] =
     "La versione di Quandora installata è una versione obsoleta. E' richiesta la versione "
     "3.3.0.0 o successiva. ";
-
-void RegistraQuandora(const std::string& eseguibile) {
-    HKEY k = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
-    const std::string ansi = ToAnsi(eseguibile);
-    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
-                   static_cast<DWORD>(ansi.size() + 1));
-    RegCloseKey(k);
-}
 
 struct ContiRegistrati : ListaConti {
     std::vector<std::pair<std::string, int32_t>> voci;
@@ -89,12 +80,12 @@ class AvvioTest : public ::testing::Test {
         dati = test::DatiDiProva(50);
         jet::ScriviFileJet3(host + "\\BNK\\quandora.mdb", jet::TabelleHost(dati),
                             jet::PasswordHost);
-        RegistraQuandora(host + "\\quandora.exe");
+        test::RegistraQuandora(host + "\\quandora.exe");
         DeleteFileA(ToAnsi(Cfg()).c_str());
     }
     void TearDown() override {
         DeleteFileA(ToAnsi(Cfg()).c_str());
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+        test::DimenticaQuandora();
     }
 
     static std::string Cfg() { return CartellaModulo() + "cfg.ini"; }
@@ -145,7 +136,7 @@ TEST_F(AvvioTest, FindsTheHostThroughTheRegistryAndFillsTheAccounts) {
 }
 
 TEST_F(AvvioTest, CfgIniWinsOverTheRegistryAndMayHaveBlanksAndASeparator) {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+    test::DimenticaQuandora();
     for (const std::string& valore : {"  " + host + "\\  ", host + "/"}) {
         WritePrivateProfileStringA("Quandora", "Path", ToAnsi(valore).c_str(),
                                    ToAnsi(Cfg()).c_str());
@@ -156,19 +147,19 @@ TEST_F(AvvioTest, CfgIniWinsOverTheRegistryAndMayHaveBlanksAndASeparator) {
 }
 
 TEST_F(AvvioTest, EachMissingPieceHasItsMessage) {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+    test::DimenticaQuandora();
     EXPECT_FALSE(Avvia());
     EXPECT_EQ(Box(), "E' necessario installare Quandora.");
 
     schermo.boxes.clear();
-    RegistraQuandora(host + "_rimossa\\quandora.exe");
+    test::RegistraQuandora(host + "_rimossa\\quandora.exe");
     EXPECT_FALSE(Avvia());
     EXPECT_EQ(Box(),
               "Il programma Quandora è stato installato in una cartella al momento non "
               "disponibile.");
 
     schermo.boxes.clear();
-    RegistraQuandora(host + "\\quandora.exe");
+    test::RegistraQuandora(host + "\\quandora.exe");
     Eseguibile(nullptr);
     EXPECT_FALSE(Avvia());
     EXPECT_EQ(Box(), "E' necessario installare Quandora.");

@@ -15,6 +15,7 @@
 #include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/QuandoraDiProva_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 
@@ -22,8 +23,6 @@ using namespace quandora;
 using quandora::test::CartellaTemporanea;
 
 namespace {
-
-const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe";
 
 // Runs a command line through cmd, waits for it and returns its exit code;
 // its output (standard output and error) goes to uscita when given.
@@ -70,21 +69,6 @@ std::string Valore(HKEY radice, const std::string& chiave, const char* nome) {
     return r == ERROR_SUCCESS ? FromAnsi(buffer) : "<nessuno>";
 }
 
-void RegistraQuandora(const std::string& eseguibile) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &k,
-                              nullptr),
-              ERROR_SUCCESS);
-    const std::string ansi = ToAnsi(eseguibile);
-    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
-                   static_cast<DWORD>(ansi.size() + 1));
-    RegCloseKey(k);
-}
-
-void DimenticaQuandora() {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
-}
-
 class VarnikoTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -93,13 +77,13 @@ class VarnikoTest : public ::testing::Test {
     }
     static void TearDownTestSuite() {
         Esegui("regsvr32 /u /s \"" + Dll() + "\"");
-        DimenticaQuandora();
+        test::DimenticaQuandora();
         CoUninitialize();
     }
     void SetUp() override {
         quandora_ = dir_.File("Quandora");
         CreateDirectoryA(ToAnsi(quandora_).c_str(), nullptr);
-        RegistraQuandora(quandora_ + "\\quandora.exe");
+        test::RegistraQuandora(quandora_ + "\\quandora.exe");
     }
 
     ComPtr<_clsModuli> Crea() {
@@ -171,7 +155,7 @@ TEST_F(VarnikoTest, FindsTheFoldersWithOneFinalSeparator) {
     auto o = Crea();
     ASSERT_TRUE(o);
     for (const char* fine : {"\\quandora.exe", "\\"}) {
-        RegistraQuandora(quandora_ + fine);
+        test::RegistraQuandora(quandora_ + fine);
         BSTR b = nullptr;
         ASSERT_EQ(o->GetCartellaQuandora(&b), S_OK);
         EXPECT_EQ(Utf8DaBstr(Bstr(b).get()), quandora_ + "\\");
@@ -198,12 +182,12 @@ TEST_F(VarnikoTest, MissingRegistrationAndDeletedFolderAreDistinctErrors) {
         S_OK);
     EXPECT_EQ(supporto->InterfaceSupportsErrorInfo(varniko::IID__clsModuli), S_OK);
 
-    RegistraQuandora(quandora_ + "_cancellata\\quandora.exe");
+    test::RegistraQuandora(quandora_ + "_cancellata\\quandora.exe");
     BSTR b = nullptr;
     EXPECT_EQ(o->GetCartellaQuandora(&b), static_cast<HRESULT>(0x800A0000 + 4052));
     EXPECT_EQ(DescrizioneErrore(), kDescr4052);
 
-    DimenticaQuandora();
+    test::DimenticaQuandora();
     EXPECT_EQ(o->GetCartellaDatiQuandora(&b), static_cast<HRESULT>(0x800A0000 + 4051));
     EXPECT_EQ(DescrizioneErrore(), kDescr4051);
     VARIANT_BOOL ok = VARIANT_FALSE;
@@ -317,7 +301,7 @@ TEST_F(VarnikoTest, LateBoundClientGetsResultsAndExceptions) {
     EXPECT_EQ(V_VT(&risultato), VT_BOOL);
     EXPECT_EQ(V_BOOL(&risultato), VARIANT_TRUE);
 
-    DimenticaQuandora();
+    test::DimenticaQuandora();
     LPOLESTR nomeCartella = const_cast<LPOLESTR>(L"GetCartellaQuandora");
     ASSERT_EQ(d->GetIDsOfNames(IID_NULL, &nomeCartella, 1, LOCALE_USER_DEFAULT, &id), S_OK);
     DISPPARAMS vuoti = {nullptr, nullptr, 0, 0};
@@ -348,7 +332,7 @@ TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
     EXPECT_EQ(Esegui("cscript //nologo \"" + vbs + "\"", &uscita), 0u) << uscita;
     EXPECT_EQ(uscita, "aggiunto\r\n2\r\nalfa|C:\\a.exe|Primo|Zeta\r\n");
 
-    DimenticaQuandora();
+    test::DimenticaQuandora();
     const std::string vbsErr = dir_.File("errore.vbs");
     CartellaTemporanea::Scrivi(vbsErr,
                                "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
@@ -358,7 +342,7 @@ TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
     Esegui("cscript //nologo \"" + vbsErr + "\"", &uscita);
     EXPECT_EQ(uscita, "4051|" + std::string(kDescr4051) + "\r\n");
 
-    RegistraQuandora(quandora_ + "_via\\quandora.exe");
+    test::RegistraQuandora(quandora_ + "_via\\quandora.exe");
     const std::string js = dir_.File("errore.js");
     CartellaTemporanea::Scrivi(
         js,

@@ -13,6 +13,7 @@
 #include "chart/FrmMain_win32.h"
 #include "host/DatiDemo.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/QuandoraDiProva_win32.h"
 #include "util/DataOle.h"
 #include "util/Risorse_win32.h"
 #include "util/Testo.h"
@@ -128,45 +129,13 @@ class ProcessoTrevalto {
     DWORD id_ = 0;
 };
 
-std::string Testo(HWND h) {
-    char t[512] = {};
-    GetWindowTextA(h, t, sizeof t);
-    return FromAnsi(t);
-}
-
-BOOL CALLBACK TestoStatico(HWND figlio, LPARAM lp) {
-    char classe[32] = {};
-    GetClassNameA(figlio, classe, sizeof classe);
-    const std::string t = Testo(figlio);
-    if (lstrcmpiA(classe, "Static") == 0 && !t.empty()) *reinterpret_cast<std::string*>(lp) = t;
-    return TRUE;
-}
-
-// The static text of a message box.
-std::string TestoBox(HWND box) {
-    std::string trovato;
-    EnumChildWindows(box, TestoStatico, reinterpret_cast<LPARAM>(&trovato));
-    return trovato;
-}
-
-const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe";
-
-void RegistraQuandora(const std::string& eseguibile) {
-    HKEY k = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
-    const std::string ansi = ToAnsi(eseguibile);
-    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
-                   static_cast<DWORD>(ansi.size() + 1));
-    RegCloseKey(k);
-}
-
 TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+    test::DimenticaQuandora();
     ProcessoTrevalto trevalto;
     const HWND box = trevalto.Finestra("#32770");
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(Testo(box), "Errore");
-    EXPECT_EQ(TestoBox(box), "E' necessario installare Quandora.");
+    EXPECT_EQ(test::TestoFinestra(box), "Errore");
+    EXPECT_EQ(test::TestoBox(box), "E' necessario installare Quandora.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(trevalto.Fine(), 0u);
 }
@@ -177,12 +146,12 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     host::ScriviHost(host, DataSerial(2026, 12, 7));
     ASSERT_TRUE(CopyFileA(ToAnsi(Host("quandora")).c_str(), ToAnsi(host + "\\quandora.exe").c_str(),
                           FALSE));
-    RegistraQuandora(host + "\\quandora.exe");
+    test::RegistraQuandora(host + "\\quandora.exe");
 
     ProcessoTrevalto trevalto;
     const HWND finestra = trevalto.Finestra(FrmMain::kClasse);
     ASSERT_NE(finestra, nullptr);
-    EXPECT_EQ(Testo(finestra), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
+    EXPECT_EQ(test::TestoFinestra(finestra), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
     const HWND conti = GetDlgItem(finestra, FrmMain::kIdCboConti);
     ASSERT_EQ(SendMessageA(conti, CB_GETCOUNT, 0, 0), 5);
     EXPECT_EQ(SendMessageA(conti, CB_GETCURSEL, 0, 0), 0);
@@ -194,7 +163,7 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
                                         DataSerial(oggi.wYear, 1, 1));
     char atteso[32];
     wsprintfA(atteso, "%03d", giorni);
-    EXPECT_EQ(Testo(GetDlgItem(finestra, FrmMain::kIdLblTot)),
+    EXPECT_EQ(test::TestoFinestra(GetDlgItem(finestra, FrmMain::kIdLblTot)),
               std::string("Totale giorni: ") + atteso);
 
     // A run over the demo's last years, long enough to be caught running.
@@ -209,16 +178,16 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     bool inCorso = false;
     for (int t = 0; t < 100 && !inCorso; ++t) {
         Sleep(50);
-        inCorso = Testo(elabora) == "Interrompi";
+        inCorso = test::TestoFinestra(elabora) == "Interrompi";
     }
     ASSERT_TRUE(inCorso);
     // The close box is refused while the run works.
     PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
     Sleep(300);
     EXPECT_TRUE(IsWindow(finestra));
-    for (int t = 0; t < 1200 && Testo(elabora) != "Elabora"; ++t)
+    for (int t = 0; t < 1200 && test::TestoFinestra(elabora) != "Elabora"; ++t)
         Sleep(50);
-    ASSERT_EQ(Testo(elabora), "Elabora");
+    ASSERT_EQ(test::TestoFinestra(elabora), "Elabora");
     // The bar goes once the chart is drawn, right after the button.
     const HWND stato = GetDlgItem(finestra, FrmMain::kIdStato);
     for (int t = 0; t < 100 && IsWindowVisible(stato); ++t)
@@ -247,7 +216,7 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     // After the run the close box closes the program.
     PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(trevalto.Fine(), 0u);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+    test::DimenticaQuandora();
 }
 
 }  // namespace

@@ -17,14 +17,13 @@
 #include "chart/Programma_win32.h"
 #include "host/DatiDemo.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/QuandoraDiProva_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 
 using namespace quandora;
 
 namespace {
-
-const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe";
 
 class TrevaltoTest : public ::testing::Test {
   protected:
@@ -40,13 +39,7 @@ class TrevaltoTest : public ::testing::Test {
         host::ScriviHost(host, DataSerial(2026, 12, 7));
         ASSERT_TRUE(CopyFileA(ToAnsi(CartellaModulo() + "..\\host\\quandora\\quandora.exe").c_str(),
                               ToAnsi(host + "\\quandora.exe").c_str(), FALSE));
-        HKEY k = nullptr;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPath, 0, nullptr, 0, KEY_WRITE, nullptr, &k,
-                        nullptr);
-        const std::string exe = ToAnsi(host + "\\quandora.exe");
-        RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
-                       static_cast<DWORD>(exe.size() + 1));
-        RegCloseKey(k);
+        test::RegistraQuandora(host + "\\quandora.exe");
 
         programma = std::make_unique<ProgrammaTrevalto>(false);
         ASSERT_TRUE(programma->Form_Initialize());
@@ -56,7 +49,7 @@ class TrevaltoTest : public ::testing::Test {
     }
     void TearDown() override {
         programma.reset();
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPath);
+        test::DimenticaQuandora();
     }
 
     // A chart of the ten days from 1 March 2024, all accounts.
@@ -156,20 +149,6 @@ TEST_F(TrevaltoTest, ARightClickOpensTheMenuAtTheSpotItMarks) {
 
 namespace {
 
-std::string Testo(HWND h) {
-    char t[512] = {};
-    GetWindowTextA(h, t, sizeof t);
-    return FromAnsi(t);
-}
-
-BOOL CALLBACK TestoStatico(HWND figlio, LPARAM lp) {
-    char classe[32] = {};
-    GetClassNameA(figlio, classe, sizeof classe);
-    const std::string t = Testo(figlio);
-    if (lstrcmpiA(classe, "Static") == 0 && !t.empty()) *reinterpret_cast<std::string*>(lp) = t;
-    return TRUE;
-}
-
 // Waits (in another thread) for a dialog box with a title, then acts on it.
 class Risponditore {
   public:
@@ -223,7 +202,7 @@ TEST_F(TrevaltoTest, ChartFileThroughTheRealDialogsAndBoxes) {
     {
         Risponditore salva("Salva Grafico Trevalto File...", [&](HWND d) { Scegli(d, senza); });
         Risponditore box("Salvataggio", [&](HWND b) {
-            EnumChildWindows(b, TestoStatico, reinterpret_cast<LPARAM>(&conferma));
+            conferma = test::TestoBox(b);
             PostMessageA(b, WM_COMMAND, IDOK, 0);
         });
         programma->SalvaComeVrt();
@@ -274,7 +253,7 @@ BOOL CALLBACK CercaDomanda(HWND h, LPARAM lp) {
     char classe[32] = {};
     GetClassNameA(h, classe, sizeof classe);
     if (h != c->escludi && lstrcmpA(classe, "#32770") == 0 && IsWindowVisible(h) &&
-        Testo(h) == c->titolo) {
+        test::TestoFinestra(h) == c->titolo) {
         c->trovato = h;
         return FALSE;
     }
@@ -298,7 +277,7 @@ TEST_F(TrevaltoTest, OverwritingAsksAndBitmapsGetTheirExtension) {
                 EnumWindows(CercaDomanda, reinterpret_cast<LPARAM>(&c));
             }
             if (c.trovato != nullptr) {
-                EnumChildWindows(c.trovato, TestoStatico, reinterpret_cast<LPARAM>(&domanda));
+                domanda = test::TestoBox(c.trovato);
                 PostMessageA(c.trovato, WM_COMMAND, IDYES, 0);
             }
         });
