@@ -129,6 +129,30 @@ class ProcessoTrevalto {
     DWORD id_ = 0;
 };
 
+// Pixels of a window's client area as the screen shows them: the chart's
+// blue series, and its black guides and labels.
+int ContaPixel(HWND finestra, bool (*scelta)(COLORREF)) {
+    RECT r;
+    GetClientRect(finestra, &r);
+    MapWindowPoints(finestra, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    HDC dc = GetDC(nullptr);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; y += 2) {
+        for (int x = r.left; x < r.right; x += 2)
+            n += scelta(GetPixel(dc, x, y));
+    }
+    ReleaseDC(nullptr, dc);
+    return n;
+}
+int PixelBlu(HWND finestra) {
+    return ContaPixel(finestra, [](COLORREF c) {
+        return GetBValue(c) > 150 && GetRValue(c) < 90 && GetGValue(c) < 90;
+    });
+}
+int PixelNeri(HWND finestra) {
+    return ContaPixel(finestra, [](COLORREF c) { return c == RGB(0, 0, 0); });
+}
+
 TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
     test::DimenticaQuandora();
     ProcessoTrevalto trevalto;
@@ -197,21 +221,35 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     // The chart on the screen: the blue series and the black guides.
     const HWND grafico = GetDlgItem(finestra, FrmMain::kIdGrafico);
     // Read off the screen, as a person sees it.
-    RECT r;
-    GetClientRect(grafico, &r);
-    MapWindowPoints(grafico, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    HDC dc = GetDC(nullptr);
-    int blu = 0, neri = 0;
-    for (int y = r.top; y < r.bottom; y += 2) {
-        for (int x = r.left; x < r.right; x += 2) {
-            const COLORREF c = GetPixel(dc, x, y);
-            blu += GetBValue(c) > 150 && GetRValue(c) < 90 && GetGValue(c) < 90;
-            neri += c == RGB(0, 0, 0);
-        }
-    }
-    ReleaseDC(nullptr, dc);
-    EXPECT_GT(blu, 50);
-    EXPECT_GT(neri, 50);
+    EXPECT_GT(PixelBlu(grafico), 50);
+    EXPECT_GT(PixelNeri(grafico), 50);
+
+    // The chart saved through the toolbar's "save" and Windows' real dialog,
+    // in the running program.
+    const std::string file = dir.File("grafico");
+    PostMessageA(finestra, WM_COMMAND, FrmMain::kIdPrimoPulsante + 2, 0);
+    HWND dialogo = test::AttendiDialogo("Salva Grafico Trevalto File...");
+    ASSERT_NE(dialogo, nullptr);
+    test::ScegliFile(dialogo, file);
+    HWND box = test::AttendiDialogo("Salvataggio");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(test::TestoBox(box), Maiuscolo(file + ".vrt") + ": file salvato.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    for (int t = 0; t < 100 && IsWindow(box); ++t)
+        Sleep(50);
+    EXPECT_EQ(test::CartellaTemporanea::Leggi(file + ".vrt").substr(0, 32),
+              "VRTFILE - Grafico Trevalto Saldo");
+
+    // "clear", then "open" through the real open dialog: the chart is back.
+    PostMessageA(finestra, WM_COMMAND, FrmMain::kIdPrimoPulsante + 0, 0);
+    PostMessageA(finestra, WM_COMMAND, FrmMain::kIdPrimoPulsante + 1, 0);
+    dialogo = test::AttendiDialogo("Apri Grafico Trevalto File...");
+    ASSERT_NE(dialogo, nullptr);
+    test::ScegliFile(dialogo, file + ".vrt");
+    for (int t = 0; t < 100 && IsWindow(dialogo); ++t)
+        Sleep(50);
+    Sleep(500);
+    EXPECT_GT(PixelBlu(grafico), 50) << "the opened chart is drawn";
 
     // After the run the close box closes the program.
     PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);

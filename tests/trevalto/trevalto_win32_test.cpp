@@ -177,16 +177,6 @@ class Risponditore {
     std::thread thread_;
 };
 
-// Types a name in a file dialog and presses its OK button.
-void Scegli(HWND dialogo, const std::string& nome) {
-    const std::string ansi = ToAnsi(nome);
-    // The file name: combo box 0x47C in the Explorer-style dialogs, edit
-    // 0x480 in the old ones.
-    if (!SetDlgItemTextA(dialogo, 0x47C, ansi.c_str()))
-        SetDlgItemTextA(dialogo, 0x480, ansi.c_str());
-    PostMessageA(dialogo, WM_COMMAND, IDOK, 0);
-}
-
 }  // namespace
 
 TEST_F(TrevaltoTest, ChartFileThroughTheRealDialogsAndBoxes) {
@@ -200,7 +190,8 @@ TEST_F(TrevaltoTest, ChartFileThroughTheRealDialogsAndBoxes) {
     const std::string senza = dir.File("grafico");
     std::string conferma;
     {
-        Risponditore salva("Salva Grafico Trevalto File...", [&](HWND d) { Scegli(d, senza); });
+        Risponditore salva("Salva Grafico Trevalto File...",
+                           [&](HWND d) { test::ScegliFile(d, senza); });
         Risponditore box("Salvataggio", [&](HWND b) {
             conferma = test::TestoBox(b);
             PostMessageA(b, WM_COMMAND, IDOK, 0);
@@ -216,7 +207,7 @@ TEST_F(TrevaltoTest, ChartFileThroughTheRealDialogsAndBoxes) {
     programma->AzzeraGrafico();
     {
         Risponditore apri("Apri Grafico Trevalto File...",
-                          [&](HWND d) { Scegli(d, senza + ".vrt"); });
+                          [&](HWND d) { test::ScegliFile(d, senza + ".vrt"); });
         programma->ApriVrt();
         EXPECT_TRUE(apri.Visto());
     }
@@ -269,7 +260,7 @@ TEST_F(TrevaltoTest, OverwritingAsksAndBitmapsGetTheirExtension) {
     std::string domanda;
     {
         Risponditore salva("Salva Grafico Trevalto File...", [&](HWND d) {
-            Scegli(d, file);
+            test::ScegliFile(d, file);
             // Windows asks before replacing the file: answer Yes.
             CercaPrompt c{"Salva Grafico Trevalto File...", d, nullptr};
             for (int i = 0; i < 200 && c.trovato == nullptr; ++i) {
@@ -294,7 +285,7 @@ TEST_F(TrevaltoTest, OverwritingAsksAndBitmapsGetTheirExtension) {
     const std::string immagine = dir.File("immagine");
     {
         Risponditore salva("Salva immagine come file bitmap...",
-                           [&](HWND d) { Scegli(d, immagine); });
+                           [&](HWND d) { test::ScegliFile(d, immagine); });
         Risponditore box("Salvataggio", [](HWND b) { PostMessageA(b, WM_COMMAND, IDOK, 0); });
         programma->SalvaComeBitmap();
         EXPECT_TRUE(salva.Visto());
@@ -316,7 +307,8 @@ TEST_F(TrevaltoTest, MarksAfterOpeningAFileFollowTheFilesMarks) {
     programma->Grafico().SalvaVrtFile(file);
     programma->AzzeraGrafico();
     {
-        Risponditore apri("Apri Grafico Trevalto File...", [&](HWND d) { Scegli(d, file); });
+        Risponditore apri("Apri Grafico Trevalto File...",
+                          [&](HWND d) { test::ScegliFile(d, file); });
         programma->ApriVrt();
         EXPECT_TRUE(apri.Visto());
     }
