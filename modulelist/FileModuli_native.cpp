@@ -15,21 +15,11 @@ namespace quandora {
 
 namespace {
 
-Errore ErroreDaErrno(int e) {
-    switch (e) {
-        case ENOENT:
-        case ENOTDIR:
-            return ErroreFile(EsitoFile::PercorsoNonTrovato);
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return ErroreFile(EsitoFile::AccessoNegato);
-        case ENOSPC:
-            return ErroreFile(EsitoFile::DiscoPieno);
-        default:
-            return ErroreFile(EsitoFile::Altro);
-    }
+// The list file is opened with creation: "not found" can only mean that
+// its folder is missing.
+Errore ErroreDiSistemaFile(int codice) {
+    const EsitoFile esito = EsitoDelSistema(static_cast<int>(codice));
+    return ErroreFile(esito == EsitoFile::NonTrovato ? EsitoFile::PercorsoNonTrovato : esito);
 }
 
 class FileModuliNativo final : public FileModuli {
@@ -41,7 +31,7 @@ class FileModuliNativo final : public FileModuli {
 
     uint64_t Dimensione() override {
         struct stat st;
-        if (fstat(fd_, &st) != 0) throw ErroreDaErrno(errno);
+        if (fstat(fd_, &st) != 0) throw ErroreDiSistemaFile(errno);
         return static_cast<uint64_t>(st.st_size);
     }
     size_t Leggi(uint64_t offset, char* dati, size_t n) override {
@@ -50,7 +40,7 @@ class FileModuliNativo final : public FileModuli {
             const ssize_t r =
                 pread(fd_, dati + letti, n - letti, static_cast<off_t>(offset + letti));
             if (r < 0 && errno == EINTR) continue;
-            if (r < 0) throw ErroreDaErrno(errno);
+            if (r < 0) throw ErroreDiSistemaFile(errno);
             if (r == 0) break;
             letti += static_cast<size_t>(r);
         }
@@ -62,7 +52,7 @@ class FileModuliNativo final : public FileModuli {
             const ssize_t w =
                 pwrite(fd_, dati + scritti, n - scritti, static_cast<off_t>(offset + scritti));
             if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) throw ErroreDaErrno(errno);
+            if (w <= 0) throw ErroreDiSistemaFile(errno);
             scritti += static_cast<size_t>(w);
         }
     }
@@ -75,11 +65,11 @@ class FileModuliNativo final : public FileModuli {
 
 std::unique_ptr<FileModuli> ApriFileModuli(const std::string& percorso, unsigned attesaMs) {
     const int fd = open(percorso.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) throw ErroreDaErrno(errno);
+    if (fd < 0) throw ErroreDiSistemaFile(errno);
     auto file = std::make_unique<FileModuliNativo>(fd);
     const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(attesaMs);
     while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) throw ErroreDaErrno(errno);
+        if (errno != EWOULDBLOCK && errno != EINTR) throw ErroreDiSistemaFile(errno);
         if (std::chrono::steady_clock::now() >= limite) throw ErroreFile(EsitoFile::InUso);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -10,26 +10,11 @@ namespace quandora {
 
 namespace {
 
-Errore ErroreDaWindows(DWORD e) {
-    switch (e) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_INVALID_DRIVE:
-            return ErroreFile(EsitoFile::PercorsoNonTrovato);
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return ErroreFile(EsitoFile::InUso);
-        case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT:
-            return ErroreFile(EsitoFile::AccessoNegato);
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return ErroreFile(EsitoFile::DiscoPieno);
-        default:
-            return ErroreFile(EsitoFile::Altro);
-    }
+// The list file is opened with creation: "not found" can only mean that
+// its folder is missing.
+Errore ErroreDiSistemaFile(DWORD codice) {
+    const EsitoFile esito = EsitoDelSistema(static_cast<int>(codice));
+    return ErroreFile(esito == EsitoFile::NonTrovato ? EsitoFile::PercorsoNonTrovato : esito);
 }
 
 // The file opened without sharing: the lock is the open handle itself.
@@ -39,7 +24,7 @@ class FileModuliWindows final : public FileModuli {
 
     uint64_t Dimensione() override {
         LARGE_INTEGER n;
-        if (!GetFileSizeEx(h_.get(), &n)) throw ErroreDaWindows(GetLastError());
+        if (!GetFileSizeEx(h_.get(), &n)) throw ErroreDiSistemaFile(GetLastError());
         return static_cast<uint64_t>(n.QuadPart);
     }
     size_t Leggi(uint64_t offset, char* dati, size_t n) override {
@@ -52,7 +37,7 @@ class FileModuliWindows final : public FileModuli {
             if (!ReadFile(h_.get(), dati + letti, static_cast<DWORD>(n - letti), &parte, &ov)) {
                 const DWORD e = GetLastError();
                 if (e == ERROR_HANDLE_EOF) break;
-                throw ErroreDaWindows(e);
+                throw ErroreDiSistemaFile(e);
             }
             if (parte == 0) break;
             letti += parte;
@@ -65,7 +50,7 @@ class FileModuliWindows final : public FileModuli {
         ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
         DWORD scritti = 0;
         if (!WriteFile(h_.get(), dati, static_cast<DWORD>(n), &scritti, &ov)) {
-            throw ErroreDaWindows(GetLastError());
+            throw ErroreDiSistemaFile(GetLastError());
         }
         if (scritti != n) throw ErroreFile(EsitoFile::DiscoPieno);
     }
@@ -84,8 +69,8 @@ std::unique_ptr<FileModuli> ApriFileModuli(const std::string& percorso, unsigned
                              FILE_ATTRIBUTE_NORMAL, nullptr));
         if (Valido(h)) return std::make_unique<FileModuliWindows>(std::move(h));
         const DWORD e = GetLastError();
-        if (e != ERROR_SHARING_VIOLATION && e != ERROR_LOCK_VIOLATION) throw ErroreDaWindows(e);
-        if (GetTickCount() - inizio >= attesaMs) throw ErroreDaWindows(e);
+        if (e != ERROR_SHARING_VIOLATION && e != ERROR_LOCK_VIOLATION) throw ErroreDiSistemaFile(e);
+        if (GetTickCount() - inizio >= attesaMs) throw ErroreDiSistemaFile(e);
         Sleep(20);
     }
 }

@@ -23,6 +23,10 @@ enum class EsitoFile {
     Altro,
 };
 
+// What an error code of the system (errno natively, GetLastError on
+// Windows) means for a file operation.
+EsitoFile EsitoDelSistema(int codice);
+
 // The runtime error that stands for a failed file operation: 53, 76, 70, 75
 // or 61 with its Italian text.
 Errore ErroreFile(EsitoFile esito);

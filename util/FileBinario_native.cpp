@@ -10,9 +10,7 @@
 
 namespace quandora {
 
-namespace {
-
-EsitoFile EsitoDaErrno(int e) {
+EsitoFile EsitoDelSistema(int e) {
     switch (e) {
         case ENOENT:
             return EsitoFile::NonTrovato;
@@ -33,6 +31,8 @@ EsitoFile EsitoDaErrno(int e) {
             return EsitoFile::Altro;
     }
 }
+
+namespace {
 
 class FileNativo final : public FileInLettura {
   public:
@@ -73,7 +73,7 @@ std::unique_ptr<FileInLettura> FileInLettura::Apri(const std::string& percorso, 
     int fd = open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME);
     if (fd < 0 && errno == EPERM) fd = open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        esito = EsitoDaErrno(errno);
+        esito = EsitoDelSistema(errno);
         return nullptr;
     }
     struct stat st;
@@ -94,7 +94,7 @@ bool ScriviFileSicuro(const std::string& percorso, std::string_view dati, EsitoF
     nome.push_back('\0');
     const int fd = mkstemp(nome.data());
     if (fd < 0) {
-        esito = errno == ENOENT ? EsitoFile::PercorsoNonTrovato : EsitoDaErrno(errno);
+        esito = errno == ENOENT ? EsitoFile::PercorsoNonTrovato : EsitoDelSistema(errno);
         return false;
     }
     const char* p = dati.data();
@@ -104,7 +104,7 @@ bool ScriviFileSicuro(const std::string& percorso, std::string_view dati, EsitoF
         const ssize_t w = write(fd, p, resto);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
-            esito = EsitoDaErrno(errno);
+            esito = EsitoDelSistema(errno);
             ok = false;
         } else {
             p += w;
@@ -112,16 +112,16 @@ bool ScriviFileSicuro(const std::string& percorso, std::string_view dati, EsitoF
         }
     }
     if (ok && fsync(fd) != 0) {
-        esito = EsitoDaErrno(errno);
+        esito = EsitoDelSistema(errno);
         ok = false;
     }
     if (close(fd) != 0 && ok) {
-        esito = EsitoDaErrno(errno);
+        esito = EsitoDelSistema(errno);
         ok = false;
     }
     if (ok) chmod(nome.data(), 0644);
     if (ok && rename(nome.data(), percorso.c_str()) != 0) {
-        esito = EsitoDaErrno(errno);
+        esito = EsitoDelSistema(errno);
         ok = false;
     }
     if (!ok) {

@@ -6,10 +6,8 @@
 
 namespace quandora {
 
-namespace {
-
-EsitoFile EsitoDaErrore(DWORD e) {
-    switch (e) {
+EsitoFile EsitoDelSistema(int e) {
+    switch (static_cast<DWORD>(e)) {
         case ERROR_FILE_NOT_FOUND:
             return EsitoFile::NonTrovato;
         case ERROR_PATH_NOT_FOUND:
@@ -32,6 +30,8 @@ EsitoFile EsitoDaErrore(DWORD e) {
             return EsitoFile::Altro;
     }
 }
+
+namespace {
 
 class FileWindows final : public FileInLettura {
   public:
@@ -71,12 +71,12 @@ std::unique_ptr<FileInLettura> FileInLettura::Apri(const std::string& percorso, 
     Handle h(CreateFileA(ToAnsi(percorso).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Valido(h)) {
-        esito = EsitoDaErrore(GetLastError());
+        esito = EsitoDelSistema(static_cast<int>(GetLastError()));
         return nullptr;
     }
     LARGE_INTEGER dimensione;
     if (!GetFileSizeEx(h.get(), &dimensione)) {
-        esito = EsitoDaErrore(GetLastError());
+        esito = EsitoDelSistema(static_cast<int>(GetLastError()));
         return nullptr;
     }
     esito = EsitoFile::Ok;
@@ -95,7 +95,7 @@ bool ScriviFileSicuro(const std::string& percorso, std::string_view dati, EsitoF
     char temporaneo[MAX_PATH + 16];
     // Creates an empty, uniquely named file in the target's folder.
     if (GetTempFileNameA(cartella.c_str(), "trv", 0, temporaneo) == 0) {
-        esito = EsitoDaErrore(GetLastError());
+        esito = EsitoDelSistema(static_cast<int>(GetLastError()));
         return false;
     }
     bool ok = false;
@@ -103,7 +103,7 @@ bool ScriviFileSicuro(const std::string& percorso, std::string_view dati, EsitoF
         Handle h(CreateFileA(temporaneo, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!Valido(h)) {
-            esito = EsitoDaErrore(GetLastError());
+            esito = EsitoDelSistema(static_cast<int>(GetLastError()));
         } else {
             ok = true;
             const char* p = dati.data();
@@ -112,7 +112,7 @@ bool ScriviFileSicuro(const std::string& percorso, std::string_view dati, EsitoF
                 const DWORD parte = resto > 0x10000000 ? 0x10000000 : static_cast<DWORD>(resto);
                 DWORD scritti = 0;
                 if (!WriteFile(h.get(), p, parte, &scritti, nullptr) || scritti != parte) {
-                    esito = EsitoDaErrore(GetLastError());
+                    esito = EsitoDelSistema(static_cast<int>(GetLastError()));
                     if (esito == EsitoFile::Altro) esito = EsitoFile::DiscoPieno;
                     ok = false;
                 }
@@ -120,14 +120,14 @@ bool ScriviFileSicuro(const std::string& percorso, std::string_view dati, EsitoF
                 resto -= parte;
             }
             if (ok && !FlushFileBuffers(h.get())) {
-                esito = EsitoDaErrore(GetLastError());
+                esito = EsitoDelSistema(static_cast<int>(GetLastError()));
                 ok = false;
             }
         }
     }
     if (ok && !MoveFileExA(temporaneo, destinazione.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        esito = EsitoDaErrore(GetLastError());
+        esito = EsitoDelSistema(static_cast<int>(GetLastError()));
         ok = false;
     }
     if (!ok) {

@@ -10,19 +10,13 @@
 #include "jet/JetScrittore.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/NumeroErrore.h"
 
 using namespace quandora;
 
 namespace {
 
-int NumeroErrore(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Errore& e) {
-        return e.Numero();
-    }
-    return 0;
-}
+using test::NumeroErrore;
 
 struct Voce {
     std::string Testo;

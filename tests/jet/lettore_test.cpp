@@ -13,6 +13,7 @@
 #include "jet/JetSql.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/NumeroErrore.h"
 #include "util/FileBinario.h"
 
 using namespace quandora;
@@ -29,14 +30,7 @@ void Scrivi(const std::string& f, const std::string& dati) {
     out << dati;
 }
 
-int NumeroErrore(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Errore& e) {
-        return e.Numero();
-    }
-    return 0;
-}
+using test::NumeroErrore;
 
 // Opens the file and reads every user table whole.
 void LeggiTutto(const std::string& f, const std::string& pw) {

@@ -9,20 +9,14 @@
 #include "jet/JetSql.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/NumeroErrore.h"
 
 using namespace quandora;
 using namespace quandora::jet;
 
 namespace {
 
-int NumeroErrore(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Errore& e) {
-        return e.Numero();
-    }
-    return 0;
-}
+using test::NumeroErrore;
 
 class SqlHost : public ::testing::Test {
   protected:
