@@ -14,7 +14,9 @@ mkdir -p "$dir"
 
 start_display() {
     if [ -f "$dir/xvfb.pid" ] && kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then
-        return
+        # A display whose number was never written down is of no use.
+        [ -s "$dir/display" ] && return
+        kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
     fi
     rm -f "$dir/display"
     # -displayfd picks a free display number and writes it once the server

@@ -13,6 +13,7 @@
 #include "chart/FrmMain_win32.h"
 #include "host/DatiDemo.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "util/DataOle.h"
 #include "util/Risorse_win32.h"
@@ -42,15 +43,11 @@ TEST(HostSostitutivo, EachQuandoraExeHasTheVersionItWasBuiltWith) {
               INVALID_FILE_ATTRIBUTES);
 }
 
-std::string Programma() {
-    return CartellaModulo() + "..\\Trevalto.exe";
-}
-
 TEST(Programma, CarriesVersionManifestAndIcons) {
     const uxUtilita u;
-    EXPECT_EQ(u.GetVersione(Programma()), "1.0.0.0");
-    const Libreria file(
-        LoadLibraryExA(ToAnsi(Programma()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    EXPECT_EQ(u.GetVersione(test::ProgrammaTrevalto()), "1.0.0.0");
+    const Libreria file(LoadLibraryExA(ToAnsi(test::ProgrammaTrevalto()).c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_NE(file.get(), nullptr);
     const HRSRC manifesto = FindResourceA(file.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_NE(manifesto, nullptr);
@@ -67,67 +64,6 @@ TEST(Programma, CarriesVersionManifestAndIcons) {
         EXPECT_NE(FindResourceA(file.get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)), nullptr)
             << id;
 }
-
-// Trevalto.exe started as a process, its windows found by its process id.
-class ProcessoTrevalto {
-  public:
-    ProcessoTrevalto() {
-        std::string riga = "\"" + ToAnsi(Programma()) + "\"";
-        std::vector<char> comando(riga.begin(), riga.end());
-        comando.push_back('\0');
-        STARTUPINFOA avvio{};
-        avvio.cb = sizeof avvio;
-        PROCESS_INFORMATION pi{};
-        EXPECT_TRUE(CreateProcessA(nullptr, comando.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &avvio, &pi));
-        processo_.reset(pi.hProcess);
-        CloseHandle(pi.hThread);
-        id_ = pi.dwProcessId;
-    }
-    ~ProcessoTrevalto() {
-        if (WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(processo_.get(), 1);
-        }
-    }
-    // The visible top-level window of a class, waited for up to 20 s.
-    HWND Finestra(const char* classe) {
-        for (int t = 0; t < 200; ++t) {
-            Cerca c{id_, nullptr, classe};
-            EnumWindows(CercaFinestra, reinterpret_cast<LPARAM>(&c));
-            if (c.trovata != nullptr) return c.trovata;
-            Sleep(100);
-        }
-        return nullptr;
-    }
-    // The exit code once it ended (STILL_ACTIVE after 30 s).
-    DWORD Fine() {
-        WaitForSingleObject(processo_.get(), 30000);
-        DWORD esito = STILL_ACTIVE;
-        GetExitCodeProcess(processo_.get(), &esito);
-        return esito;
-    }
-
-  private:
-    struct Cerca {
-        DWORD processo;
-        HWND trovata;
-        const char* classe;
-    };
-    static BOOL CALLBACK CercaFinestra(HWND h, LPARAM lp) {
-        auto* c = reinterpret_cast<Cerca*>(lp);
-        DWORD p = 0;
-        GetWindowThreadProcessId(h, &p);
-        char classe[64] = {};
-        GetClassNameA(h, classe, sizeof classe);
-        if (p == c->processo && std::string(classe) == c->classe && IsWindowVisible(h)) {
-            c->trovata = h;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    Handle processo_;
-    DWORD id_ = 0;
-};
 
 // Pixels of a window's client area as the screen shows them: the chart's
 // blue series, and its black guides and labels.
@@ -155,7 +91,7 @@ int PixelNeri(HWND finestra) {
 
 TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
     test::DimenticaQuandora();
-    ProcessoTrevalto trevalto;
+    test::ProcessoTrevalto trevalto;
     const HWND box = trevalto.Finestra("#32770");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(test::TestoFinestra(box), "Errore");
@@ -172,7 +108,7 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
                           FALSE));
     test::RegistraQuandora(host + "\\quandora.exe");
 
-    ProcessoTrevalto trevalto;
+    test::ProcessoTrevalto trevalto;
     const HWND finestra = trevalto.Finestra(FrmMain::kClasse);
     ASSERT_NE(finestra, nullptr);
     EXPECT_EQ(test::TestoFinestra(finestra), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
@@ -195,8 +131,11 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     da.wYear = 2021;
     da.wMonth = 1;
     da.wDay = 1;
-    SendMessageA(GetDlgItem(finestra, FrmMain::kIdDataIniziale), DTM_SETSYSTEMTIME, GDT_VALID,
-                 reinterpret_cast<LPARAM>(&da));
+    // The picker reads the date from memory inside the program.
+    test::MemoriaRemota memoria(trevalto.Processo(), sizeof da);
+    ASSERT_TRUE(memoria.Scrivi(0, &da, sizeof da));
+    ASSERT_TRUE(SendMessageA(GetDlgItem(finestra, FrmMain::kIdDataIniziale), DTM_SETSYSTEMTIME,
+                             GDT_VALID, memoria.Indirizzo()));
     const HWND elabora = GetDlgItem(finestra, FrmMain::kIdCmdElabora);
     PostMessageA(elabora, BM_CLICK, 0, 0);
     bool inCorso = false;
