@@ -589,7 +589,6 @@ void FrmMain::ApriMenuGrafico(POINT schermo) {
 void FrmMain::Elaborazione_In_Corso(bool valore) {
     elaborazione_ = valore;
     AbilitaParametri(!valore);
-    stopRichiesto_ = !valore;
     SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(valore ? 32514 : 32512)));  // WAIT : ARROW
     if (valore) {
         ImmagineElabora(c_.imgInterrompi);

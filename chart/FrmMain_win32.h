@@ -161,15 +161,15 @@ class FrmMain {
     // Opens the popup menu at a screen position, `mnSegna` as its default.
     void ApriMenuGrafico(POINT schermo);
 
-    // A run is in progress: the setter disables or enables the parameters,
-    // the toolbar and the run button's look, and the mouse pointer.
+    // A run is in progress, as the run reports it: the setter disables or
+    // enables the parameters, the toolbar and the run button's look, and the
+    // mouse pointer. The run itself (and its stop request) belongs to the
+    // run's object; this is the window's view of it.
     bool Elaborazione_In_Corso() const { return elaborazione_; }
     void Elaborazione_In_Corso(bool valore);
     // Enables the parameters of a run; the run button reads "Elabora" when
     // they are enabled, "Interrompi" when they are not.
     void AbilitaParametri(bool abilita);
-    bool StopRichiesto() const { return stopRichiesto_; }
-    void StopRichiesto(bool valore) { stopRichiesto_ = valore; }
 
     // The parameters changed: a new account picked, a date changed. Windows
     // reports only the person's changes; a change made by the program (the
@@ -239,7 +239,6 @@ class FrmMain {
     std::array<bool, 8> pulsantiAbilitati_{};
     bool toolbarAbilitata_ = true;
     bool elaborazione_ = false;
-    bool stopRichiesto_ = false;
     bool pronta_ = false;
     // The close that is arriving came from the close box or system menu.
     bool chiusuraUtente_ = false;

@@ -561,7 +561,6 @@ TEST_F(FinestraPrincipale, RunStateDisablesTheParametersAndTurnsTheButton) {
 
     f->Elaborazione_In_Corso(true);
     EXPECT_TRUE(f->Elaborazione_In_Corso());
-    EXPECT_FALSE(f->StopRichiesto());
     for (HWND h :
          {c().DataIniziale, c().DataFinale, c().chkNoStat, c().CboConti, c().chkdifferenza})
         EXPECT_FALSE(IsWindowEnabled(h));
@@ -572,7 +571,6 @@ TEST_F(FinestraPrincipale, RunStateDisablesTheParametersAndTurnsTheButton) {
 
     f->Elaborazione_In_Corso(false);
     EXPECT_FALSE(f->Elaborazione_In_Corso());
-    EXPECT_TRUE(f->StopRichiesto());
     for (HWND h :
          {c().DataIniziale, c().DataFinale, c().chkNoStat, c().CboConti, c().chkdifferenza})
         EXPECT_TRUE(IsWindowEnabled(h));
