@@ -653,15 +653,25 @@ TEST_F(TrevaltoExe, BitmapAndClipboardHoldThePictureAndPrintingWithoutPrinterSay
     EXPECT_EQ(bmp.Altezza, Dimensione().cy);
     EXPECT_EQ(Differenze(bmp, schermo), 0u);
 
-    // The clipboard: a bitmap equal to the picture, whatever it held
-    // before in other formats.
+    // The clipboard: a bitmap equal to the picture. The clipboard is not
+    // emptied first: a text put there before stays beside it.
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
+    HGLOBAL testo = GlobalAlloc(GMEM_MOVEABLE, 6);
+    std::memcpy(GlobalLock(testo), "prima", 6);
+    GlobalUnlock(testo);
+    SetClipboardData(CF_TEXT, testo);
     CloseClipboard();
     PremiEAttendi("clipboard");
     Sleep(300);
     ASSERT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
     ASSERT_TRUE(OpenClipboard(nullptr));
+    const auto prima = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT));
+    EXPECT_NE(prima, nullptr);
+    if (prima != nullptr) {
+        EXPECT_STREQ(static_cast<const char*>(GlobalLock(prima)), "prima");
+        GlobalUnlock(prima);
+    }
     const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     Pixel appunti;
     if (bitmap != nullptr) {

@@ -7,11 +7,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "chart/FrmMain_win32.h"
 #include "host/DatiDemo.h"
+#include "jet/JetScrittore.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
@@ -98,6 +100,62 @@ TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
     EXPECT_EQ(test::TestoBox(box), "E' necessario installare Quandora.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(trevalto.Fine(), 0u);
+}
+
+// The start-up's refusals, each seen as a person sees it: its box, then the
+// program ends without showing its window.
+TEST(Programma, EachStartUpRefusalShowsItsBoxAndEndsTheProgram) {
+    test::CartellaTemporanea dir;
+    const std::string host = dir.File("Quandora");
+    const std::string mdb = host + "\\bnk\\quandora.mdb";
+    host::ScriviHost(host, DataSerial(2026, 12, 7));
+    jet::DatiHost dati = host::DatiModello();
+    test::RegistraQuandora(host + "\\quandora.exe");
+    struct Caso {
+        const char* descrizione;
+        std::function<void()> prepara;
+        const char* titolo;
+        const char* testo;
+    };
+    const Caso casi[] = {
+        {"an old host",
+         [&] {
+             CopyFileA(ToAnsi(Host("quandora_3_2_9_9")).c_str(),
+                       ToAnsi(host + "\\quandora.exe").c_str(), FALSE);
+         },
+         "Errore",
+         "La versione di Quandora installata è una versione obsoleta. E' richiesta la versione "
+         "3.3.0.0 o successiva. "},
+        {"data of version 1",
+         [&] {
+             CopyFileA(ToAnsi(Host("quandora")).c_str(), ToAnsi(host + "\\quandora.exe").c_str(),
+                       FALSE);
+             dati.Versioni = {1};
+             jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), jet::PasswordHost);
+         },
+         "Attenzione",
+         "Il file dati di Quandora non è aggiornato. E' necessario eseguire prima Quandora in "
+         "modo che la struttura fisica dei dati venga aggiornata."},
+        {"another password",
+         [&] {
+             dati.Versioni = {2};
+             jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), "altra");
+         },
+         "Errore", "Errore database: impossibile accedere ai dati di quandora."},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.descrizione);
+        caso.prepara();
+        test::ProcessoTrevalto trevalto;
+        const HWND box = trevalto.Finestra("#32770");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(test::TestoFinestra(box), caso.titolo);
+        EXPECT_EQ(test::TestoBox(box), caso.testo);
+        EXPECT_EQ(trevalto.Cerca(FrmMain::kClasse), nullptr);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(trevalto.Fine(), 0u);
+    }
+    test::DimenticaQuandora();
 }
 
 TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
