@@ -346,6 +346,30 @@ TEST_F(DaoTest, TheProgrammaticIdentifierAloneLeadsToDao36) {
     EXPECT_EQ(nomi.size(), dati.Conti.size());
 }
 
+TEST_F(DaoTest, ADao35ThatCannotBeLoadedLeadsToDao36) {
+    DaoRegistrato dao(daoprova::kSoloProgId36);
+    ASSERT_EQ(dao.Esito(), S_OK);
+    // DAO 3.5 registered, its library gone (removed with the stand-in's
+    // keys at the end: the file has its name).
+    const std::string server = dir.File("manca\\DaoProva.dll");
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT,
+                              "CLSID\\{00000010-0000-0010-8000-00AA006D2EA4}\\InprocServer32", 0,
+                              nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    const std::string ansi = ToAnsi(server);
+    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                   static_cast<DWORD>(ansi.size() + 1));
+    RegCloseKey(k);
+
+    const ComAttivo com;
+    const auto prima = Server().Conteggi();
+    EXPECT_TRUE(VerificaVersioneDati(mdb));
+    const auto d = Differenza(Server().Conteggi(), prima);
+    EXPECT_EQ(d.MotoriDa36, 1);
+    EXPECT_EQ(d.DatabaseAperti, 1);
+}
+
 TEST_F(DaoTest, WithoutDaoTheBuiltInEngineReadsAndALaterRegistrationIsFound) {
     {
         const ComAttivo com;
