@@ -2,7 +2,10 @@
 
 namespace quandora {
 
+// The host's own engine where it is installed (it knows how to read the
+// file while the host writes it); our engine otherwise.
 std::unique_ptr<Database> ApriDatabase(const std::string& percorso) {
+    if (auto db = OpenDatabaseDao(percorso, false, true, ConnessioneQuandora)) return db;
     return OpenDatabase(percorso, false, true, ConnessioneQuandora);
 }
 

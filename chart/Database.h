@@ -5,8 +5,8 @@
 // index or by name (Null is a value of its own), move to the next row,
 // close. Failures are Errore with the engine's numbers and Italian texts.
 //
-// OpenDatabase is the factory of the implementation behind it (our own Jet
-// engine; a DAO one may sit beside it).
+// OpenDatabase is the factory of our own Jet engine; OpenDatabaseDao that of
+// the host's own engine, DAO, where Windows has it.
 
 #include <memory>
 #include <string>
@@ -49,5 +49,11 @@ class Database {
 // 3051, so nothing can ever write the host's file.
 std::unique_ptr<Database> OpenDatabase(const std::string& percorso, bool esclusivo,
                                        bool solaLettura, const std::string& connessione);
+
+// The same through DAO, when one of its engine classes can be created on
+// this machine; nullptr when none can (always in the native build, which
+// has no COM). Failures of the opening itself are thrown, as above.
+std::unique_ptr<Database> OpenDatabaseDao(const std::string& percorso, bool esclusivo,
+                                          bool solaLettura, const std::string& connessione);
 
 }  // namespace quandora

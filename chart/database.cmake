@@ -1,8 +1,17 @@
-# The host database layer: the small database interface, its implementation
-# over our Jet engine, and the program's reads (ApriDatabase, account list,
-# data version).
-add_library(dbaccess STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/AccessoDati.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DatabaseJet.cpp
-)
-target_link_libraries(dbaccess PUBLIC jet uxutil)
+# The host database layer: the small database interface and its
+# implementation over our Jet engine (dbjet, also what the DAO stand-in of
+# the tests answers from), the one over DAO, and the program's reads
+# (ApriDatabase, account list, data version).
+add_library(dbjet STATIC ${CMAKE_CURRENT_LIST_DIR}/DatabaseJet.cpp)
+target_link_libraries(dbjet PUBLIC jet uxutil)
+
+add_library(dbaccess STATIC ${CMAKE_CURRENT_LIST_DIR}/AccessoDati.cpp)
+target_link_libraries(dbaccess PUBLIC dbjet)
+if(WIN32)
+    # DAO through COM, late bound; the COM owners come from the module
+    # library's comutil.
+    target_sources(dbaccess PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DatabaseDao_win32.cpp)
+    target_link_libraries(dbaccess PUBLIC comutil ole32 oleaut32)
+else()
+    target_sources(dbaccess PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DatabaseDao_native.cpp)
+endif()

@@ -1,0 +1,70 @@
+#pragma once
+// DaoProva.dll: a test component standing in for DAO's engine on machines
+// that have none (Wine). An in-process automation server, IDispatch only,
+// offering DAO's objects, members and argument conventions as far as the
+// program uses them, and answering from our own Jet engine:
+//
+//   DBEngine.Workspaces              property, no arguments
+//   Workspaces.Item (DISPID_VALUE)   one index (VT_I4 or VT_I2): 0 only
+//   Workspace.OpenDatabase           Name (BSTR), then optional Options
+//                                    (VT_BOOL, default false), ReadOnly
+//                                    (VT_BOOL, default false), Connect (BSTR)
+//   Database.OpenRecordset           Name (BSTR), then optional Type,
+//                                    Options, LockEdit (VT_I4 or VT_I2);
+//                                    Type defaults to a dynaset (2), which
+//                                    our engine refuses
+//   Database.Close, Recordset.MoveNext, Recordset.Close   methods
+//   Recordset.EOF, Recordset.Fields  properties
+//   Fields.Item (DISPID_VALUE)       an index (VT_I4 or VT_I2) or a name
+//                                    (BSTR); Fields.Count
+//   Field.Value (DISPID_VALUE)       property
+//
+// It is strict where a dispatch implementation is: named arguments are
+// refused (DISP_E_NONAMEDARGS), a wrong count gives DISP_E_BADPARAMCOUNT, a
+// wrong type DISP_E_TYPEMISMATCH (with the argument's position), a method
+// called as a property or the reverse DISP_E_MEMBERNOTFOUND, an unknown
+// name DISP_E_UNKNOWNNAME. The engine's errors are raised as DAO raises
+// them: DISP_E_EXCEPTION with the number and the Italian description in the
+// EXCEPINFO, in each of the three ways a server may fill it: scode
+// 0x800A0000 + number (the engine and workspace), the same through a
+// deferred fill-in (the database), or wCode (the fields).
+//
+// Registered by the test programs themselves, in the test prefix only, and
+// never installed anywhere else.
+
+#include <windows.h>
+
+namespace daoprova {
+
+// How DaoProvaRegistra registers the engine.
+enum Registrazione : int {
+    // Under DAO 3.5's class {00000010-0000-0010-8000-00AA006D2EA4}.
+    kClasseDao35 = 1,
+    // Only as "DAO.DBEngine.36", whose CLSID is DAO 3.6's class
+    // {00000100-0000-0010-8000-00AA006D2EA4}; DAO 3.5's is left absent.
+    kSoloProgId36 = 2,
+};
+
+struct Conteggi {
+    LONG MotoriCreati;     // DBEngine objects made by the class factory
+    LONG MotoriDa35;       // ... of them asked for as DAO 3.5's class
+    LONG MotoriDa36;       // ... as DAO 3.6's class
+    LONG MotoriVivi;       // DBEngine objects not yet released
+    LONG DatabaseAperti;   // successful OpenDatabase calls
+    LONG RecordsetAperti;  // successful OpenRecordset calls
+    LONG Chiusure;         // Close calls on databases and record sets
+    LONG ErroriSollevati;  // DISP_E_EXCEPTION answers
+    LONG OggettiVivi;      // objects of every kind not yet released
+};
+
+// Exported functions, looked up with GetProcAddress.
+// HRESULT DaoProvaRegistra(int Registrazione): first removes what an
+// earlier registration of this DLL left (a test that ended badly); refuses
+// with E_ACCESSDENIED to touch keys of another server (a real DAO).
+using FnRegistra = HRESULT(WINAPI*)(int);
+// HRESULT DaoProvaDeregistra(): removes the keys of both ways, when they
+// are this DLL's.
+using FnDeregistra = HRESULT(WINAPI*)();
+using FnConteggi = void(WINAPI*)(Conteggi*);
+
+}  // namespace daoprova
