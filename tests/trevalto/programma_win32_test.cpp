@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <functional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "chart/FrmMain_win32.h"
 #include "host/DatiDemo.h"
 #include "jet/JetScrittore.h"
+#include "tests/chart/dao_prova/DaoProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
@@ -89,6 +91,17 @@ int PixelBlu(HWND finestra) {
 }
 int PixelNeri(HWND finestra) {
     return ContaPixel(finestra, [](COLORREF c) { return c == RGB(0, 0, 0); });
+}
+
+// Whether a process has loaded a library of the name given.
+bool HaCaricato(DWORD processo, const char* nome) {
+    const Handle istantanea(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processo));
+    if (istantanea.get() == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 m = {};
+    m.dwSize = sizeof m;
+    for (BOOL ok = Module32First(istantanea.get(), &m); ok; ok = Module32Next(istantanea.get(), &m))
+        if (lstrcmpiA(m.szModule, nome) == 0) return true;
+    return false;
 }
 
 TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
@@ -170,6 +183,8 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     const HWND finestra = trevalto.Finestra(FrmMain::kClasse);
     ASSERT_NE(finestra, nullptr);
     EXPECT_EQ(test::TestoFinestra(finestra), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
+    EXPECT_FALSE(HaCaricato(GetProcessId(trevalto.Processo()), "DaoProva.dll"))
+        << "no DAO registered: the built-in engine reads";
     const HWND conti = GetDlgItem(finestra, FrmMain::kIdCboConti);
     ASSERT_EQ(SendMessageA(conti, CB_GETCOUNT, 0, 0), 5);
     EXPECT_EQ(SendMessageA(conti, CB_GETCURSEL, 0, 0), 0);
@@ -249,6 +264,52 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     EXPECT_GT(PixelBlu(grafico), 50) << "the opened chart is drawn";
 
     // After the run the close box closes the program.
+    PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(trevalto.Fine(), 0u);
+    test::DimenticaQuandora();
+}
+
+// Where Windows has DAO the program reads through it: the test's stand-in
+// registered under DAO's class is loaded into the running program, which
+// lists the accounts, draws a chart and ends cleanly (DAO's engine let go
+// before COM ends).
+TEST(Programma, ReadsThroughDaoWhenItIsRegistered) {
+    const HMODULE dll = LoadLibraryA(ToAnsi(CartellaModulo() + "..\\DaoProva.dll").c_str());
+    ASSERT_NE(dll, nullptr);
+    const auto registra = reinterpret_cast<daoprova::FnRegistra>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "DaoProvaRegistra")));
+    const auto deregistra = reinterpret_cast<daoprova::FnDeregistra>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "DaoProvaDeregistra")));
+    ASSERT_TRUE(registra != nullptr && deregistra != nullptr);
+    ASSERT_EQ(registra(daoprova::kClasseDao35), S_OK);
+    struct Deregistra {
+        daoprova::FnDeregistra f;
+        ~Deregistra() { f(); }
+    } fine{deregistra};
+
+    test::CartellaTemporanea dir;
+    const std::string host = dir.File("Quandora");
+    host::ScriviHost(host, DataSerial(2026, 12, 7));
+    ASSERT_TRUE(CopyFileA(ToAnsi(Host("quandora")).c_str(), ToAnsi(host + "\\quandora.exe").c_str(),
+                          FALSE));
+    test::RegistraQuandora(host + "\\quandora.exe");
+
+    test::ProcessoTrevalto trevalto;
+    const HWND finestra = trevalto.Finestra(FrmMain::kClasse);
+    if (finestra == nullptr) {
+        const HWND box = trevalto.Cerca("#32770");
+        FAIL() << (box != nullptr ? test::TestoFinestra(box) + ": " + test::TestoBox(box)
+                                  : "no window, no box; exit " + std::to_string(trevalto.Fine()));
+    }
+    EXPECT_TRUE(HaCaricato(GetProcessId(trevalto.Processo()), "DaoProva.dll"));
+    EXPECT_EQ(SendMessageA(GetDlgItem(finestra, FrmMain::kIdCboConti), CB_GETCOUNT, 0, 0), 5);
+    const HWND elabora = GetDlgItem(finestra, FrmMain::kIdCmdElabora);
+    PostMessageA(elabora, BM_CLICK, 0, 0);
+    Sleep(300);
+    for (int t = 0; t < 1200 && test::TestoFinestra(elabora) != "Elabora"; ++t)
+        Sleep(50);
+    Sleep(500);
+    EXPECT_GT(PixelBlu(GetDlgItem(finestra, FrmMain::kIdGrafico)), 50);
     PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(trevalto.Fine(), 0u);
     test::DimenticaQuandora();
