@@ -22,4 +22,43 @@ std::string Utf8DaBstr(BSTR b) {
     return out;
 }
 
+HRESULT FabbricaStatica::QueryInterface(REFIID riid, void** ppv) {
+    if (ppv == nullptr) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+        *ppv = static_cast<IClassFactory*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG FabbricaStatica::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&blocchi_) + 1);
+}
+
+ULONG FabbricaStatica::Release() {
+    return static_cast<ULONG>(InterlockedDecrement(&blocchi_) + 1);
+}
+
+HRESULT FabbricaStatica::CreateInstance(IUnknown* esterno, REFIID riid, void** ppv) {
+    if (ppv == nullptr) return E_POINTER;
+    *ppv = nullptr;
+    if (esterno != nullptr) return CLASS_E_NOAGGREGATION;
+    IUnknown* oggetto = Crea();
+    if (oggetto == nullptr) return E_OUTOFMEMORY;
+    const HRESULT hr = oggetto->QueryInterface(riid, ppv);
+    oggetto->Release();
+    return hr;
+}
+
+HRESULT FabbricaStatica::LockServer(BOOL blocca) {
+    if (blocca) {
+        InterlockedIncrement(&blocchi_);
+    } else {
+        InterlockedDecrement(&blocchi_);
+    }
+    return S_OK;
+}
+
 }  // namespace quandora

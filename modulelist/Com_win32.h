@@ -1,6 +1,7 @@
 #pragma once
 // Small owners for COM values: interface pointers, BSTRs and safe arrays,
-// and the conversions between BSTRs (UTF-16) and the UTF-8 texts inside.
+// the conversions between BSTRs (UTF-16) and the UTF-8 texts inside, and
+// the class factory of an in-process server.
 
 #include <windows.h>
 
@@ -62,5 +63,27 @@ class Bstr {
 
 // A BSTR's text in UTF-8 (a null BSTR is the empty text).
 std::string Utf8DaBstr(BSTR b);
+
+// A class factory kept as a static object of its library. Its references,
+// like LockServer's locks, only count in blocchi, which keeps the library
+// loaded (DllCanUnloadNow reads it). A derived factory says how an object
+// is made; aggregation is refused.
+class FabbricaStatica : public IClassFactory {
+  public:
+    explicit FabbricaStatica(LONG& blocchi) : blocchi_(blocchi) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* esterno, REFIID riid, void** ppv) override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL blocca) override;
+
+  protected:
+    // A new object holding one reference; nullptr when memory ran out.
+    virtual IUnknown* Crea() = 0;
+
+  private:
+    LONG& blocchi_;
+};
 
 }  // namespace quandora

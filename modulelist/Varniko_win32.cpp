@@ -51,43 +51,15 @@ ComPtr<ITypeInfo> InfoInterfaccia() {
     return info;
 }
 
-class Fabbrica final : public IClassFactory {
+class Fabbrica final : public FabbricaStatica {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    // The factory is static: its references only keep the library loaded.
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&g_blocchi) + 1);
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        return static_cast<ULONG>(InterlockedDecrement(&g_blocchi) + 1);
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* esterno, REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        *ppv = nullptr;
-        if (esterno != nullptr) return CLASS_E_NOAGGREGATION;
+    Fabbrica() : FabbricaStatica(g_blocchi) {}
+
+  protected:
+    IUnknown* Crea() override {
         auto info = InfoInterfaccia();
         auto* oggetto = new (std::nothrow) ClsModuli(info.get());
-        if (oggetto == nullptr) return E_OUTOFMEMORY;
-        const HRESULT hr = oggetto->QueryInterface(riid, ppv);
-        oggetto->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL blocca) override {
-        if (blocca) {
-            InterlockedIncrement(&g_blocchi);
-        } else {
-            InterlockedDecrement(&g_blocchi);
-        }
-        return S_OK;
+        return oggetto != nullptr ? static_cast<_clsModuli*>(oggetto) : nullptr;
     }
 };
 

@@ -477,45 +477,16 @@ class MotoreProva : public Oggetto {
     }
 };
 
-class Fabbrica final : public IClassFactory {
+class Fabbrica final : public FabbricaStatica {
   public:
-    explicit Fabbrica(bool da36) : da36_(da36) {}
+    explicit Fabbrica(bool da36) : FabbricaStatica(g_blocchi), da36_(da36) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Static factories: their references only keep the library loaded.
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&g_blocchi) + 1);
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        return static_cast<ULONG>(InterlockedDecrement(&g_blocchi) + 1);
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* esterno, REFIID riid, void** ppv) override {
-        if (ppv == nullptr) return E_POINTER;
-        *ppv = nullptr;
-        if (esterno != nullptr) return CLASS_E_NOAGGREGATION;
+  protected:
+    IUnknown* Crea() override {
         auto* motore = new (std::nothrow) MotoreProva();
-        if (motore == nullptr) return E_OUTOFMEMORY;
+        if (motore == nullptr) return nullptr;
         Conta(da36_ ? g_conteggi.MotoriDa36 : g_conteggi.MotoriDa35);
-        const HRESULT hr = motore->QueryInterface(riid, ppv);
-        motore->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL blocca) override {
-        if (blocca) {
-            InterlockedIncrement(&g_blocchi);
-        } else {
-            InterlockedDecrement(&g_blocchi);
-        }
-        return S_OK;
+        return motore;
     }
 
   private:
