@@ -12,6 +12,8 @@
 #include "chart/Avvio_win32.h"
 #include "chart/SuperficieRegistrata.h"
 #include "jet/JetScrittore.h"
+#include "tests/chart/FinestraDiProva.h"
+#include "tests/chart/GraficoDiProva.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
@@ -33,26 +35,6 @@ struct ContiRegistrati : ListaConti {
     int selezionata = -1;
     void AggiungiVoce(const std::string& t, int32_t d) override { voci.emplace_back(t, d); }
     void Seleziona(int i) override { selezionata = i; }
-};
-
-struct FinestraVuota : ControlliElaborazione {
-    int32_t ContoSelezionato() override { return -1; }
-    std::string TestoConto() override { return {}; }
-    Data DataIniziale() override { return 0; }
-    Data DataFinale() override { return 0; }
-    bool NoStatistiche() override { return false; }
-    bool Differenza() override { return false; }
-    void Abilita(const std::string&, bool) override {}
-    void CaptionElabora(const std::string&) override {}
-    void PulsanteElabora(bool, const std::string&) override {}
-    void PuntatoreMouse(int) override {}
-    void MostraStato(bool) override {}
-    void ValoreStato(int) override {}
-    void Chiudi() override {}
-};
-
-struct PulsantiVuoti : PulsantiGrafico {
-    void AbilitaPulsante(const std::string&, bool) override {}
 };
 
 class AvvioTest : public ::testing::Test {
@@ -115,9 +97,9 @@ class AvvioTest : public ::testing::Test {
     test::InterazioneRegistrata schermo;
     ContiRegistrati conti;
     SuperficieRegistrata picture;
-    PulsantiVuoti pulsanti;
+    test::PulsantiRegistrati pulsanti;
     GraficoSaldi grafico{picture, pulsanti};
-    FinestraVuota finestra;
+    test::FinestraDiProva finestra;
     Elaborazione run{grafico, finestra};
 };
 

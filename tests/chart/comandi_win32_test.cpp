@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "chart/Comandi_win32.h"
+#include "tests/chart/GraficoDiProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "util/Testo.h"
@@ -17,10 +18,6 @@ using namespace quandora;
 using quandora::test::CartellaTemporanea;
 
 namespace {
-
-struct PulsantiVuoti : PulsantiGrafico {
-    void AbilitaPulsante(const std::string&, bool) override {}
-};
 
 LRESULT CALLBACK ProceduraVuota(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcA(h, m, w, l);
@@ -75,7 +72,7 @@ class ComandiTest : public ::testing::Test {
     CartellaTemporanea dir;
     test::InterazioneRegistrata schermo;
     HWND finestra = nullptr;
-    PulsantiVuoti pulsanti;
+    test::PulsantiRegistrati pulsanti;
     std::unique_ptr<FinestraGrafico> picture;
     std::unique_ptr<GraficoSaldi> grafico;
     std::unique_ptr<ComandiGrafico> comandi;

@@ -21,6 +21,8 @@
 #include "chart/SuperficieRegistrata.h"
 #include "host/DatiDemo.h"
 #include "jet/JetScrittore.h"
+#include "tests/chart/FinestraDiProva.h"
+#include "tests/chart/GraficoDiProva.h"
 #include "tests/chart/dao_prova/DaoProva.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
@@ -123,29 +125,9 @@ struct ContiRegistrati : ListaConti {
     void Seleziona(int) override {}
 };
 
-struct FinestraRun : ControlliElaborazione {
-    int32_t conto = -1;
-    Data inizio = DataSerial(2021, 11, 1);
-    Data fine = DataSerial(2022, 2, 28);
-    bool noStat = false;
-    int32_t ContoSelezionato() override { return conto; }
-    std::string TestoConto() override { return "conto"; }
-    Data DataIniziale() override { return inizio; }
-    Data DataFinale() override { return fine; }
-    bool NoStatistiche() override { return noStat; }
-    bool Differenza() override { return false; }
-    void Abilita(const std::string&, bool) override {}
-    void CaptionElabora(const std::string&) override {}
-    void PulsanteElabora(bool, const std::string&) override {}
-    void PuntatoreMouse(int) override {}
-    void MostraStato(bool) override {}
-    void ValoreStato(int) override {}
-    void Chiudi() override {}
-};
-
-struct PulsantiVuoti : PulsantiGrafico {
-    void AbilitaPulsante(const std::string&, bool) override {}
-};
+// The runs' period.
+const Data kInizio = DataSerial(2021, 11, 1);
+const Data kFine = DataSerial(2022, 2, 28);
 
 // The Errore a call raises; number 0 when it raises none.
 Errore Cattura(const std::function<void()>& f) {
@@ -212,9 +194,11 @@ class DaoTest : public ::testing::Test {
         test::InterazioneRegistrata schermo;
         ContiRegistrati conti;
         SuperficieRegistrata picture;
-        PulsantiVuoti pulsanti;
+        test::PulsantiRegistrati pulsanti;
         GraficoSaldi grafico{picture, pulsanti};
-        FinestraRun finestra;
+        test::FinestraDiProva finestra;
+        finestra.inizio = kInizio;
+        finestra.fine = kFine;
         Elaborazione run{grafico, finestra};
         e.avviato = InizializzaProgramma(conti, run, grafico);
         e.conti = conti.voci;
@@ -232,10 +216,7 @@ class DaoTest : public ::testing::Test {
         return e;
     }
 
-    static int Giorni() {
-        const FinestraRun f;
-        return static_cast<int>(f.fine - f.inizio) + 1;
-    }
+    static int Giorni() { return static_cast<int>(kFine - kInizio) + 1; }
 
     CartellaTemporanea dir;
     std::string host, mdb;
@@ -325,7 +306,7 @@ TEST_F(DaoTest, StartUpAccountsVersionAndRunsAreTheSameThroughDaoAndTheBuiltInEn
         EXPECT_EQ(conDao.estremi[s], senzaDao.estremi[s]);
     }
     for (int i = 0; i < Giorni(); i += 13) {
-        const auto atteso = test::SaldoAtteso(dati, 2, FinestraRun().inizio + i, true);
+        const auto atteso = test::SaldoAtteso(dati, 2, kInizio + i, true);
         EXPECT_NEAR(conDao.serie[1][i].Saldo, atteso.value_or(0) / 10000.0, 1e-6);
     }
     EXPECT_NE(conDao.estremi[0].first, conDao.estremi[0].second) << "a series that moves";
@@ -460,9 +441,9 @@ TEST_F(DaoTest, TheEnginesErrorsKeepTheirNumberAndDescription) {
     test::InterazioneRegistrata schermo;
     ContiRegistrati conti;
     SuperficieRegistrata picture;
-    PulsantiVuoti pulsanti;
+    test::PulsantiRegistrati pulsanti;
     GraficoSaldi grafico{picture, pulsanti};
-    FinestraRun finestra;
+    test::FinestraDiProva finestra;
     Elaborazione run{grafico, finestra};
     const auto aperti = Server().Conteggi().ErroriSollevati;
     EXPECT_FALSE(InizializzaProgramma(conti, run, grafico));

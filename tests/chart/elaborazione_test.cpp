@@ -12,6 +12,8 @@
 
 #include "chart/SuperficieRegistrata.h"
 #include "jet/JetScrittore.h"
+#include "tests/chart/FinestraDiProva.h"
+#include "tests/chart/GraficoDiProva.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
@@ -21,45 +23,6 @@ using namespace quandora;
 using quandora::test::CartellaTemporanea;
 
 namespace {
-
-// The window's controls as plain values; every change is recorded.
-struct FinestraFinta : ControlliElaborazione {
-    int32_t conto = -1;
-    std::string testoConto = "<tutti i conti>";
-    Data inizio = DataSerial(2003, 1, 1);
-    Data fine = DataSerial(2003, 1, 31);
-    bool noStat = false;
-    bool differenza = false;
-    std::map<std::string, bool> abilitati;
-    std::string caption = "Elabora";
-    bool inCorso = false;
-    std::string tooltip;
-    int puntatore = 0;
-    bool statoVisibile = false;
-    std::vector<int> valori;
-    int chiusure = 0;
-
-    int32_t ContoSelezionato() override { return conto; }
-    std::string TestoConto() override { return testoConto; }
-    Data DataIniziale() override { return inizio; }
-    Data DataFinale() override { return fine; }
-    bool NoStatistiche() override { return noStat; }
-    bool Differenza() override { return differenza; }
-    void Abilita(const std::string& c, bool a) override { abilitati[c] = a; }
-    void CaptionElabora(const std::string& t) override { caption = t; }
-    void PulsanteElabora(bool c, const std::string& t) override {
-        inCorso = c;
-        tooltip = t;
-    }
-    void PuntatoreMouse(int t) override { puntatore = t; }
-    void MostraStato(bool v) override { statoVisibile = v; }
-    void ValoreStato(int v) override { valori.push_back(v); }
-    void Chiudi() override { ++chiusure; }
-};
-
-struct PulsantiFinti : PulsantiGrafico {
-    void AbilitaPulsante(const std::string&, bool) override {}
-};
 
 // Message boxes answered from a queue; DoEvents runs what the test wants
 // to happen between two days.
@@ -107,9 +70,9 @@ class ElaborazioneTest : public ::testing::Test {
     CartellaTemporanea dir;
     jet::DatiHost dati;
     SuperficieRegistrata picture;
-    PulsantiFinti pulsanti;
+    test::PulsantiRegistrati pulsanti;
     GraficoSaldi grafico{picture, pulsanti};
-    FinestraFinta finestra;
+    test::FinestraDiProva finestra;
     Schermo schermo;
     Elaborazione run{grafico, finestra};
 };
