@@ -22,6 +22,7 @@
 #include "chart/Grafico.h"
 #include "host/DatiDemo.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/HostDemo_win32.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "util/DataOle.h"
@@ -199,9 +200,7 @@ class TrevaltoExe : public ::testing::Test {
     static void SetUpTestSuite() {
         cartellaHost_ = new test::CartellaTemporanea;
         host_ = cartellaHost_->File("Quandora");
-        host::ScriviHost(host_, DataSerial(2026, 12, 7));
-        CopyFileA(ToAnsi(CartellaModulo() + "..\\host\\quandora\\quandora.exe").c_str(),
-                  ToAnsi(host_ + "\\quandora.exe").c_str(), FALSE);
+        ASSERT_TRUE(test::InstallaHostDemo(host_));
     }
     static void TearDownTestSuite() {
         test::DimenticaQuandora();

@@ -17,6 +17,7 @@
 #include "jet/JetScrittore.h"
 #include "tests/chart/dao_prova/DaoProva.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/HostDemo_win32.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "util/DataOle.h"
@@ -121,9 +122,8 @@ TEST(Programma, EachStartUpRefusalShowsItsBoxAndEndsTheProgram) {
     test::CartellaTemporanea dir;
     const std::string host = dir.File("Quandora");
     const std::string mdb = host + "\\bnk\\quandora.mdb";
-    host::ScriviHost(host, DataSerial(2026, 12, 7));
+    ASSERT_TRUE(test::InstallaHostDemo(host));
     jet::DatiHost dati = host::DatiModello();
-    test::RegistraQuandora(host + "\\quandora.exe");
     struct Caso {
         const char* descrizione;
         std::function<void()> prepara;
@@ -174,10 +174,7 @@ TEST(Programma, EachStartUpRefusalShowsItsBoxAndEndsTheProgram) {
 TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     test::CartellaTemporanea dir;
     const std::string host = dir.File("Quandora");
-    host::ScriviHost(host, DataSerial(2026, 12, 7));
-    ASSERT_TRUE(CopyFileA(ToAnsi(Host("quandora")).c_str(), ToAnsi(host + "\\quandora.exe").c_str(),
-                          FALSE));
-    test::RegistraQuandora(host + "\\quandora.exe");
+    ASSERT_TRUE(test::InstallaHostDemo(host));
 
     test::ProcessoTrevalto trevalto;
     const HWND finestra = trevalto.Finestra(FrmMain::kClasse);
@@ -289,10 +286,7 @@ TEST(Programma, ReadsThroughDaoWhenItIsRegistered) {
 
     test::CartellaTemporanea dir;
     const std::string host = dir.File("Quandora");
-    host::ScriviHost(host, DataSerial(2026, 12, 7));
-    ASSERT_TRUE(CopyFileA(ToAnsi(Host("quandora")).c_str(), ToAnsi(host + "\\quandora.exe").c_str(),
-                          FALSE));
-    test::RegistraQuandora(host + "\\quandora.exe");
+    ASSERT_TRUE(test::InstallaHostDemo(host));
 
     test::ProcessoTrevalto trevalto;
     const HWND finestra = trevalto.Finestra(FrmMain::kClasse);

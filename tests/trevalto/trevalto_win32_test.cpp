@@ -17,6 +17,7 @@
 #include "chart/Programma_win32.h"
 #include "host/DatiDemo.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/HostDemo_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
@@ -36,10 +37,7 @@ class TrevaltoTest : public ::testing::Test {
 
     void SetUp() override {
         const std::string host = dir.File("Quandora");
-        host::ScriviHost(host, DataSerial(2026, 12, 7));
-        ASSERT_TRUE(CopyFileA(ToAnsi(CartellaModulo() + "..\\host\\quandora\\quandora.exe").c_str(),
-                              ToAnsi(host + "\\quandora.exe").c_str(), FALSE));
-        test::RegistraQuandora(host + "\\quandora.exe");
+        ASSERT_TRUE(test::InstallaHostDemo(host));
 
         programma = std::make_unique<ProgrammaTrevalto>(false);
         ASSERT_TRUE(programma->Form_Initialize());
