@@ -12,8 +12,7 @@
 #include "chart/Avvio_win32.h"
 #include "chart/SuperficieRegistrata.h"
 #include "jet/JetScrittore.h"
-#include "tests/chart/FinestraDiProva.h"
-#include "tests/chart/GraficoDiProva.h"
+#include "tests/chart/AvvioDiProva_win32.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
@@ -30,14 +29,7 @@ const char kObsoleta[] =
     "La versione di Quandora installata è una versione obsoleta. E' richiesta la versione "
     "3.3.0.0 o successiva. ";
 
-struct ContiRegistrati : ListaConti {
-    std::vector<std::pair<std::string, int32_t>> voci;
-    int selezionata = -1;
-    void AggiungiVoce(const std::string& t, int32_t d) override { voci.emplace_back(t, d); }
-    void Seleziona(int i) override { selezionata = i; }
-};
-
-class AvvioTest : public ::testing::Test {
+class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
   protected:
     static void SetUpTestSuite() {
         CoInitialize(nullptr);
@@ -78,10 +70,6 @@ class AvvioTest : public ::testing::Test {
             CopyFileA(ToAnsi(CartellaModulo() + modello).c_str(), ToAnsi(dest).c_str(), FALSE);
     }
 
-    bool Avvia() {
-        conti = ContiRegistrati();
-        return InizializzaProgramma(conti, run, grafico);
-    }
     // The one box the start-up showed: its text, with the critical icon.
     std::string Box(const char* titolo = "Errore") {
         EXPECT_EQ(schermo.boxes.size(), 1u);
@@ -95,12 +83,6 @@ class AvvioTest : public ::testing::Test {
     std::string host;
     jet::DatiHost dati;
     test::InterazioneRegistrata schermo;
-    ContiRegistrati conti;
-    SuperficieRegistrata picture;
-    test::PulsantiRegistrati pulsanti;
-    GraficoSaldi grafico{picture, pulsanti};
-    test::FinestraDiProva finestra;
-    Elaborazione run{grafico, finestra};
 };
 
 }  // namespace

@@ -21,8 +21,7 @@
 #include "chart/SuperficieRegistrata.h"
 #include "host/DatiDemo.h"
 #include "jet/JetScrittore.h"
-#include "tests/chart/FinestraDiProva.h"
-#include "tests/chart/GraficoDiProva.h"
+#include "tests/chart/AvvioDiProva_win32.h"
 #include "tests/chart/dao_prova/DaoProva.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
@@ -119,12 +118,6 @@ struct Esito {
     std::vector<std::pair<double, double>> estremi;
 };
 
-struct ContiRegistrati : ListaConti {
-    std::vector<std::pair<std::string, int32_t>> voci;
-    void AggiungiVoce(const std::string& t, int32_t d) override { voci.emplace_back(t, d); }
-    void Seleziona(int) override {}
-};
-
 // The runs' period.
 const Data kInizio = DataSerial(2021, 11, 1);
 const Data kFine = DataSerial(2022, 2, 28);
@@ -192,25 +185,20 @@ class DaoTest : public ::testing::Test {
     Esito Percorri() {
         Esito e;
         test::InterazioneRegistrata schermo;
-        ContiRegistrati conti;
-        SuperficieRegistrata picture;
-        test::PulsantiRegistrati pulsanti;
-        GraficoSaldi grafico{picture, pulsanti};
-        test::FinestraDiProva finestra;
-        finestra.inizio = kInizio;
-        finestra.fine = kFine;
-        Elaborazione run{grafico, finestra};
-        e.avviato = InizializzaProgramma(conti, run, grafico);
-        e.conti = conti.voci;
+        test::AvvioDiProva p;
+        p.finestra.inizio = kInizio;
+        p.finestra.fine = kFine;
+        e.avviato = p.Avvia();
+        e.conti = p.conti.voci;
         e.versione = VerificaVersioneDati(mdb);
         e.operazioni = Righe(mdb, "Select IDCassa, Data, Euro, nostatistiche from Operazioni",
                              {"idcassa", "DATA", "Euro", "NoStatistiche"});
         for (int32_t conto : {-1, 2}) {
-            finestra.conto = conto;
-            finestra.noStat = conto == 2;
-            run.cmdElabora_Click();
-            e.serie.push_back(grafico.Saldi);
-            e.estremi.emplace_back(grafico.Testata.SaldoMinimo, grafico.Testata.SaldoMassimo);
+            p.finestra.conto = conto;
+            p.finestra.noStat = conto == 2;
+            p.run.cmdElabora_Click();
+            e.serie.push_back(p.grafico.Saldi);
+            e.estremi.emplace_back(p.grafico.Testata.SaldoMinimo, p.grafico.Testata.SaldoMassimo);
         }
         e.boxes = schermo.boxes;
         return e;
@@ -439,14 +427,9 @@ TEST_F(DaoTest, TheEnginesErrorsKeepTheirNumberAndDescription) {
     // At start-up any of them is the database message.
     jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), "diversa");
     test::InterazioneRegistrata schermo;
-    ContiRegistrati conti;
-    SuperficieRegistrata picture;
-    test::PulsantiRegistrati pulsanti;
-    GraficoSaldi grafico{picture, pulsanti};
-    test::FinestraDiProva finestra;
-    Elaborazione run{grafico, finestra};
+    test::AvvioDiProva p;
     const auto aperti = Server().Conteggi().ErroriSollevati;
-    EXPECT_FALSE(InizializzaProgramma(conti, run, grafico));
+    EXPECT_FALSE(p.Avvia());
     ASSERT_EQ(schermo.boxes.size(), 1u);
     EXPECT_EQ(schermo.boxes[0].testo, "Errore database: impossibile accedere ai dati di quandora.");
     EXPECT_EQ(Server().Conteggi().ErroriSollevati, aperti + 1);
