@@ -137,18 +137,6 @@ TEST_F(ComandiTest, ACancelledDialogChangesNothing) {
     EXPECT_EQ(dir.NumeroFile(), 0u);
 }
 
-TEST_F(ComandiTest, ABadFileIsReportedAndLeavesTheChartCleared) {
-    const std::string file = dir.File("rotto.vrt");
-    CartellaTemporanea::Scrivi(file, std::string("VRTFILE - Grafico Trevalto Saldo") +
-                                         std::string(18, '\0') + std::string(400, ' '));
-    schermo.scelte = {file};
-    comandi->ApriVrt();
-    const test::BoxMostrato b = Box();
-    EXPECT_EQ(b.titolo, "Errore 7881");
-    EXPECT_EQ(b.testo, "Apri File VRT: Formato file non valido");
-    EXPECT_FALSE(grafico->Grafico_Visibile());
-}
-
 TEST_F(ComandiTest, TheBitmapIsThePicturesImageAndTheDialogIsShared) {
     const std::string vrt = dir.File("prima.vrt");
     schermo.scelte = {vrt, dir.File("immagine.bmp")};
@@ -198,30 +186,6 @@ TEST_F(ComandiTest, AnUnwritableBitmapIsReported) {
     const test::BoxMostrato b = Box();
     EXPECT_EQ(b.titolo, "Errore 76");
     EXPECT_EQ(b.testo, "Salva immagine: Impossibile trovare il percorso ");
-}
-
-TEST_F(ComandiTest, TheClipboardGetsThePicturesImage) {
-    comandi->CopiaInClipboard();
-    EXPECT_TRUE(schermo.boxes.empty());
-    ASSERT_TRUE(OpenClipboard(finestra));
-    auto appunti = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    ASSERT_NE(appunti, nullptr);
-    BITMAP info = {};
-    GetObjectA(appunti, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, picture->Larghezza());
-    EXPECT_EQ(info.bmHeight, picture->Altezza());
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ prima = SelectObject(dc, appunti);
-    int diversi = 0;
-    for (int y = 0; y < info.bmHeight; y += 9) {
-        for (int x = 0; x < info.bmWidth; x += 7) {
-            diversi += GetPixel(dc, x, y) != GetPixel(picture->DcImmagine(), x, y);
-        }
-    }
-    SelectObject(dc, prima);
-    DeleteDC(dc);
-    CloseClipboard();
-    EXPECT_EQ(diversi, 0);
 }
 
 TEST_F(ComandiTest, PrintingWithoutAPrinterSaysSo) {

@@ -233,33 +233,6 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     EXPECT_GT(PixelBlu(grafico), 50);
     EXPECT_GT(PixelNeri(grafico), 50);
 
-    // The chart saved through the toolbar's "save" and Windows' real dialog,
-    // in the running program.
-    const std::string file = dir.File("grafico");
-    PostMessageA(finestra, WM_COMMAND, FrmMain::kIdPrimoPulsante + 2, 0);
-    HWND dialogo = test::AttendiDialogo("Salva Grafico Trevalto File...");
-    ASSERT_NE(dialogo, nullptr);
-    test::ScegliFile(dialogo, file);
-    HWND box = test::AttendiDialogo("Salvataggio");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(test::TestoBox(box), Maiuscolo(file + ".vrt") + ": file salvato.");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    for (int t = 0; t < 100 && IsWindow(box); ++t)
-        Sleep(50);
-    EXPECT_EQ(test::CartellaTemporanea::Leggi(file + ".vrt").substr(0, 32),
-              "VRTFILE - Grafico Trevalto Saldo");
-
-    // "clear", then "open" through the real open dialog: the chart is back.
-    PostMessageA(finestra, WM_COMMAND, FrmMain::kIdPrimoPulsante + 0, 0);
-    PostMessageA(finestra, WM_COMMAND, FrmMain::kIdPrimoPulsante + 1, 0);
-    dialogo = test::AttendiDialogo("Apri Grafico Trevalto File...");
-    ASSERT_NE(dialogo, nullptr);
-    test::ScegliFile(dialogo, file + ".vrt");
-    for (int t = 0; t < 100 && IsWindow(dialogo); ++t)
-        Sleep(50);
-    Sleep(500);
-    EXPECT_GT(PixelBlu(grafico), 50) << "the opened chart is drawn";
-
     // After the run the close box closes the program.
     PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(trevalto.Fine(), 0u);
