@@ -671,35 +671,6 @@ TEST_F(FinestraPrincipale, PopupMenuEnablingIsComputedAfreshFromChartAndRun) {
     EXPECT_TRUE(VoceAbilitata(FrmMain::kMnApriVrt));
 }
 
-// The popup really opened by Windows: its state read while it is open,
-// then closed.
-FrmMain* gAperto = nullptr;
-std::vector<bool> gStatoLetto;
-void CALLBACK LeggiEChiudi(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    for (int i = 0; i < GetMenuItemCount(gAperto->mnFile()); ++i) {
-        const UINT s = GetMenuState(gAperto->mnFile(), i, MF_BYPOSITION);
-        if (!(s & MF_SEPARATOR)) gStatoLetto.push_back(!(s & (MF_GRAYED | MF_DISABLED)));
-    }
-    EndMenu();
-}
-
-TEST_F(FinestraPrincipale, RightClickOnThePictureOpensTheMenuWithItsState) {
-    comandi.visibile = true;
-    gAperto = f.get();
-    gStatoLetto.clear();
-    SetTimer(nullptr, 0, 300, LeggiEChiudi);
-    RECT g;
-    GetWindowRect(c().Grafico, &g);
-    // What a right-button release on the picture gives its parent.
-    SendMessageA(w(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(c().Grafico),
-                 MAKELPARAM(g.left + 20, g.top + 20));
-    ASSERT_EQ(gStatoLetto.size(), 11u);
-    for (bool abilitata : gStatoLetto)
-        EXPECT_TRUE(abilitata);
-    EXPECT_TRUE(comandi.chiamate.empty());
-}
-
 TEST_F(FinestraPrincipale, MenuItemsStartTheirCommands) {
     const std::pair<int, const char*> attesi[] = {
         {FrmMain::kMnSegna, "SegnaPunto 0"},    {FrmMain::kMnImporto, "SegnaPunto 1"},
