@@ -31,9 +31,20 @@ const char kObsoleta[] =
 
 class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
   protected:
+    // Varniko.dll registered for the suite (the start-up registers the
+    // program through it) and removed at its end, so that the prefix the
+    // test programs share is left as it was.
     static void SetUpTestSuite() {
         CoInitialize(nullptr);
-        std::string riga = "regsvr32 /s \"" + CartellaModulo() + "Varniko.dll\"";
+        Regsvr32("/s");
+    }
+    static void TearDownTestSuite() {
+        CoUninitialize();
+        Regsvr32("/u /s");
+    }
+    static void Regsvr32(const char* opzioni) {
+        std::string riga =
+            std::string("regsvr32 ") + opzioni + " \"" + ToAnsi(CartellaModulo()) + "Varniko.dll\"";
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
@@ -44,7 +55,6 @@ class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
             CloseHandle(pi.hThread);
         }
     }
-    static void TearDownTestSuite() { CoUninitialize(); }
 
     void SetUp() override {
         host = dir.File("Quandora");
