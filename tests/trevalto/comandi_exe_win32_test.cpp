@@ -330,10 +330,19 @@ class TrevaltoExe : public ::testing::Test {
         Sleep(300);  // drawn
         return menu;
     }
+    // Read again until every item is on the screen: a busy machine may
+    // still be drawing the menu.
     std::vector<bool> LeggiMenu(HWND menu, std::string& descrizione) const {
-        RECT r;
-        GetWindowRect(menu, &r);
-        return VociAbilitate(Schermo(r), descrizione);
+        std::vector<bool> voci;
+        for (int t = 0; t < 30; ++t) {
+            RECT r;
+            GetWindowRect(menu, &r);
+            descrizione.clear();
+            voci = VociAbilitate(Schermo(r), descrizione);
+            if (voci.size() == kVoci) break;
+            Sleep(100);
+        }
+        return voci;
     }
     // Chooses an item of the open menu with the keyboard: down to it, then
     // Enter.
@@ -401,11 +410,19 @@ class TrevaltoExe : public ::testing::Test {
     }
 
     // The picture as the screen shows it.
+    // Taken once two captures a moment apart agree: the painting is over.
     Pixel Immagine() const {
         RedrawWindow(picture_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         SendMessageA(picture_, WM_NULL, 0, 0);
-        Sleep(300);
-        return Schermo(AreaCliente(picture_));
+        Sleep(200);
+        Pixel prima = Schermo(AreaCliente(picture_));
+        for (int t = 0; t < 30; ++t) {
+            Sleep(100);
+            Pixel dopo = Schermo(AreaCliente(picture_));
+            if (Differenze(prima, dopo) == 0) return dopo;
+            prima = std::move(dopo);
+        }
+        return prima;
     }
 
     static test::CartellaTemporanea* cartellaHost_;
@@ -435,7 +452,6 @@ TEST_F(TrevaltoExe, TheMenuOffersWhatTheChartsStateAllows) {
     Grafico10Giorni();
     menu = MenuDopoClicDestro(300, 200);
     ASSERT_NE(menu, nullptr);
-    letto.clear();
     EXPECT_EQ(LeggiMenu(menu, letto), std::vector<bool>(kVoci, true)) << letto;
     ChiudiMenu(menu);
 
@@ -447,7 +463,6 @@ TEST_F(TrevaltoExe, TheMenuOffersWhatTheChartsStateAllows) {
     ASSERT_TRUE(InCorso());
     menu = MenuDopoClicDestro(300, 200);
     ASSERT_NE(menu, nullptr);
-    letto.clear();
     EXPECT_EQ(LeggiMenu(menu, letto), std::vector<bool>(kVoci, false)) << letto;
     ChiudiMenu(menu);
     // Stopped: the question answered Yes.
