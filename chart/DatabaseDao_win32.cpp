@@ -127,15 +127,19 @@ int32_t NumeroNoto(HRESULT hr) {
     return 0;
 }
 
+// An error of the number given, with the engine's description or, when it
+// gave none, the runtime's text of the number.
+Errore ConDescrizione(int32_t numero, std::string descrizione) {
+    if (descrizione.empty()) {
+        const char* testo = TestoErroreDiSistema(numero);
+        descrizione = testo ? testo : "Errore di automazione";
+    }
+    return Errore(numero, std::move(descrizione));
+}
+
 Errore ErroreDiAutomazione(HRESULT hr, std::string descrizione) {
     const int32_t numero = NumeroNoto(hr);
-    if (numero != 0) {
-        if (descrizione.empty()) {
-            const char* testo = TestoErroreDiSistema(numero);
-            descrizione = testo ? testo : "Errore di automazione";
-        }
-        return Errore(numero, descrizione);
-    }
+    if (numero != 0) return ConDescrizione(numero, std::move(descrizione));
     char codice[32];
     std::snprintf(codice, sizeof codice, " (0x%08lX)", static_cast<unsigned long>(hr));
     if (descrizione.empty()) descrizione = TestoErroreDiSistema(440);
@@ -158,13 +162,7 @@ Errore ErroreAutomazione(HRESULT hr, EXCEPINFO* e) {
     SysFreeString(e->bstrDescription);
     SysFreeString(e->bstrHelpFile);
     e->bstrSource = e->bstrDescription = e->bstrHelpFile = nullptr;
-    if (wCode != 0) {
-        if (descrizione.empty()) {
-            const char* testo = TestoErroreDiSistema(wCode);
-            descrizione = testo ? testo : "Errore di automazione";
-        }
-        return Errore(wCode, descrizione);
-    }
+    if (wCode != 0) return ConDescrizione(wCode, std::move(descrizione));
     return ErroreDiAutomazione(scode, std::move(descrizione));
 }
 
