@@ -55,14 +55,9 @@ double Migliore(Database& db, Data inizio, int giorni, double& somma) {
 
 int main() {
     CoInitialize(nullptr);
-    const HMODULE dll = LoadLibraryA(ToAnsi(CartellaModulo() + "DaoProva.dll").c_str());
-    const auto registra = dll ? reinterpret_cast<daoprova::FnRegistra>(reinterpret_cast<void*>(
-                                    GetProcAddress(dll, "DaoProvaRegistra")))
-                              : nullptr;
-    const auto deregistra = dll ? reinterpret_cast<daoprova::FnDeregistra>(reinterpret_cast<void*>(
-                                      GetProcAddress(dll, "DaoProvaDeregistra")))
-                                : nullptr;
-    if (registra == nullptr || deregistra == nullptr || registra(daoprova::kClasseDao35) != S_OK) {
+    const daoprova::Server server(ToAnsi(CartellaModulo() + "DaoProva.dll").c_str());
+    const daoprova::Registrato registrato(server, daoprova::kClasseDao35);
+    if (registrato.Esito() != S_OK) {
         std::fprintf(stderr, "DaoProva.dll cannot be registered\n");
         return 1;
     }
@@ -99,7 +94,6 @@ int main() {
         std::fprintf(stderr, "Errore %d: %s\n", e.Numero(), ToAnsi(e.Descrizione()).c_str());
         esito = 1;
     }
-    deregistra();
     CoUninitialize();
     return esito;
 }

@@ -41,55 +41,14 @@ namespace {
 // DaoProva.dll, loaded once by the test program: COM loads the same module
 // when it creates the engine, so the counters are those of the calls the
 // program made.
-class ServerDao {
-  public:
-    static ServerDao& Istanza() {
-        static ServerDao s;
-        return s;
-    }
-    daoprova::Conteggi Conteggi() const {
-        daoprova::Conteggi c = {};
-        if (conteggi_) conteggi_(&c);
-        return c;
-    }
-    HRESULT Registra(int modo) const { return registra_ ? registra_(modo) : E_FAIL; }
-    HRESULT Deregistra() const { return deregistra_ ? deregistra_() : E_FAIL; }
-    bool Caricato() const { return registra_ && deregistra_ && conteggi_; }
-
-  private:
-    ServerDao() {
-        dll_ = LoadLibraryA(ToAnsi(CartellaModulo() + "DaoProva.dll").c_str());
-        if (dll_ == nullptr) return;
-        registra_ = reinterpret_cast<daoprova::FnRegistra>(
-            reinterpret_cast<void*>(GetProcAddress(dll_, "DaoProvaRegistra")));
-        deregistra_ = reinterpret_cast<daoprova::FnDeregistra>(
-            reinterpret_cast<void*>(GetProcAddress(dll_, "DaoProvaDeregistra")));
-        conteggi_ = reinterpret_cast<daoprova::FnConteggi>(
-            reinterpret_cast<void*>(GetProcAddress(dll_, "DaoProvaConteggi")));
-    }
-    HMODULE dll_ = nullptr;  // kept until the program ends
-    daoprova::FnRegistra registra_ = nullptr;
-    daoprova::FnDeregistra deregistra_ = nullptr;
-    daoprova::FnConteggi conteggi_ = nullptr;
-};
-
-ServerDao& Server() {
-    return ServerDao::Istanza();
+const daoprova::Server& Server() {
+    static const daoprova::Server s(ToAnsi(CartellaModulo() + "DaoProva.dll").c_str());
+    return s;
 }
 
-// The stand-in registered for the life of the object (after removing what a
-// test that ended badly may have left), and removed at its end, so that no
-// other test program of the prefix meets it.
-class DaoRegistrato {
+class DaoRegistrato : public daoprova::Registrato {
   public:
-    explicit DaoRegistrato(int modo) { esito_ = Server().Registra(modo); }
-    ~DaoRegistrato() { Server().Deregistra(); }
-    DaoRegistrato(const DaoRegistrato&) = delete;
-    DaoRegistrato& operator=(const DaoRegistrato&) = delete;
-    HRESULT Esito() const { return esito_; }
-
-  private:
-    HRESULT esito_;
+    explicit DaoRegistrato(int modo) : Registrato(Server(), modo) {}
 };
 
 // COM on the test thread for the life of the object. Its end (the last

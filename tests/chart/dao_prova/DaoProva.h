@@ -67,4 +67,49 @@ using FnRegistra = HRESULT(WINAPI*)(int);
 using FnDeregistra = HRESULT(WINAPI*)();
 using FnConteggi = void(WINAPI*)(Conteggi*);
 
+// The stand-in as the test programs load it: the library at the path given
+// (ANSI), kept loaded until the program ends, and its functions.
+class Server {
+  public:
+    explicit Server(const char* percorso) {
+        const HMODULE dll = LoadLibraryA(percorso);
+        if (dll == nullptr) return;
+        registra_ = reinterpret_cast<FnRegistra>(
+            reinterpret_cast<void*>(GetProcAddress(dll, "DaoProvaRegistra")));
+        deregistra_ = reinterpret_cast<FnDeregistra>(
+            reinterpret_cast<void*>(GetProcAddress(dll, "DaoProvaDeregistra")));
+        conteggi_ = reinterpret_cast<FnConteggi>(
+            reinterpret_cast<void*>(GetProcAddress(dll, "DaoProvaConteggi")));
+    }
+    bool Caricato() const { return registra_ && deregistra_ && conteggi_; }
+    HRESULT Registra(int modo) const { return registra_ ? registra_(modo) : E_FAIL; }
+    HRESULT Deregistra() const { return deregistra_ ? deregistra_() : E_FAIL; }
+    daoprova::Conteggi Conteggi() const {
+        daoprova::Conteggi c = {};
+        if (conteggi_) conteggi_(&c);
+        return c;
+    }
+
+  private:
+    FnRegistra registra_ = nullptr;
+    FnDeregistra deregistra_ = nullptr;
+    FnConteggi conteggi_ = nullptr;
+};
+
+// The stand-in registered for the life of the object (after removing what a
+// test that ended badly may have left), and removed at its end, so that no
+// other test program of the prefix meets it.
+class Registrato {
+  public:
+    Registrato(const Server& server, int modo) : server_(server), esito_(server.Registra(modo)) {}
+    ~Registrato() { server_.Deregistra(); }
+    Registrato(const Registrato&) = delete;
+    Registrato& operator=(const Registrato&) = delete;
+    HRESULT Esito() const { return esito_; }
+
+  private:
+    const Server& server_;
+    HRESULT esito_;
+};
+
 }  // namespace daoprova
