@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 #include "chart/Comandi_win32.h"
 #include "tests/chart/GraficoDiProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
+#include "tests/support/Pixel_win32.h"
 #include "util/Testo.h"
 
 using namespace quandora;
@@ -78,18 +78,6 @@ class ComandiTest : public ::testing::Test {
     std::unique_ptr<ComandiGrafico> comandi;
 };
 
-COLORREF PixelBmp(const std::string& bmp, int x, int y) {
-    int32_t larghezza, altezza;
-    uint32_t offset;
-    std::memcpy(&offset, bmp.data() + 10, 4);
-    std::memcpy(&larghezza, bmp.data() + 18, 4);
-    std::memcpy(&altezza, bmp.data() + 22, 4);
-    const size_t riga = (static_cast<size_t>(larghezza) * 3 + 3) & ~size_t{3};
-    const auto* p = reinterpret_cast<const unsigned char*>(bmp.data()) + offset +
-                    riga * static_cast<size_t>(altezza - 1 - y) + static_cast<size_t>(x) * 3;
-    return RGB(p[2], p[1], p[0]);
-}
-
 }  // namespace
 
 TEST_F(ComandiTest, SaveAndOpenTheChartFileThroughTheDialogs) {
@@ -150,19 +138,15 @@ TEST_F(ComandiTest, TheBitmapIsThePicturesImageAndTheDialogIsShared) {
     EXPECT_EQ(d.DefaultExt, "bmp");
     EXPECT_EQ(d.Flags, 2050u);
 
-    const std::string bmp = CartellaTemporanea::Leggi(dir.File("immagine.bmp"));
-    ASSERT_GT(bmp.size(), 54u);
-    EXPECT_EQ(bmp.substr(0, 2), "BM");
-    int32_t larghezza, altezza;
-    std::memcpy(&larghezza, bmp.data() + 18, 4);
-    std::memcpy(&altezza, bmp.data() + 22, 4);
-    EXPECT_EQ(larghezza, picture->Larghezza());
-    EXPECT_EQ(altezza, picture->Altezza());
+    const test::Pixel bmp = test::DaFileBmp(CartellaTemporanea::Leggi(dir.File("immagine.bmp")));
+    ASSERT_FALSE(bmp.Dati.empty()) << "a BMP file";
+    EXPECT_EQ(bmp.Larghezza, picture->Larghezza());
+    EXPECT_EQ(bmp.Altezza, picture->Altezza());
     int diversi = 0, nonBianchi = 0;
-    for (int y = 0; y < altezza; y += 7) {
-        for (int x = 0; x < larghezza; x += 5) {
+    for (int y = 0; y < bmp.Altezza; y += 7) {
+        for (int x = 0; x < bmp.Larghezza; x += 5) {
             const COLORREF atteso = GetPixel(picture->DcImmagine(), x, y);
-            diversi += PixelBmp(bmp, x, y) != atteso;
+            diversi += bmp(x, y) != test::DaColorref(atteso);
             nonBianchi += atteso != RGB(255, 255, 255);
         }
     }
@@ -175,9 +159,7 @@ TEST_F(ComandiTest, TheBitmapIsThePicturesImageAndTheDialogIsShared) {
     grafico->AggiornaGrafico();
     schermo.scelte = {dir.File("grande.bmp")};
     comandi->SalvaComeBitmap();
-    const std::string grande = CartellaTemporanea::Leggi(dir.File("grande.bmp"));
-    std::memcpy(&larghezza, grande.data() + 18, 4);
-    EXPECT_EQ(larghezza, 800);
+    EXPECT_EQ(test::DaFileBmp(CartellaTemporanea::Leggi(dir.File("grande.bmp"))).Larghezza, 800);
 }
 
 TEST_F(ComandiTest, AnUnwritableBitmapIsReported) {

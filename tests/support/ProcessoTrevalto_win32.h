@@ -59,9 +59,16 @@ class ProcessoTrevalto {
     }
     // The visible top-level window, looked for once.
     HWND Cerca(const char* classe, const char* titolo = nullptr) const {
-        Ricerca r{id_, classe, titolo, nullptr};
-        EnumWindows(Confronta, reinterpret_cast<LPARAM>(&r));
-        return r.trovata;
+        for (HWND h : Tutte(classe)) {
+            if (!IsWindowVisible(h)) continue;
+            if (titolo != nullptr) {
+                char t[256] = {};
+                GetWindowTextA(h, t, sizeof t);
+                if (ToAnsi(titolo) != t) continue;
+            }
+            return h;
+        }
+        return nullptr;
     }
     // Every top-level window of the process with the class given, visible
     // or not.
@@ -80,38 +87,18 @@ class ProcessoTrevalto {
     }
 
   private:
-    struct Ricerca {
-        DWORD processo;
-        const char* classe;
-        const char* titolo;
-        HWND trovata;
-    };
     struct Elenco {
         DWORD processo;
         const char* classe;
         std::vector<HWND> trovate;
     };
-    static bool DelProcesso(HWND h, DWORD processo, const char* classe) {
+    static BOOL CALLBACK Raccogli(HWND h, LPARAM lp) {
+        auto* e = reinterpret_cast<Elenco*>(lp);
         DWORD p = 0;
         GetWindowThreadProcessId(h, &p);
         char nome[64] = {};
         GetClassNameA(h, nome, sizeof nome);
-        return p == processo && lstrcmpiA(nome, classe) == 0;
-    }
-    static BOOL CALLBACK Confronta(HWND h, LPARAM lp) {
-        auto* r = reinterpret_cast<Ricerca*>(lp);
-        if (!DelProcesso(h, r->processo, r->classe) || !IsWindowVisible(h)) return TRUE;
-        if (r->titolo != nullptr) {
-            char t[256] = {};
-            GetWindowTextA(h, t, sizeof t);
-            if (ToAnsi(r->titolo) != t) return TRUE;
-        }
-        r->trovata = h;
-        return FALSE;
-    }
-    static BOOL CALLBACK Raccogli(HWND h, LPARAM lp) {
-        auto* e = reinterpret_cast<Elenco*>(lp);
-        if (DelProcesso(h, e->processo, e->classe)) e->trovate.push_back(h);
+        if (p == e->processo && lstrcmpiA(nome, e->classe) == 0) e->trovate.push_back(h);
         return TRUE;
     }
 

@@ -51,20 +51,6 @@ inline std::string TestoBox(HWND box) {
     return trovato;
 }
 
-// A visible dialog box (class #32770) with the title given, waited for up
-// to 20 s; nullptr when none came.
-inline HWND AttendiDialogo(const std::string& titolo) {
-    for (int i = 0; i < 400; ++i) {
-        HWND d = FindWindowA("#32770", ToAnsi(titolo).c_str());
-        if (d != nullptr && IsWindowVisible(d)) {
-            Sleep(200);  // let it finish its own set-up
-            return d;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 // Types a name in a file dialog and presses its OK button.
 inline void ScegliFile(HWND dialogo, const std::string& nome) {
     const std::string ansi = ToAnsi(nome);

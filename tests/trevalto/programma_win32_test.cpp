@@ -18,6 +18,7 @@
 #include "tests/chart/dao_prova/DaoProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/HostDemo_win32.h"
+#include "tests/support/Pixel_win32.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "util/DataOle.h"
@@ -70,28 +71,13 @@ TEST(Programma, CarriesVersionManifestAndIcons) {
             << id;
 }
 
-// Pixels of a window's client area as the screen shows them: the chart's
-// blue series, and its black guides and labels.
-int ContaPixel(HWND finestra, bool (*scelta)(COLORREF)) {
-    RECT r;
-    GetClientRect(finestra, &r);
-    MapWindowPoints(finestra, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    HDC dc = GetDC(nullptr);
-    int n = 0;
-    for (int y = r.top; y < r.bottom; y += 2) {
-        for (int x = r.left; x < r.right; x += 2)
-            n += scelta(GetPixel(dc, x, y));
-    }
-    ReleaseDC(nullptr, dc);
-    return n;
+// The chart on the screen, read as a person sees it: its blue series and
+// its black guides and labels.
+size_t PixelBlu(HWND finestra) {
+    return test::Blu(test::Schermo(test::AreaCliente(finestra)));
 }
-int PixelBlu(HWND finestra) {
-    return ContaPixel(finestra, [](COLORREF c) {
-        return GetBValue(c) > 150 && GetRValue(c) < 90 && GetGValue(c) < 90;
-    });
-}
-int PixelNeri(HWND finestra) {
-    return ContaPixel(finestra, [](COLORREF c) { return c == RGB(0, 0, 0); });
+size_t PixelNeri(HWND finestra) {
+    return test::Neri(test::Schermo(test::AreaCliente(finestra)));
 }
 
 // Whether a process has loaded a library of the name given.
@@ -230,8 +216,8 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
     // The chart on the screen: the blue series and the black guides.
     const HWND grafico = GetDlgItem(finestra, FrmMain::kIdGrafico);
     // Read off the screen, as a person sees it.
-    EXPECT_GT(PixelBlu(grafico), 50);
-    EXPECT_GT(PixelNeri(grafico), 50);
+    EXPECT_GT(PixelBlu(grafico), 200u);
+    EXPECT_GT(PixelNeri(grafico), 200u);
 
     // After the run the close box closes the program.
     PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -244,18 +230,10 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
 // lists the accounts, draws a chart and ends cleanly (DAO's engine let go
 // before COM ends).
 TEST(Programma, ReadsThroughDaoWhenItIsRegistered) {
-    const HMODULE dll = LoadLibraryA(ToAnsi(CartellaModulo() + "..\\DaoProva.dll").c_str());
-    ASSERT_NE(dll, nullptr);
-    const auto registra = reinterpret_cast<daoprova::FnRegistra>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "DaoProvaRegistra")));
-    const auto deregistra = reinterpret_cast<daoprova::FnDeregistra>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "DaoProvaDeregistra")));
-    ASSERT_TRUE(registra != nullptr && deregistra != nullptr);
-    ASSERT_EQ(registra(daoprova::kClasseDao35), S_OK);
-    struct Deregistra {
-        daoprova::FnDeregistra f;
-        ~Deregistra() { f(); }
-    } fine{deregistra};
+    const daoprova::Server dao(ToAnsi(CartellaModulo() + "..\\DaoProva.dll").c_str());
+    ASSERT_TRUE(dao.Caricato());
+    const daoprova::Registrato registrato(dao, daoprova::kClasseDao35);
+    ASSERT_EQ(registrato.Esito(), S_OK);
 
     test::CartellaTemporanea dir;
     const std::string host = dir.File("Quandora");
@@ -276,7 +254,7 @@ TEST(Programma, ReadsThroughDaoWhenItIsRegistered) {
     for (int t = 0; t < 1200 && test::TestoFinestra(elabora) != "Elabora"; ++t)
         Sleep(50);
     Sleep(500);
-    EXPECT_GT(PixelBlu(GetDlgItem(finestra, FrmMain::kIdGrafico)), 50);
+    EXPECT_GT(PixelBlu(GetDlgItem(finestra, FrmMain::kIdGrafico)), 200u);
     PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(trevalto.Fine(), 0u);
     test::DimenticaQuandora();
