@@ -277,11 +277,14 @@ IDispatch* CreaMotore() {
         d != nullptr) {
         return d;
     }
-    CLSID classe;
-    if (SUCCEEDED(CLSIDFromProgID(kProgIdDBEngine36, &classe)) &&
-        SUCCEEDED(CoCreateInstance(classe, nullptr, contesto, IID_IDispatch,
-                                   reinterpret_cast<void**>(&d)))) {
-        return d;
+    for (const wchar_t* progId : kProgIdDBEngine) {
+        CLSID classe;
+        if (SUCCEEDED(CLSIDFromProgID(progId, &classe)) &&
+            SUCCEEDED(CoCreateInstance(classe, nullptr, contesto, IID_IDispatch,
+                                       reinterpret_cast<void**>(&d))) &&
+            d != nullptr) {
+            return d;
+        }
     }
     return nullptr;
 }

@@ -37,9 +37,11 @@
 
 namespace quandora::dao {
 
-// DAO 3.5's DBEngine class, and DAO 3.6's programmatic identifier.
+// DAO 3.5's DBEngine class, tried first; then, by their programmatic
+// identifiers, DAO 3.6 and the Access database engine's DAO (the only one a
+// 64-bit Windows has: DAO 3.5 and 3.6 are 32-bit libraries).
 extern const CLSID CLSID_DBEngine35;
-inline constexpr const wchar_t* kProgIdDBEngine36 = L"DAO.DBEngine.36";
+inline constexpr const wchar_t* kProgIdDBEngine[] = {L"DAO.DBEngine.36", L"DAO.DBEngine.120"};
 
 // A VARIANT that clears itself; movable, not copyable.
 class Variante {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "chart/AccessoDati.h"
 #include "chart/Avvio_win32.h"
@@ -259,19 +260,29 @@ TEST_F(DaoTest, StartUpAccountsVersionAndRunsAreTheSameThroughDaoAndTheBuiltInEn
     EXPECT_NE(conDao.estremi[0].first, conDao.estremi[0].second) << "a series that moves";
 }
 
-TEST_F(DaoTest, TheProgrammaticIdentifierAloneLeadsToDao36) {
-    DaoRegistrato dao(daoprova::kSoloProgId36);
-    ASSERT_EQ(dao.Esito(), S_OK);
-    const ComAttivo com;
-    const auto prima = Server().Conteggi();
-    std::vector<std::string> nomi;
-    CaricaConti(mdb, [&](const std::string& t, int32_t) { nomi.push_back(t); });
-    EXPECT_TRUE(VerificaVersioneDati(mdb));
-    const auto d = Differenza(Server().Conteggi(), prima);
-    EXPECT_EQ(d.MotoriDa36, 1);
-    EXPECT_EQ(d.MotoriDa35, 0);
-    EXPECT_EQ(d.DatabaseAperti, 2);
-    EXPECT_EQ(nomi.size(), dati.Conti.size());
+TEST_F(DaoTest, EachProgrammaticIdentifierAloneLeadsToItsEngineDao36First) {
+    // modo, then how many engines of 3.6 and of the Access database engine.
+    const std::tuple<int, LONG, LONG> casi[] = {
+        {daoprova::kSoloProgId36, 1, 0},
+        {daoprova::kSoloProgId120, 0, 1},
+        {daoprova::kSoloProgId36 | daoprova::kSoloProgId120, 1, 0},
+    };
+    for (const auto& [modo, da36, da120] : casi) {
+        SCOPED_TRACE(modo);
+        DaoRegistrato dao(modo);
+        ASSERT_EQ(dao.Esito(), S_OK);
+        const ComAttivo com;
+        const auto prima = Server().Conteggi();
+        std::vector<std::string> nomi;
+        CaricaConti(mdb, [&](const std::string& t, int32_t) { nomi.push_back(t); });
+        EXPECT_TRUE(VerificaVersioneDati(mdb));
+        const auto d = Differenza(Server().Conteggi(), prima);
+        EXPECT_EQ(d.MotoriDa35, 0);
+        EXPECT_EQ(d.MotoriDa36, da36);
+        EXPECT_EQ(d.MotoriDa120, da120);
+        EXPECT_EQ(d.DatabaseAperti, 2);
+        EXPECT_EQ(nomi.size(), dati.Conti.size());
+    }
 }
 
 TEST_F(DaoTest, ADao35ThatCannotBeLoadedLeadsToDao36) {

@@ -36,19 +36,24 @@
 
 namespace daoprova {
 
-// How DaoProvaRegistra registers the engine.
+// How DaoProvaRegistra registers the engine: one of these, or several
+// added together.
 enum Registrazione : int {
     // Under DAO 3.5's class {00000010-0000-0010-8000-00AA006D2EA4}.
     kClasseDao35 = 1,
-    // Only as "DAO.DBEngine.36", whose CLSID is DAO 3.6's class
-    // {00000100-0000-0010-8000-00AA006D2EA4}; DAO 3.5's is left absent.
+    // As "DAO.DBEngine.36", whose CLSID is DAO 3.6's class
+    // {00000100-0000-0010-8000-00AA006D2EA4}.
     kSoloProgId36 = 2,
+    // As "DAO.DBEngine.120", the Access database engine's, the only DAO a
+    // 64-bit Windows has; its CLSID {CD7791B9-43FD-42C5-AE42-8DD2811F0419}.
+    kSoloProgId120 = 4,
 };
 
 struct Conteggi {
     LONG MotoriCreati;     // DBEngine objects made by the class factory
     LONG MotoriDa35;       // ... of them asked for as DAO 3.5's class
     LONG MotoriDa36;       // ... as DAO 3.6's class
+    LONG MotoriDa120;      // ... as the Access database engine's class
     LONG MotoriVivi;       // DBEngine objects not yet released
     LONG DatabaseAperti;   // successful OpenDatabase calls
     LONG RecordsetAperti;  // successful OpenRecordset calls

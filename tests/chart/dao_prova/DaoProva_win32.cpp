@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -24,14 +25,30 @@ using namespace quandora;
 
 namespace {
 
-const CLSID kClasse35 = {
-    0x00000010, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
-const CLSID kClasse36 = {
-    0x00000100, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
-constexpr const wchar_t* kChiave35 = L"CLSID\\{00000010-0000-0010-8000-00AA006D2EA4}";
-constexpr const wchar_t* kChiave36 = L"CLSID\\{00000100-0000-0010-8000-00AA006D2EA4}";
-constexpr const wchar_t* kTesto36 = L"{00000100-0000-0010-8000-00AA006D2EA4}";
-constexpr const wchar_t* kProgId36 = L"DAO.DBEngine.36";
+// The classes the stand-in can be registered as, in the order of the
+// registration flags.
+struct Classe {
+    CLSID clsid;
+    const wchar_t* testo;   // the CLSID as a registry key's name
+    const wchar_t* progId;  // the identifier that leads to it, or none
+};
+const Classe kClassi[] = {
+    {{0x00000010, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
+     L"{00000010-0000-0010-8000-00AA006D2EA4}",
+     nullptr},
+    {{0x00000100, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
+     L"{00000100-0000-0010-8000-00AA006D2EA4}",
+     L"DAO.DBEngine.36"},
+    {{0xCD7791B9, 0x43FD, 0x42C5, {0xAE, 0x42, 0x8D, 0xD2, 0x81, 0x1F, 0x04, 0x19}},
+     L"{CD7791B9-43FD-42C5-AE42-8DD2811F0419}",
+     L"DAO.DBEngine.120"},
+};
+constexpr int kTutte = daoprova::kClasseDao35 | daoprova::kSoloProgId36 | daoprova::kSoloProgId120;
+
+std::wstring ChiaveClasse(const Classe& c) {
+    return std::wstring(L"CLSID\\") + c.testo;
+}
+
 constexpr const wchar_t* kNomeDll = L"DaoProva.dll";
 
 HMODULE g_modulo = nullptr;
@@ -479,22 +496,22 @@ class MotoreProva : public Oggetto {
 
 class Fabbrica final : public FabbricaStatica {
   public:
-    explicit Fabbrica(bool da36) : FabbricaStatica(g_blocchi), da36_(da36) {}
+    explicit Fabbrica(LONG& conteggio) : FabbricaStatica(g_blocchi), conteggio_(conteggio) {}
 
   protected:
     IUnknown* Crea() override {
         auto* motore = new (std::nothrow) MotoreProva();
         if (motore == nullptr) return nullptr;
-        Conta(da36_ ? g_conteggi.MotoriDa36 : g_conteggi.MotoriDa35);
+        Conta(conteggio_);
         return motore;
     }
 
   private:
-    bool da36_;
+    LONG& conteggio_;
 };
 
-Fabbrica g_fabbrica35(false);
-Fabbrica g_fabbrica36(true);
+Fabbrica g_fabbriche[] = {Fabbrica(g_conteggi.MotoriDa35), Fabbrica(g_conteggi.MotoriDa36),
+                          Fabbrica(g_conteggi.MotoriDa120)};
 
 std::wstring PercorsoDll() {
     std::wstring p(32768, L'\0');
@@ -548,42 +565,48 @@ bool ClasseNostra(const std::wstring& chiave) {
     return _wcsicmp(file.c_str(), kNomeDll) == 0;
 }
 
+// Removes the keys of every class that are this DLL's; E_ACCESSDENIED when
+// some belong to another server (they stay).
 HRESULT Deregistra() {
-    const bool nostra35 = ClasseNostra(kChiave35);
-    const bool nostra36 = ClasseNostra(kChiave36);
-    // The identifier is ours when it leads to DAO 3.6's class served by us.
-    const std::wstring classeProgId = LeggiValore(std::wstring(kProgId36) + L"\\CLSID", nullptr);
-    const bool nostroProgId =
-        !EsisteChiave(kProgId36) || (_wcsicmp(classeProgId.c_str(), kTesto36) == 0 && nostra36);
-    if (nostra35) SHDeleteKeyW(HKEY_CLASSES_ROOT, kChiave35);
-    if (nostra36) SHDeleteKeyW(HKEY_CLASSES_ROOT, kChiave36);
-    if (nostroProgId) SHDeleteKeyW(HKEY_CLASSES_ROOT, kProgId36);
-    return nostra35 && nostra36 && nostroProgId ? S_OK : E_ACCESSDENIED;
+    bool tutteNostre = true;
+    for (const Classe& c : kClassi) {
+        const std::wstring chiave = ChiaveClasse(c);
+        const bool nostra = ClasseNostra(chiave);
+        // An identifier is ours when it leads to a class served by us.
+        const bool nostroProgId =
+            c.progId == nullptr || !EsisteChiave(c.progId) ||
+            (_wcsicmp(LeggiValore(std::wstring(c.progId) + L"\\CLSID", nullptr).c_str(),
+                      c.testo) == 0 &&
+             nostra);
+        if (nostra) SHDeleteKeyW(HKEY_CLASSES_ROOT, chiave.c_str());
+        if (nostroProgId && c.progId != nullptr) SHDeleteKeyW(HKEY_CLASSES_ROOT, c.progId);
+        tutteNostre = tutteNostre && nostra && nostroProgId;
+    }
+    return tutteNostre ? S_OK : E_ACCESSDENIED;
 }
 
-bool RegistraClasse(const std::wstring& chiave) {
-    return Scrivi(chiave, nullptr, L"DAO.DBEngine (DaoProva)") &&
-           Scrivi(chiave + L"\\InprocServer32", nullptr, PercorsoDll()) &&
-           Scrivi(chiave + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+bool RegistraClasse(const Classe& c) {
+    const std::wstring chiave = ChiaveClasse(c);
+    bool ok = Scrivi(chiave, nullptr, L"DAO.DBEngine (DaoProva)") &&
+              Scrivi(chiave + L"\\InprocServer32", nullptr, PercorsoDll()) &&
+              Scrivi(chiave + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    if (ok && c.progId != nullptr) {
+        ok = Scrivi(chiave + L"\\ProgID", nullptr, c.progId) &&
+             Scrivi(c.progId, nullptr, L"DAO.DBEngine (DaoProva)") &&
+             Scrivi(std::wstring(c.progId) + L"\\CLSID", nullptr, c.testo);
+    }
+    return ok;
 }
 
 HRESULT Registra(int modo) {
+    if (modo <= 0 || (modo & ~kTutte) != 0) return E_INVALIDARG;
     const HRESULT pulito = Deregistra();
     if (FAILED(pulito)) return pulito;
-    bool ok = false;
-    if (modo == daoprova::kClasseDao35) {
-        ok = RegistraClasse(kChiave35);
-    } else if (modo == daoprova::kSoloProgId36) {
-        ok = RegistraClasse(kChiave36) &&
-             Scrivi(std::wstring(kChiave36) + L"\\ProgID", nullptr, kProgId36) &&
-             Scrivi(kProgId36, nullptr, L"DAO.DBEngine (DaoProva)") &&
-             Scrivi(std::wstring(kProgId36) + L"\\CLSID", nullptr, kTesto36);
-    } else {
-        return E_INVALIDARG;
-    }
-    if (!ok) {
-        Deregistra();
-        return SELFREG_E_CLASS;
+    for (size_t i = 0; i < std::size(kClassi); ++i) {
+        if ((modo & (1 << i)) != 0 && !RegistraClasse(kClassi[i])) {
+            Deregistra();
+            return SELFREG_E_CLASS;
+        }
     }
     return S_OK;
 }
@@ -604,8 +627,9 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE
     DllGetClassObject(REFCLSID classe, REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
-    if (IsEqualCLSID(classe, kClasse35)) return g_fabbrica35.QueryInterface(riid, ppv);
-    if (IsEqualCLSID(classe, kClasse36)) return g_fabbrica36.QueryInterface(riid, ppv);
+    for (size_t i = 0; i < std::size(kClassi); ++i) {
+        if (IsEqualCLSID(classe, kClassi[i].clsid)) return g_fabbriche[i].QueryInterface(riid, ppv);
+    }
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
