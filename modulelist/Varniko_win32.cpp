@@ -6,6 +6,15 @@
 // ProgID, TypeLib and Version; HKCR\Varniko.clsModuli) and registers the
 // type library embedded in the DLL, which adds the TypeLib and Interface
 // keys. DllUnregisterServer removes all of them.
+//
+// On 64-bit Windows the 32-bit and the 64-bit DLL can be registered side by
+// side, each in its process's own registry view. Some of their keys live
+// in both views at once: the type library's (where each has its own
+// platform subkey, win32 or win64) and, from Windows 7 on, the
+// programmatic identifier; Wine, for its part, writes the interface's key
+// into both views. So unregistering one removes what is its own (its class
+// key, its platform's type library entry) and leaves what the other
+// registration still uses; once neither remains, every copy goes.
 
 #include <windows.h>
 
@@ -77,10 +86,32 @@ bool ScriviChiave(const std::string& chiave, const char* nome, const std::string
                           static_cast<DWORD>(ansi.size() + 1)) == ERROR_SUCCESS;
 }
 
-// Deletes a key with everything below it.
-void CancellaAlbero(HKEY radice, const std::string& chiave) {
+#ifdef _WIN64
+constexpr REGSAM kVistaPropria = KEY_WOW64_64KEY;
+constexpr REGSAM kAltraVista = KEY_WOW64_32KEY;
+constexpr char kPiattaforma[] = "win64";
+#else
+constexpr REGSAM kVistaPropria = KEY_WOW64_32KEY;
+constexpr REGSAM kAltraVista = KEY_WOW64_64KEY;
+constexpr char kPiattaforma[] = "win32";
+#endif
+constexpr char kChiaveInterfaccia[] = "Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}";
+
+// RegDeleteKeyEx deletes from a given view; Windows XP's 32-bit edition,
+// which has one view only, lacks it.
+LONG CancellaChiave(HKEY padre, const std::string& nome, REGSAM vista) {
+    using Fn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+    static const auto cancellaEx = reinterpret_cast<Fn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA")));
+    return cancellaEx ? cancellaEx(padre, nome.c_str(), vista, 0)
+                      : RegDeleteKeyA(padre, nome.c_str());
+}
+
+// Deletes a key with everything below it, in the view given.
+void CancellaAlbero(HKEY radice, const std::string& chiave, REGSAM vista) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(radice, chiave.c_str(), 0, KEY_READ | KEY_WRITE, &k) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(radice, chiave.c_str(), 0, KEY_READ | KEY_WRITE | vista, &k) ==
+        ERROR_SUCCESS) {
         const ChiaveRegistro owner(k);
         char nome[256];
         for (;;) {
@@ -90,16 +121,55 @@ void CancellaAlbero(HKEY radice, const std::string& chiave) {
                 break;
             }
             const std::string figlio = nome;
-            CancellaAlbero(k, figlio);
+            CancellaAlbero(k, figlio, vista);
             // A child that cannot be deleted would stop the loop forever.
             HKEY prova = nullptr;
-            if (RegOpenKeyExA(k, figlio.c_str(), 0, KEY_READ, &prova) == ERROR_SUCCESS) {
+            if (RegOpenKeyExA(k, figlio.c_str(), 0, KEY_READ | vista, &prova) == ERROR_SUCCESS) {
                 RegCloseKey(prova);
                 break;
             }
         }
     }
-    RegDeleteKeyA(radice, chiave.c_str());
+    CancellaChiave(radice, chiave, vista);
+}
+
+bool Esiste(const std::string& chiave, REGSAM vista) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ | vista, &k) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(k);
+    return true;
+}
+
+// True when the key is one and the same in both views: a value written
+// through this view is read through the other. It is removed again.
+bool Condivisa(const std::string& chiave) {
+    HKEY propria = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_SET_VALUE | kVistaPropria,
+                      &propria) != ERROR_SUCCESS) {
+        return false;
+    }
+    const ChiaveRegistro owner(propria);
+    constexpr char kSonda[] = "VarnikoSondaVista";
+    const DWORD segno = GetCurrentProcessId() ^ GetTickCount();
+    if (RegSetValueExA(propria, kSonda, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&segno),
+                       sizeof segno) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool stessa = false;
+    HKEY altra = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_QUERY_VALUE | kAltraVista,
+                      &altra) == ERROR_SUCCESS) {
+        DWORD letto = 0, n = sizeof letto, tipo = 0;
+        stessa = RegQueryValueExA(altra, kSonda, nullptr, &tipo, reinterpret_cast<BYTE*>(&letto),
+                                  &n) == ERROR_SUCCESS &&
+                 tipo == REG_DWORD && letto == segno;
+        RegCloseKey(altra);
+    }
+    RegDeleteValueA(propria, kSonda);
+    return stessa;
 }
 
 }  // namespace
@@ -149,13 +219,22 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
 }
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    CancellaAlbero(HKEY_CLASSES_ROOT, kChiaveClasse);
-    CancellaAlbero(HKEY_CLASSES_ROOT, varniko::kProgId);
-    UnRegisterTypeLib(varniko::LIBID_Varniko, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
-    // What UnRegisterTypeLib may leave behind when the library was
-    // registered for another locale or path.
-    CancellaAlbero(HKEY_CLASSES_ROOT, "Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}");
-    CancellaAlbero(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + kLibreria);
+    const std::string libreria = std::string("TypeLib\\") + kLibreria;
+    CancellaAlbero(HKEY_CLASSES_ROOT, kChiaveClasse, kVistaPropria);
+    CancellaAlbero(HKEY_CLASSES_ROOT, libreria + "\\1.0\\0\\" + kPiattaforma, kVistaPropria);
+    // On 32-bit Windows both views are this one, where the class is gone.
+    const bool altraRegistrata =
+        Esiste(std::string(kChiaveClasse) + "\\InprocServer32", kAltraVista);
+    for (const std::string& chiave : {std::string(varniko::kProgId),
+                                      std::string(kChiaveInterfaccia), libreria}) {
+        if (!altraRegistrata) {
+            CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kVistaPropria);
+            CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kAltraVista);
+        } else if (!Condivisa(chiave)) {
+            // The other registration has a copy of its own in its view.
+            CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kVistaPropria);
+        }
+    }
     return S_OK;
 }
 

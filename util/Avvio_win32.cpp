@@ -29,8 +29,6 @@ namespace quandora {
 
 namespace {
 
-constexpr const char* kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-
 // Documents open with the drive root of the module folder as working folder.
 std::string CartellaLavoro() {
     return ToAnsi(CartellaModulo().substr(0, 3));
@@ -100,7 +98,7 @@ bool uxUtilita::StartApplicazione(const std::string& applicazione) const {
     bool avviato = false;
     try {
         std::string programma;
-        if (LeggiValoreRegistro(kHkeyLocalMachine, kAppPaths + applicazione, "", programma) &&
+        if (LeggiPercorsoApplicazione(applicazione, programma) &&
             !programma.empty()) {
             std::string comando = ToAnsi(programma);
             std::vector<char> riga(comando.begin(), comando.end());

@@ -20,6 +20,7 @@ constexpr REGSAM kLettura = 0x20019;
 constexpr REGSAM kScrittura = 0x2003F;
 constexpr DWORD kBufferIni = 2000;
 constexpr DWORD kBufferRegistro = 1024;
+constexpr const char* kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 HKEY Alveare(uint32_t hive) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(hive)));
@@ -53,9 +54,10 @@ bool uxUtilita::ScriviINI(const std::string& fileINI, const std::string& Sezione
 }
 
 bool uxUtilita::LeggiValoreRegistro(uint32_t hive, const std::string& chiave,
-                                    const std::string& nome, std::string& valore) const {
+                                    const std::string& nome, std::string& valore,
+                                    uint32_t vista) const {
     HKEY aperta = nullptr;
-    if (RegOpenKeyExA(Alveare(hive), ToAnsi(chiave).c_str(), 0, kLettura, &aperta) !=
+    if (RegOpenKeyExA(Alveare(hive), ToAnsi(chiave).c_str(), 0, kLettura | vista, &aperta) !=
         ERROR_SUCCESS) {
         valore.clear();
         return false;
@@ -123,6 +125,20 @@ bool uxUtilita::ScriviValoreRegistro(uint32_t hive, const std::string& chiave,
     } catch (const std::exception&) {
         return false;
     }
+}
+
+bool uxUtilita::LeggiPercorsoApplicazione(const std::string& applicazione,
+                                          std::string& programma) const {
+    const std::string chiave = kAppPaths + applicazione;
+    if (LeggiValoreRegistro(kHkeyLocalMachine, chiave, "", programma)) return true;
+#ifdef _WIN64
+    // On 64-bit Windows the installer of a 32-bit program (the host's among
+    // them) registers it in the registry's 32-bit view, which a 64-bit
+    // process does not see by default.
+    return LeggiValoreRegistro(kHkeyLocalMachine, chiave, "", programma, KEY_WOW64_32KEY);
+#else
+    return false;
+#endif
 }
 
 }  // namespace quandora

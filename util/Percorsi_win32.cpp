@@ -28,7 +28,6 @@ namespace quandora {
 
 namespace {
 
-constexpr const char* kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 constexpr const char* kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr DWORD kBufferPercorso = MAX_PATH + 1;
@@ -107,7 +106,7 @@ bool uxUtilita::CreaPercorsoDirectory(std::string& path) const {
 std::string uxUtilita::CartellaApplicazione(const std::string& applicazione) const {
     try {
         std::string programma;
-        if (!LeggiValoreRegistro(kHkeyLocalMachine, kAppPaths + applicazione, "", programma))
+        if (!LeggiPercorsoApplicazione(applicazione, programma))
             return {};
         return EstraiPath(programma);
     } catch (const std::exception&) {

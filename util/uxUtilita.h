@@ -219,8 +219,11 @@ class uxUtilita {
 
     // Registry (Impostazioni_win32.cpp). Keys are opened with 0x20019 to
     // read, 0x2003F to write; values read into 1024 bytes.
+    // vista: extra access bits (the registry view: KEY_WOW64_32KEY).
     bool LeggiValoreRegistro(uint32_t hive, const std::string& chiave, const std::string& nome,
-                             std::string& valore) const;
+                             std::string& valore, uint32_t vista = 0) const;
+    // The program registered under App Paths for the application.
+    bool LeggiPercorsoApplicazione(const std::string& applicazione, std::string& programma) const;
     bool ScriviDWordRegistro(uint32_t hive, const std::string& chiave, const std::string& nome,
                              uint32_t valore) const;
     bool ScriviValoreRegistro(uint32_t hive, const std::string& chiave, const std::string& nome,

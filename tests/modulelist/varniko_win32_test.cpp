@@ -8,16 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/QuandoraDiProva_win32.h"
+#include "tests/util/SupportoWin32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
+#include "util/uxUtilita.h"
 
 using namespace quandora;
 using quandora::test::CartellaTemporanea;
@@ -123,6 +127,15 @@ std::vector<std::string> Elementi(SAFEARRAY* sa) {
     return out;
 }
 
+constexpr char kClasse[] = "CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}";
+constexpr char kLibreria[] = "TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}";
+constexpr char kInterfaccia[] = "Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}";
+#ifdef _WIN64
+constexpr char kPiattaforma[] = "win64";
+#else
+constexpr char kPiattaforma[] = "win32";
+#endif
+
 const char kDescr4051[] =
     "Impossibile trovare il percorso della cartella di Quandora. Quandora potrebbe non essere "
     "stato installato correttamente.";
@@ -134,22 +147,66 @@ const char kDescr4052[] =
 
 TEST(VarnikoRegistrazione, RegistersEveryKeyAndRemovesThemAll) {
     ASSERT_EQ(Esegui("regsvr32 /s \"" + Dll() + "\""), 0u);
-    const std::string classe = "CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}";
+    const std::string classe = kClasse;
     EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, classe + "\\InprocServer32", nullptr), Dll());
     EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, classe + "\\InprocServer32", "ThreadingModel"),
               "Apartment");
     EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, classe + "\\ProgID", nullptr), "Varniko.clsModuli");
     EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, "Varniko.clsModuli\\CLSID", nullptr),
               "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}");
-    EXPECT_TRUE(ChiaveEsiste("TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}\\1.0"));
-    EXPECT_TRUE(ChiaveEsiste("Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}"));
+    // The type library under this build's platform, where its clients look.
+    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, std::string(kLibreria) + "\\1.0\\0\\" + kPiattaforma,
+                     nullptr),
+              Dll());
+    EXPECT_TRUE(ChiaveEsiste(kInterfaccia));
 
     ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
-    EXPECT_FALSE(ChiaveEsiste(classe));
-    EXPECT_FALSE(ChiaveEsiste("Varniko.clsModuli"));
-    EXPECT_FALSE(ChiaveEsiste("TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}"));
-    EXPECT_FALSE(ChiaveEsiste("Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}"));
+    for (const char* chiave : {kClasse, "Varniko.clsModuli", kLibreria, kInterfaccia})
+        EXPECT_FALSE(ChiaveEsiste(chiave)) << chiave;
 }
+
+#ifdef _WIN64
+// A 32-bit Varniko.dll registered beside this one on a 64-bit Windows: its
+// keys as its regsvr32 leaves them in the registry's 32-bit view, written
+// here by hand (this test runs where 32-bit programs may not).
+TEST(VarnikoRegistrazione, UnregisteringBesideThe32BitBuildLeavesWhatItUses) {
+    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
+    const REGSAM v32 = KEY_WOW64_32KEY;
+    const std::string dll32 = "C:\\x86\\Varniko.dll";
+    const std::string libreria = kLibreria;
+    const std::pair<std::string, std::string> chiavi32[] = {
+        {std::string(kClasse) + "\\InprocServer32", dll32},
+        {"Varniko.clsModuli\\CLSID", "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}"},
+        {libreria + "\\1.0", "Gestione moduli aggiuntivi Quandora"},
+        {libreria + "\\1.0\\0\\win32", dll32},
+        {kInterfaccia, "_clsModuli"},
+    };
+    for (const auto& [chiave, valore] : chiavi32)
+        ASSERT_TRUE(test::ScriviGrezzo(cr, chiave, "", REG_SZ, test::TestoSz(valore), v32));
+
+    ASSERT_EQ(Esegui("regsvr32 /s \"" + Dll() + "\""), 0u);
+    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, libreria + "\\1.0\\0\\win64", nullptr), Dll());
+    ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
+    EXPECT_FALSE(ChiaveEsiste(kClasse));
+    EXPECT_FALSE(ChiaveEsiste(libreria + "\\1.0\\0\\win64"));
+    // What the 32-bit registration's clients need is still there, as it was.
+    for (const auto& [chiave, valore] : chiavi32) {
+        const auto letto = test::LeggiGrezzo(cr, chiave, "", v32);
+        ASSERT_TRUE(letto.has_value()) << chiave;
+        EXPECT_EQ(letto->dati, test::TestoSz(valore)) << chiave;
+    }
+
+    // With the 32-bit class gone too, unregistering removes every copy, in
+    // both views (Wine writes the interface's key into both).
+    test::CancellaChiave(cr, kClasse, v32);
+    ASSERT_EQ(Esegui("regsvr32 /s \"" + Dll() + "\""), 0u);
+    ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
+    for (const REGSAM vista : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        for (const char* chiave : {kClasse, "Varniko.clsModuli", kLibreria, kInterfaccia})
+            EXPECT_FALSE(test::EsisteChiave(cr, chiave, vista)) << chiave << " " << vista;
+    }
+}
+#endif
 
 TEST_F(VarnikoTest, FindsTheFoldersWithOneFinalSeparator) {
     auto o = Crea();
@@ -352,6 +409,61 @@ TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
     Esegui("cscript //nologo \"" + js + "\"", &uscita);
     EXPECT_EQ(uscita, "4052|" + std::string(kDescr4052) + "\r\n");
 }
+
+#ifdef _WIN64
+// Both builds registered side by side on one 64-bit Windows, each by its
+// own regsvr32: a 32-bit and a 64-bit script host each reach the library of
+// their kind, and either build can be unregistered without taking the
+// other's clients with it. The test command names the 32-bit build
+// (TREVALTO_VARNIKO32) where the machine runs 32-bit programs; the host is
+// registered in the 32-bit view only, as its 32-bit installer leaves it.
+TEST_F(VarnikoTest, BothBuildsSideBySideServeTheirClientsAndUnregisterAlone) {
+    const char* variabile = std::getenv("TREVALTO_VARNIKO32");
+    if (variabile == nullptr || *variabile == '\0') {
+        GTEST_SKIP() << "no 32-bit Varniko.dll: this machine does not run the 32-bit tree";
+    }
+    const std::string dll32 = variabile;
+    char cartella[MAX_PATH] = {};
+    ASSERT_GT(GetSystemWow64DirectoryA(cartella, sizeof cartella), 0u);
+    const std::string wow64 = std::string(cartella) + "\\";
+    const uint32_t hklm = uxUtilita::kHkeyLocalMachine;
+    test::DimenticaQuandora();
+    ASSERT_TRUE(test::ScriviGrezzo(hklm, test::kAppPathQuandora, "", REG_SZ,
+                                   test::TestoSz(quandora_ + "\\quandora.exe"), KEY_WOW64_32KEY));
+
+    const std::string vbs = dir_.File("cartella.vbs");
+    CartellaTemporanea::Scrivi(vbs,
+                               "On Error Resume Next\r\n"
+                               "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
+                               "c = o.GetCartellaQuandora()\r\n"
+                               "WScript.Echo Err.Number & \"|\" & c\r\n");
+    auto chiedi = [&](const std::string& host) {
+        std::string uscita;
+        Esegui("\"" + host + "\" //nologo \"" + vbs + "\"", &uscita);
+        return uscita;
+    };
+    const std::string cscript32 = wow64 + "cscript.exe";
+    const std::string cscript64 = "cscript.exe";
+    const std::string atteso = "0|" + quandora_ + "\\\r\n";
+    const std::string regsvr32 = "\"" + wow64 + "regsvr32.exe\" /s \"" + dll32 + "\"";
+    const std::string unregsvr32 = "\"" + wow64 + "regsvr32.exe\" /u /s \"" + dll32 + "\"";
+
+    ASSERT_EQ(Esegui(regsvr32), 0u);
+    EXPECT_EQ(chiedi(cscript32), atteso);
+    EXPECT_EQ(chiedi(cscript64), atteso);
+
+    ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
+    EXPECT_EQ(chiedi(cscript32), atteso) << "the 32-bit build still serves";
+    EXPECT_NE(chiedi(cscript64), atteso);
+
+    ASSERT_EQ(Esegui("regsvr32 /s \"" + Dll() + "\""), 0u);
+    ASSERT_EQ(Esegui(unregsvr32), 0u);
+    EXPECT_EQ(chiedi(cscript64), atteso) << "the 64-bit build still serves";
+    EXPECT_NE(chiedi(cscript32), atteso);
+
+    test::CancellaChiave(hklm, test::kAppPathQuandora, KEY_WOW64_32KEY);
+}
+#endif
 
 TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     const std::string cartella = dir_.File("Condivisa");

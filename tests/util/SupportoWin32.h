@@ -108,10 +108,13 @@ struct ValoreGrezzo {
     std::string dati;
 };
 
+// vista: the registry view to use (KEY_WOW64_32KEY, KEY_WOW64_64KEY), or 0
+// for the process's own.
 inline bool ScriviGrezzo(uint32_t hive, const std::string& chiave, const std::string& nome,
-                         DWORD tipo, const std::string& dati) {
+                         DWORD tipo, const std::string& dati, REGSAM vista = 0) {
     HKEY k = nullptr;
-    if (RegCreateKeyExA(Hive(hive), chiave.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+    if (RegCreateKeyExA(Hive(hive), chiave.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | vista, nullptr,
+                        &k,
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
@@ -123,9 +126,9 @@ inline bool ScriviGrezzo(uint32_t hive, const std::string& chiave, const std::st
 }
 
 inline std::optional<ValoreGrezzo> LeggiGrezzo(uint32_t hive, const std::string& chiave,
-                                               const std::string& nome) {
+                                               const std::string& nome, REGSAM vista = 0) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ | vista, &k) != ERROR_SUCCESS)
         return std::nullopt;
     std::vector<BYTE> buffer(70000);
     DWORD tipo = 0;
@@ -136,15 +139,30 @@ inline std::optional<ValoreGrezzo> LeggiGrezzo(uint32_t hive, const std::string&
     return ValoreGrezzo{tipo, std::string(reinterpret_cast<char*>(buffer.data()), n)};
 }
 
-inline bool EsisteChiave(uint32_t hive, const std::string& chiave) {
+inline bool EsisteChiave(uint32_t hive, const std::string& chiave, REGSAM vista = 0) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ | vista, &k) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(k);
     return true;
 }
 
-inline void CancellaChiave(uint32_t hive, const std::string& chiave) {
-    SHDeleteKeyA(Hive(hive), chiave.c_str());
+// Deletes the key with everything below it, in the view given.
+inline void CancellaChiave(uint32_t hive, const std::string& chiave, REGSAM vista = 0) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ | vista, &k) == ERROR_SUCCESS) {
+        std::vector<std::string> figli;
+        char nome[256];
+        DWORD n = sizeof nome;
+        for (DWORD i = 0; RegEnumKeyExA(k, i, nome, &n, nullptr, nullptr, nullptr, nullptr) ==
+                          ERROR_SUCCESS;
+             ++i, n = sizeof nome) {
+            figli.emplace_back(nome);
+        }
+        RegCloseKey(k);
+        for (const auto& f : figli) CancellaChiave(hive, chiave + "\\" + f, vista);
+    }
+    RegDeleteKeyExA(Hive(hive), chiave.c_str(), vista, 0);
 }
 
 inline void CancellaValore(uint32_t hive, const std::string& chiave, const std::string& nome) {

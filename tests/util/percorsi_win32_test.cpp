@@ -83,6 +83,15 @@ TEST(CartellaApplicazione, ReadsTheApplicationPathEntry) {
     CancellaChiave(uxUtilita::kHkeyLocalMachine, chiave);
     EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "");
     EXPECT_EQ(u.CartellaApplicazione(""), "");
+
+    // A 32-bit program's installer registers it in the registry's 32-bit
+    // view; a 64-bit build finds it there too (in a 32-bit build that view is
+    // its own).
+    ASSERT_TRUE(ScriviGrezzo(uxUtilita::kHkeyLocalMachine, chiave, "", REG_SZ,
+                             TestoSz("C:\\Quandora32\\provaux.exe"), KEY_WOW64_32KEY));
+    EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "C:\\Quandora32\\");
+    CancellaChiave(uxUtilita::kHkeyLocalMachine, chiave, KEY_WOW64_32KEY);
+    EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "");
 }
 
 TEST(CurDirApp, MakesTheModuleFolderCurrent) {
