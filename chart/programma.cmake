@@ -23,12 +23,25 @@ add_custom_command(
     DEPENDS tools/GeneraIcone.cpp
     COMMENT "Icons of Trevalto")
 
+# The manifest names the program's own architecture; the common controls 6
+# it depends on are those of whatever architecture the program is ("*"):
+# a 64-bit program asking for the x86 ones gets none and falls back to the
+# old controls, without image lists on its buttons.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TREVALTO_ARCH_MANIFEST amd64)
+else()
+    set(TREVALTO_ARCH_MANIFEST x86)
+endif()
+set(_manifest_dir ${CMAKE_CURRENT_BINARY_DIR}/manifest)
+configure_file(Trevalto.manifest.in ${_manifest_dir}/Trevalto.manifest @ONLY)
+
 # The resources (icons, manifest) as objects of their own: the program and
 # the window's tests both carry them.
 add_library(trevalto_risorse OBJECT Trevalto.rc)
-target_include_directories(trevalto_risorse PRIVATE ${_icone_dir} ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(trevalto_risorse PRIVATE ${_icone_dir} ${_manifest_dir}
+                                                    ${CMAKE_CURRENT_SOURCE_DIR})
 set_source_files_properties(Trevalto.rc PROPERTIES
-    OBJECT_DEPENDS "${_file_icone};${CMAKE_CURRENT_SOURCE_DIR}/Trevalto.manifest;${CMAKE_CURRENT_SOURCE_DIR}/RisorseTrevalto.h")
+    OBJECT_DEPENDS "${_file_icone};${_manifest_dir}/Trevalto.manifest;${CMAKE_CURRENT_SOURCE_DIR}/RisorseTrevalto.h")
 
 # The window.
 add_library(finestra STATIC FrmMain_win32.cpp)

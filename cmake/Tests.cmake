@@ -11,14 +11,21 @@ include(GoogleTest)
 
 if(WIN32)
     set(TREVALTO_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+    # The prefix matches the tree: 32-bit programs in a 32-bit prefix, 64-bit
+    # ones in a 64-bit prefix.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(TREVALTO_WINE_ARCH win64)
+    else()
+        set(TREVALTO_WINE_ARCH win32)
+    endif()
     configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
                    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
                                     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE @ONLY)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
     add_test(NAME wine_setup COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh setup
-                                     ${TREVALTO_WINE_DIR})
+                                     ${TREVALTO_WINE_DIR} ${TREVALTO_WINE_ARCH})
     add_test(NAME wine_teardown COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-env.sh teardown
-                                        ${TREVALTO_WINE_DIR})
+                                        ${TREVALTO_WINE_DIR} ${TREVALTO_WINE_ARCH})
     set_tests_properties(wine_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
     set_tests_properties(wine_teardown PROPERTIES FIXTURES_CLEANUP wine)
 endif()

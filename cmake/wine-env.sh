@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# wine-env.sh setup|teardown DIR
+# wine-env.sh setup|teardown DIR ARCH   (ARCH: win32 or win64)
 #
-# setup: starts a virtual X display, makes the 32-bit test prefix in DIR/prefix
-#        (once per build folder) and starts one persistent wineserver that
-#        every test program of the run shares.
+# setup: starts a virtual X display, makes the tree's test prefix in
+#        DIR/prefix (once per build folder; 32-bit for win32, 64-bit for
+#        win64) and starts one persistent wineserver that every test program
+#        of the run shares.
 # teardown: stops the wineserver and the display.
 set -euo pipefail
 cmd=$1
 dir=$(realpath -m "$2")
+arch=${3:-win32}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-common.sh"
 mkdir -p "$dir"
@@ -39,12 +41,16 @@ start_display() {
 case "$cmd" in
 setup)
     start_display
-    wine_environment "$dir"
+    wine_environment "$dir" "$arch"
+    if ! why=$(wine_can_run "$arch"); then
+        echo "This machine cannot run the $arch tree: $why" >&2
+        exit 1
+    fi
     if [ ! -f "$WINEPREFIX/.trevalto-ready" ]; then
         rm -rf "$WINEPREFIX"
-        wineboot -i >"$dir/wineboot.log" 2>&1
+        "$WINE" wineboot -i >"$dir/wineboot.log" 2>&1
         # A crashing test program must end, not wait on a crash dialog.
-        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashNotification /t REG_DWORD \
+        "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashNotification /t REG_DWORD \
             /d 0 /f >/dev/null 2>&1
         wineserver -w
         touch "$WINEPREFIX/.trevalto-ready"
@@ -56,7 +62,7 @@ setup)
     echo "Wine prefix $WINEPREFIX on display $DISPLAY"
     ;;
 teardown)
-    wine_environment "$dir"
+    wine_environment "$dir" "$arch"
     wineserver -k 2>/dev/null || true
     if [ -f "$dir/xvfb.pid" ]; then
         kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
@@ -64,7 +70,7 @@ teardown)
     fi
     ;;
 *)
-    echo "usage: $0 setup|teardown DIR" >&2
+    echo "usage: $0 setup|teardown DIR [win32|win64]" >&2
     exit 2
     ;;
 esac

@@ -6,9 +6,9 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  mingw-w64 mingw-w64-tools g++-mingw-w64-i686-posix
+  mingw-w64 mingw-w64-tools g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   googletest clang libclang-rt-14-dev clang-format
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
+  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-liberation mdbtools locales
 )
 

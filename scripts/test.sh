@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the three trees and runs every test:
+# Installs what is missing, builds the trees and runs every test:
 #   build/native  Linux compiler, portable libraries and their tests
 #   build/asan    the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   build/fuzz    clang: the libFuzzer targets, each run for a few seconds
-#   build/win32   MinGW-w64 i686: deliverables and all tests, run under Wine
-# Exits non-zero when any build or test fails; prints the three summaries at
-# the end.
+#   build/win32   MinGW-w64 i686: deliverables and all tests, run under
+#                 32-bit Wine where this machine executes 32-bit code
+#   build/win64   MinGW-w64 x86_64: deliverables and all tests, run under
+#                 64-bit Wine
+# Both Windows trees are always built. Whether a tree's tests can run here is
+# found out by trying its Wine loader; a tree that cannot run is named in the
+# summary with the reason, and a machine that runs neither fails.
+# Exits non-zero when any build or test fails; prints the summaries at the
+# end.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -18,21 +24,25 @@ total_pass=0
 total_fail=0
 status=0
 
-run_tree() {
-    local name=$1 dir=$2 parallel=$3 verbose=$4
-    shift 4
+configure_build() {
+    local name=$1 dir=$2
+    shift 2
     echo "=== $name: configure and build ($dir)"
     if ! cmake -S "$root" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1; then
         cat "$dir.configure.log"
         summary+=("$name: configure FAILED")
         status=1
-        return
+        return 1
     fi
     if ! cmake --build "$dir" -j "$jobs"; then
         summary+=("$name: build FAILED")
         status=1
-        return
+        return 1
     fi
+}
+
+run_tests() {
+    local name=$1 dir=$2 parallel=$3 verbose=$4
     echo "=== $name: tests"
     local log="$dir/ctest.log"
     (cd "$dir" && ctest --output-on-failure $verbose -j "$parallel") 2>&1 | tee "$log"
@@ -60,6 +70,12 @@ run_tree() {
     [ "$rc" -eq 0 ] || status=1
 }
 
+run_tree() {
+    local name=$1 dir=$2 parallel=$3 verbose=$4
+    shift 4
+    configure_build "$name" "$dir" "$@" && run_tests "$name" "$dir" "$parallel" "$verbose"
+}
+
 mkdir -p build
 run_tree native build/native "$jobs" "" -DCMAKE_BUILD_TYPE=Debug
 run_tree sanitizers build/asan "$jobs" "" -DCMAKE_BUILD_TYPE=Debug -DTREVALTO_SANITIZE=ON \
@@ -67,9 +83,43 @@ run_tree sanitizers build/asan "$jobs" "" -DCMAKE_BUILD_TYPE=Debug -DTREVALTO_SA
 # Short libFuzzer runs of the readers of outside bytes (clang).
 run_tree fuzz build/fuzz 1 "" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTREVALTO_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-# One Wine test program at a time: they share the display and the wineserver.
-run_tree wine build/win32 1 -V -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+
+# The Windows trees. One Wine test program at a time: they share the display
+# and the wineserver.
+source "$root/cmake/wine-common.sh"
+windows_ran=0
+win32_built=0
+if configure_build win32 build/win32 -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"; then
+    win32_built=1
+fi
+win32_runs=0
+if why32=$(wine_can_run win32); then win32_runs=1; fi
+if [ "$win32_built" -eq 1 ]; then
+    if [ "$win32_runs" -eq 1 ]; then
+        run_tests win32 build/win32 1 -V
+        windows_ran=1
+    else
+        summary+=("win32: built; tests not run: 32-bit Wine does not run on this machine ($why32)")
+    fi
+fi
+# The 64-bit tree's test of both Varniko builds side by side needs the 32-bit
+# one, where this machine runs it.
+varniko32=""
+[ "$win32_built" -eq 1 ] && [ "$win32_runs" -eq 1 ] && varniko32="$root/build/win32/bin/Varniko.dll"
+if configure_build win64 build/win64 -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DTREVALTO_VARNIKO32="$varniko32"; then
+    if why64=$(wine_can_run win64); then
+        run_tests win64 build/win64 1 -V
+        windows_ran=1
+    else
+        summary+=("win64: built; tests not run: 64-bit Wine does not run on this machine ($why64)")
+    fi
+fi
+if [ "$windows_ran" -eq 0 ]; then
+    summary+=("Windows: FAILED: no Windows tree's tests could run on this machine")
+    status=1
+fi
 
 echo
 echo "=== Summary"

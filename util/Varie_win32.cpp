@@ -364,8 +364,8 @@ bool ChiamaPuntoIngresso(const std::string& file, const char* funzione) {
     try {
         const Libreria libreria(LoadLibraryA(ToAnsi(file).c_str()));
         if (!libreria) return false;
-        const auto punto =
-            reinterpret_cast<HRESULT(__stdcall*)()>(GetProcAddress(libreria.get(), funzione));
+        const auto punto = reinterpret_cast<HRESULT(__stdcall*)()>(
+            reinterpret_cast<void*>(GetProcAddress(libreria.get(), funzione)));
         if (punto == nullptr) return false;
         punto();  // its result is not what the caller asks about
         return true;
