@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -181,6 +183,15 @@ TEST(VarnikoRegistrazione, UnregisteringBesideThe32BitBuildLeavesWhatItUses) {
         {libreria + "\\1.0\\0\\win32", dll32},
         {kInterfaccia, "_clsModuli"},
     };
+    // What a run that ended badly left goes first, and goes again at the
+    // end whatever happens: the prefix is shared by every test program.
+    auto pulisci = [&] {
+        for (const char* chiave : {kClasse, "Varniko.clsModuli", kLibreria, kInterfaccia})
+            test::CancellaChiave(cr, chiave, v32);
+    };
+    pulisci();
+    const std::unique_ptr<void, std::function<void(void*)>> allaFine(&pulisci,
+                                                                     [&](void*) { pulisci(); });
     for (const auto& [chiave, valore] : chiavi32)
         ASSERT_TRUE(test::ScriviGrezzo(cr, chiave, "", REG_SZ, test::TestoSz(valore), v32));
 

@@ -32,7 +32,8 @@ class ProcessoTrevalto {
         avvio.cb = sizeof avvio;
         PROCESS_INFORMATION pi{};
         EXPECT_TRUE(CreateProcessA(nullptr, comando.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &avvio, &pi));
+                                   nullptr, &avvio, &pi))
+            << "CreateProcess: error " << GetLastError();
         processo_.reset(pi.hProcess);
         CloseHandle(pi.hThread);
         id_ = pi.dwProcessId;
