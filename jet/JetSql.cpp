@@ -830,6 +830,7 @@ Valore Valuta(const Espr& e, const Contesto& c) {
                 v.D = -v.D;
                 return v;
             }
+            if (v.Tipo == TipoValore::Decimale) return Valore::Doppio(-v.D);
             throw TipiNonCorrispondenti();
         }
         case Op::Not: {
