@@ -51,10 +51,15 @@ class DatabaseJet::Lettore {
         return def;
     }
 
+    struct IndiceReale {
+        std::vector<std::pair<uint16_t, bool>> Colonne;  // number, ascending
+        uint32_t Radice = 0;
+    };
     struct Definita {
         Tabella T;
         size_t NumVar = 0;  // entries of a row's variable-offset table
         std::vector<uint32_t> Pagine;
+        std::vector<IndiceReale> Indici;
     };
 
     Definita LeggiDefinizione(uint32_t pagina) {
@@ -95,6 +100,20 @@ class DatabaseJet::Lettore {
                 col.Nome = TestoJet3(def.data() + o + 1, len);
                 o += 1 + len;
             }
+        }
+        // The index entries: up to ten columns (number, 1 for ascending),
+        // the usage map and the root page (Jet 4: after 4 bytes more).
+        for (uint32_t i = 0; i < numIndiciReali; ++i) {
+            const size_t e = o + (jet4 ? 4 : 0);
+            Verifica(e + 39 <= def.size());
+            IndiceReale ir;
+            for (size_t k = 0; k < 10; ++k) {
+                const uint16_t numero = b.W(e + 3 * k);
+                if (numero != 0xFFFF) ir.Colonne.emplace_back(numero, b.B(e + 3 * k + 2) == 1);
+            }
+            ir.Radice = b.L(e + 34);
+            d.Indici.push_back(ir);
+            o += jet4 ? 52 : 39;
         }
         // Columns in the order of their numbers, as Jet lists them.
         std::stable_sort(t.Colonne.begin(), t.Colonne.end(),
@@ -240,6 +259,7 @@ class DatabaseJet::Lettore {
                 // A copy: reading long values may refill the page cache.
                 riga.assign(dati, dati + n);
                 DecodificaRiga(d, riga.data(), riga.size(), offVar);
+                d.T.Posizioni.push_back(pg << 8 | i);
             }
         }
         return std::move(d.T);
@@ -315,14 +335,48 @@ std::vector<std::string> DatabaseJet::TabelleUtente() const {
     return nomi;
 }
 
-const Tabella& DatabaseJet::LeggiTabella(const std::string& nome) {
+const VoceCatalogo& DatabaseJet::Voce(const std::string& nome) const {
     const std::string chiave = Piega(nome);
-    auto it = tabelle_.find(chiave);
-    if (it != tabelle_.end()) return *it->second;
     const VoceCatalogo* voce = nullptr;
     for (const auto& v : catalogo_)
         if (Piega(v.Nome) == chiave) voce = &v;
     if (!voce) throw TabellaNonTrovata(nome);
+    return *voce;
+}
+
+std::vector<size_t> DatabaseJet::OrdineIndice(const std::string& tabella,
+                                              const std::string& colonna, bool& discendente) {
+    const Tabella& t = LeggiTabella(tabella);
+    const int c = t.IndiceColonna(colonna);
+    if (c < 0) throw ElementoNonTrovato();
+    try {
+        const auto d = lettore_->LeggiDefinizione(Voce(tabella).PaginaDefinizione);
+        for (const auto& ir : d.Indici) {
+            if (ir.Colonne.size() != 1 || ir.Colonne[0].first != t.Colonne[size_t(c)].Numero)
+                continue;
+            discendente = !ir.Colonne[0].second;
+            std::map<uint32_t, size_t> riga;
+            for (size_t r = 0; r < t.Righe; ++r)
+                riga[t.Posizioni[r]] = r;
+            std::vector<size_t> ordine;
+            for (uint32_t p : PuntatoriIndice(lettore_->pagine_, ir.Radice)) {
+                auto it = riga.find(p);
+                if (it == riga.end()) throw Danneggiato{};
+                ordine.push_back(it->second);
+            }
+            return ordine;
+        }
+        return {};
+    } catch (const Danneggiato&) {
+        throw DatabaseDanneggiato(lettore_->percorso_);
+    }
+}
+
+const Tabella& DatabaseJet::LeggiTabella(const std::string& nome) {
+    const std::string chiave = Piega(nome);
+    auto it = tabelle_.find(chiave);
+    if (it != tabelle_.end()) return *it->second;
+    const VoceCatalogo* voce = &Voce(nome);
     try {
         auto t = std::make_unique<Tabella>(lettore_->LeggiTabella(voce->PaginaDefinizione));
         t->Nome = voce->Nome;

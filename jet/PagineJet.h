@@ -111,3 +111,11 @@ struct Intestazione {
 bool LeggiIntestazione(const uint8_t* testa, size_t n, Intestazione& out);
 
 }  // namespace quandora::jet::interno
+
+namespace quandora::jet::interno {
+
+// The row pointers (page << 8 | row) of an index's leaf pages, in the
+// index's order, from its root page.
+std::vector<uint32_t> PuntatoriIndice(PagineJet& pagine, uint32_t radice);
+
+}  // namespace quandora::jet::interno
