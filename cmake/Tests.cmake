@@ -47,13 +47,16 @@ function(trevalto_test)
     endif()
 endfunction()
 
-# trevalto_fuzz(NAME <name> SOURCES <files...> [LIBS <targets...>] [SECONDS n])
+# trevalto_fuzz(NAME <name> SOURCES <files...> [LIBS <targets...>] [SECONDS n]
+#               [SEEDS <files...>])
 #   A libFuzzer target (a function LLVMFuzzerTestOneInput). Built only in the
 #   fuzz tree (TREVALTO_FUZZ, clang), where it also becomes a ctest test that
-#   runs it for a short time from an empty corpus; a finding fails the test.
+#   runs it for a short time from its corpus folder, seeded with the SEEDS
+#   files (copied there at configure time); a finding fails the test.
 #   For a long run: build/fuzz/bin/<name> -max_total_time=3600 CORPUS_DIR
+#   (the corpus folder is build/fuzz/<folder>/<name>_corpus).
 function(trevalto_fuzz)
-    cmake_parse_arguments(F "" "NAME;SECONDS" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(F "" "NAME;SECONDS" "SOURCES;LIBS;SEEDS" ${ARGN})
     if(NOT TREVALTO_FUZZ)
         return()
     endif()
@@ -65,6 +68,16 @@ function(trevalto_fuzz)
     target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
     set(_corpus ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}_corpus)
     file(MAKE_DIRECTORY ${_corpus})
+    foreach(_seme ${F_SEEDS})
+        if(NOT EXISTS ${_seme})
+            message(FATAL_ERROR "seed of ${F_NAME} missing: ${_seme}")
+        endif()
+        # Named by their folder too: samples of both versions share names.
+        get_filename_component(_cartella ${_seme} DIRECTORY)
+        get_filename_component(_cartella ${_cartella} NAME)
+        get_filename_component(_nome ${_seme} NAME)
+        configure_file(${_seme} ${_corpus}/seed-${_cartella}-${_nome} COPYONLY)
+    endforeach()
     add_test(NAME ${F_NAME}
              COMMAND ${F_NAME} -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048
                      -print_final_stats=1 ${_corpus})

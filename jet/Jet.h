@@ -80,6 +80,7 @@ struct Tabella {
     std::vector<Colonna> Colonne;
     std::vector<std::vector<Valore>> Valori;
     size_t Righe = 0;
+    std::vector<uint32_t> Posizioni;  // each row's page << 8 | row in the file
 
     // The column's index, -1 when the table has none of that name (names
     // compare without regard to case).
@@ -107,6 +108,12 @@ class DatabaseJet {
     // The table of that name (any case), decoded; error 3078 when missing.
     const Tabella& LeggiTabella(const std::string& nome);
 
+    // The table's rows (their numbers in Tabella) in the order of the first
+    // index Access keeps on that column alone, as its leaf pages hold them;
+    // descending tells whether the index is. Empty when there is none.
+    std::vector<size_t> OrdineIndice(const std::string& tabella, const std::string& colonna,
+                                     bool& discendente);
+
     // Scratch space for the query engine: results it may reuse while this
     // database is open (joins, filtered row lists), keyed by its own texts.
     struct Memoria {
@@ -116,6 +123,7 @@ class DatabaseJet {
 
   private:
     DatabaseJet() = default;
+    const VoceCatalogo& Voce(const std::string& nome) const;
     class Lettore;
     friend class Lettore;
     std::unique_ptr<Lettore> lettore_;

@@ -42,7 +42,9 @@ struct Costanti {
     uint32_t DefInizioColonne;   // tdef: first index entry / column
     uint32_t VoceIndiceReale;    // size of an index entry before the columns
     uint32_t VoceColonna;        // size of a column entry
-    uint32_t ColNumero;          // column entry: number in the row
+    uint32_t ColNumero;          // column entry: number in the row's null mask (counts
+                                 // deleted columns too)
+    uint32_t ColPosizione;       // column entry: position among the columns
     uint32_t ColIndiceVar;
     uint32_t ColFlag;
     uint32_t ColOffsetFisso;
@@ -54,9 +56,9 @@ struct Costanti {
 };
 
 constexpr Costanti Jet3{2048, 0x08, 0x0C, 0x14, 0x17, 0x19, 0x1B, 0x1F, 0x23, 0x2B, 8,
-                        18,   5,    3,    13,   14,   16,   11,   126,  20,   128};
+                        18,   1,    5,    3,    13,   14,   16,   11,   126,  20,   128};
 constexpr Costanti Jet4{4096, 0x0C, 0x10, 0x28, 0x2B, 0x2D, 0x2F, 0x33, 0x37, 0x3F, 12,
-                        25,   9,    7,    15,   21,   23,   11,   128,  40,   64};
+                        25,   5,    9,    7,    15,   21,   23,   11,   128,  40,   64};
 
 constexpr const char* FirmaJet = "Standard Jet DB";
 constexpr uint32_t OffsetVersione = 0x14;

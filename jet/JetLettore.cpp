@@ -1,5 +1,6 @@
-// Reading Jet 3 and Jet 4 files: header, password, catalog, table
-// definitions, usage maps, data pages, rows and long values.
+// Reading Jet 3 and Jet 4 files: the catalog, table definitions, usage
+// maps and the rows of tables (pages, the header and the values of columns:
+// PagineJet.cpp, ValoriJet.cpp).
 //
 // Every count and offset read from the file is checked against the page or
 // the file it points into before it is used; a file that does not hold
@@ -16,186 +17,22 @@
 #include "jet/ErroriJet.h"
 #include "jet/Jet.h"
 #include "jet/JetFormato.h"
+#include "jet/PagineJet.h"
 #include "util/Testo.h"
 
 namespace quandora::jet {
 
 using namespace formato;
-
-namespace {
-
-struct Danneggiato {};  // thrown inside the reader, turned into 3049 at its edge
-
-void Verifica(bool condizione) {
-    if (!condizione) throw Danneggiato{};
-}
-
-// Bounds-checked reads of a block of bytes.
-struct Blocco {
-    const uint8_t* Dati = nullptr;
-    size_t N = 0;
-    uint8_t B(size_t o) const {
-        Verifica(o < N);
-        return Dati[o];
-    }
-    uint16_t W(size_t o) const {
-        Verifica(o + 2 <= N && o + 2 > o);
-        return U16(Dati + o);
-    }
-    uint32_t L(size_t o) const {
-        Verifica(o + 4 <= N && o + 4 > o);
-        return U32(Dati + o);
-    }
-};
-
-std::string DaUcs2(const uint8_t* p, size_t n) {
-    std::string out;
-    out.reserve(n / 2);
-    for (size_t i = 0; i + 1 < n; i += 2) {
-        char32_t c = char32_t(p[i] | (p[i + 1] << 8));
-        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < n) {
-            const char32_t c2 = char32_t(p[i + 2] | (p[i + 3] << 8));
-            if (c2 >= 0xDC00 && c2 <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (c2 - 0xDC00);
-                i += 2;
-            }
-        }
-        AppendUtf8(out, c);
-    }
-    return out;
-}
-
-// Jet 4 text: UCS-2, or its compressed form (0xFF 0xFE, then runs of single
-// bytes and of UCS-2 pairs, each 0x00 switching between the two).
-std::string TestoJet4(const uint8_t* p, size_t n) {
-    if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
-        std::string out;
-        bool compresso = true;
-        size_t i = 2;
-        while (i < n) {
-            if (p[i] == 0) {
-                compresso = !compresso;
-                ++i;
-            } else if (compresso) {
-                AppendUtf8(out, p[i]);
-                ++i;
-            } else {
-                if (i + 1 >= n) break;
-                AppendUtf8(out, char32_t(p[i] | (p[i + 1] << 8)));
-                i += 2;
-            }
-        }
-        return out;
-    }
-    return DaUcs2(p, n);
-}
-
-std::string Guid(const uint8_t* p) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string s = "{";
-    auto byte = [&](int i) {
-        s += hex[p[i] >> 4];
-        s += hex[p[i] & 15];
-    };
-    for (int i = 3; i >= 0; --i)
-        byte(i);
-    s += '-';
-    byte(5), byte(4);
-    s += '-';
-    byte(7), byte(6);
-    s += '-';
-    byte(8), byte(9);
-    s += '-';
-    for (int i = 10; i < 16; ++i)
-        byte(i);
-    return s + "}";
-}
-
-}  // namespace
+using namespace interno;
 
 class DatabaseJet::Lettore {
   public:
-    Lettore(std::unique_ptr<FileInLettura> file, std::string percorso)
-        : file_(std::move(file)), percorso_(std::move(percorso)) {}
+    Lettore(std::unique_ptr<FileInLettura> file, uint64_t dimensione, bool jet4, uint32_t chiave,
+            std::string percorso)
+        : pagine_(std::move(file), dimensione, jet4, chiave), percorso_(std::move(percorso)) {}
 
-    std::unique_ptr<FileInLettura> file_;
+    PagineJet pagine_;
     std::string percorso_;
-    Costanti c_ = Jet3;
-    bool jet4_ = false;
-    uint32_t chiave_ = 0;
-    uint64_t pagine_ = 0;
-    uint64_t budget_ = 0;  // bytes of texts and long values still allowed
-    std::unordered_map<uint32_t, std::vector<uint8_t>> cache_;
-
-    const uint8_t* Pagina(uint32_t n) {
-        Verifica(n < pagine_);
-        auto it = cache_.find(n);
-        if (it != cache_.end()) return it->second.data();
-        if (cache_.size() >= 4096) cache_.clear();
-        std::vector<uint8_t> buf(c_.Pagina);
-        Verifica(file_->Leggi(uint64_t(n) * c_.Pagina, buf.data(), buf.size()));
-        if (chiave_ != 0 && n != 0) Rc4(buf.data(), buf.size(), chiave_ ^ n);
-        return cache_.emplace(n, std::move(buf)).first->second.data();
-    }
-
-    void Spendi(size_t n) {
-        Verifica(n <= budget_);
-        budget_ -= n;
-    }
-
-    std::string Testo(const uint8_t* p, size_t n, uint16_t codePage) {
-        Spendi(n);
-        if (jet4_) return TestoJet4(p, n);
-        (void)codePage;  // only Windows-1252 is known natively; see README
-        return Windows1252().ToUtf8(std::string_view(reinterpret_cast<const char*>(p), n));
-    }
-
-    // A row of a data page by its number: [inizio, fine) within the page.
-    // Returns false for a deleted row; follows the page's pointer when the
-    // row has moved to another page.
-    bool Riga(uint32_t pagina, uint32_t riga, const uint8_t*& dati, size_t& n, int salti = 0) {
-        const uint8_t* p = Pagina(pagina);
-        Verifica(p[0] == PaginaDati);
-        Blocco b{p, c_.Pagina};
-        const uint16_t righe = b.W(c_.RigheDati);
-        Verifica(riga < righe);
-        const size_t base = c_.RigheDati + 2;
-        const uint16_t voce = b.W(base + 2 * riga);
-        if (voce & 0x8000) return false;
-        const size_t inizio = voce & 0x1FFF;
-        const size_t fine = riga == 0 ? c_.Pagina : (b.W(base + 2 * (riga - 1)) & 0x1FFF);
-        Verifica(inizio >= base + 2 * righe && inizio < fine && fine <= c_.Pagina);
-        if (voce & 0x4000) {
-            Verifica(fine - inizio >= 4 && salti < 8);
-            const uint32_t ptr = U32(p + inizio);
-            return RigaQualsiasi(ptr >> 8, ptr & 0xFF, dati, n, salti + 1);
-        }
-        dati = p + inizio;
-        n = fine - inizio;
-        return true;
-    }
-
-    // The target of a row pointer, whatever its own flags.
-    bool RigaQualsiasi(uint32_t pagina, uint32_t riga, const uint8_t*& dati, size_t& n, int salti) {
-        const uint8_t* p = Pagina(pagina);
-        Verifica(p[0] == PaginaDati);
-        Blocco b{p, c_.Pagina};
-        const uint16_t righe = b.W(c_.RigheDati);
-        Verifica(riga < righe);
-        const size_t base = c_.RigheDati + 2;
-        const uint16_t voce = b.W(base + 2 * riga);
-        const size_t inizio = voce & 0x1FFF;
-        const size_t fine = riga == 0 ? c_.Pagina : (b.W(base + 2 * (riga - 1)) & 0x1FFF);
-        Verifica(inizio >= base + 2 * righe && inizio < fine && fine <= c_.Pagina);
-        if ((voce & 0x4000) && !(voce & 0x8000)) {
-            Verifica(fine - inizio >= 4 && salti < 8);
-            const uint32_t ptr = U32(p + inizio);
-            return RigaQualsiasi(ptr >> 8, ptr & 0xFF, dati, n, salti + 1);
-        }
-        dati = p + inizio;
-        n = fine - inizio;
-        return true;
-    }
 
     // The bytes of a table definition, over its chain of pages.
     std::vector<uint8_t> Definizione(uint32_t pagina) {
@@ -205,39 +42,54 @@ class DatabaseJet::Lettore {
         bool prima = true;
         while (n != 0 || prima) {
             Verifica(viste.insert(n).second);
-            const uint8_t* p = Pagina(n);
+            const uint8_t* p = pagine_.Pagina(n);
             Verifica(p[0] == PaginaDefinizione);
-            def.insert(def.end(), p + (prima ? 0 : 8), p + c_.Pagina);
+            def.insert(def.end(), p + (prima ? 0 : 8), p + pagine_.C().Pagina);
             n = U32(p + 4);
             prima = false;
         }
         return def;
     }
 
-    Tabella LeggiDefinizione(uint32_t pagina, std::vector<uint32_t>& pagineDati) {
+    struct IndiceReale {
+        std::vector<std::pair<uint16_t, bool>> Colonne;  // number, ascending
+        uint32_t Radice = 0;
+    };
+    struct Definita {
+        Tabella T;
+        size_t NumVar = 0;  // entries of a row's variable-offset table
+        std::vector<uint32_t> Pagine;
+        std::vector<IndiceReale> Indici;
+    };
+
+    Definita LeggiDefinizione(uint32_t pagina) {
+        const Costanti& c = pagine_.C();
+        const bool jet4 = pagine_.Jet4();
         const std::vector<uint8_t> def = Definizione(pagina);
         Blocco b{def.data(), def.size()};
-        Tabella t;
-        const uint16_t numColonne = b.W(c_.DefNumColonne);
+        Definita d;
+        Tabella& t = d.T;
+        const uint16_t numColonne = b.W(c.DefNumColonne);
         Verifica(numColonne <= 256);  // Jet holds at most 255 columns
-        const uint32_t numIndiciReali = b.L(c_.DefNumIndiciReali);
+        d.NumVar = b.W(c.DefNumVar);
+        const uint32_t numIndiciReali = b.L(c.DefNumIndiciReali);
         Verifica(numIndiciReali <= def.size());
-        size_t o = c_.DefInizioColonne + size_t(numIndiciReali) * c_.VoceIndiceReale;
-        Verifica(o + size_t(numColonne) * c_.VoceColonna <= def.size());
-        for (uint16_t i = 0; i < numColonne; ++i, o += c_.VoceColonna) {
+        size_t o = c.DefInizioColonne + size_t(numIndiciReali) * c.VoceIndiceReale;
+        Verifica(o + size_t(numColonne) * c.VoceColonna <= def.size());
+        for (uint16_t i = 0; i < numColonne; ++i, o += c.VoceColonna) {
             Colonna col;
             col.Tipo = b.B(o);
-            col.IndiceVar = b.W(o + c_.ColIndiceVar);
-            col.Numero = b.W(o + c_.ColNumero);
-            col.Fissa = (b.B(o + c_.ColFlag) & 0x01) != 0;
-            col.OffsetFisso = b.W(o + c_.ColOffsetFisso);
-            col.Lunghezza = b.W(o + c_.ColLunghezza);
-            col.Precisione = b.B(o + c_.ColPrecisione);
-            col.Scala = b.B(o + c_.ColPrecisione + 1);
+            col.IndiceVar = b.W(o + c.ColIndiceVar);
+            col.Numero = b.W(o + c.ColNumero);
+            col.Fissa = (b.B(o + c.ColFlag) & 0x01) != 0;
+            col.OffsetFisso = b.W(o + c.ColOffsetFisso);
+            col.Lunghezza = b.W(o + c.ColLunghezza);
+            col.Precisione = b.B(o + c.ColPrecisione);
+            col.Scala = b.B(o + c.ColPrecisione + 1);
             t.Colonne.push_back(col);
         }
         for (auto& col : t.Colonne) {
-            if (jet4_) {
+            if (jet4) {
                 const uint16_t len = b.W(o);
                 Verifica(o + 2 + len <= def.size());
                 col.Nome = DaUcs2(def.data() + o + 2, len);
@@ -245,28 +97,47 @@ class DatabaseJet::Lettore {
             } else {
                 const uint8_t len = b.B(o);
                 Verifica(o + 1 + len <= def.size());
-                col.Nome = Windows1252().ToUtf8(
-                    std::string_view(reinterpret_cast<const char*>(def.data() + o + 1), len));
+                col.Nome = TestoJet3(def.data() + o + 1, len);
                 o += 1 + len;
             }
+        }
+        // The index entries: up to ten columns (number, 1 for ascending),
+        // the usage map and the root page (Jet 4: after 4 bytes more).
+        for (uint32_t i = 0; i < numIndiciReali; ++i) {
+            const size_t e = o + (jet4 ? 4 : 0);
+            Verifica(e + 39 <= def.size());
+            IndiceReale ir;
+            for (size_t k = 0; k < 10; ++k) {
+                const uint16_t numero = b.W(e + 3 * k);
+                if (numero != 0xFFFF) ir.Colonne.emplace_back(numero, b.B(e + 3 * k + 2) == 1);
+            }
+            ir.Radice = b.L(e + 34);
+            d.Indici.push_back(ir);
+            o += jet4 ? 52 : 39;
         }
         // Columns in the order of their numbers, as Jet lists them.
         std::stable_sort(t.Colonne.begin(), t.Colonne.end(),
                          [](const Colonna& a, const Colonna& z) { return a.Numero < z.Numero; });
-        const uint32_t mappa = b.L(c_.DefMappaUso);
-        pagineDati = PagineDellaMappa(mappa >> 8, mappa & 0xFF, pagina);
-        return t;
+        const uint32_t mappa = b.L(c.DefMappaUso);
+        d.Pagine = PagineDellaMappa(mappa >> 8, mappa & 0xFF, pagina);
+        return d;
     }
 
+    // The data pages of a table from its usage map: a bitmap of pages from
+    // a first page (type 0) or a list of map pages, each a bitmap of its own
+    // stretch of the file (type 1).
     std::vector<uint32_t> PagineDellaMappa(uint32_t pagina, uint32_t riga, uint32_t definizione) {
+        const Costanti& c = pagine_.C();
         const uint8_t* dati;
         size_t n;
-        Verifica(Riga(pagina, riga, dati, n));
-        Blocco b{dati, n};
+        pagine_.RigaGrezza((pagina << 8) | riga, dati, n);
+        // A copy: reading the pages it lists may refill the page cache.
+        const std::vector<uint8_t> mappa(dati, dati + n);
+        Blocco b{mappa.data(), n};
         std::vector<uint32_t> pagine;
         auto aggiungi = [&](uint64_t p) {
-            if (p >= pagine_) return;
-            const uint8_t* pg = Pagina(uint32_t(p));
+            if (p >= pagine_.Numero()) return;
+            const uint8_t* pg = pagine_.Pagina(uint32_t(p));
             if (pg[0] == PaginaDati && U32(pg + 4) == definizione) pagine.push_back(uint32_t(p));
         };
         const uint8_t tipo = b.B(0);
@@ -274,19 +145,21 @@ class DatabaseJet::Lettore {
             const uint32_t inizio = b.L(1);
             for (size_t i = 5; i < n; ++i)
                 for (int bit = 0; bit < 8; ++bit)
-                    if (dati[i] & (1 << bit)) aggiungi(uint64_t(inizio) + (i - 5) * 8 + bit);
+                    if (mappa[i] & (1 << bit)) aggiungi(uint64_t(inizio) + (i - 5) * 8 + bit);
         } else if (tipo == 1) {
-            const uint64_t perPagina = uint64_t(c_.Pagina - 4) * 8;
+            const uint64_t perPagina = uint64_t(c.Pagina - 4) * 8;
             std::set<uint32_t> viste;
+            std::vector<uint8_t> bitmap;
             for (size_t k = 0; 1 + 4 * k + 4 <= n; ++k) {
                 const uint32_t mp = b.L(1 + 4 * k);
                 if (mp == 0) continue;
                 Verifica(viste.insert(mp).second);
-                const uint8_t* pm = Pagina(mp);
+                const uint8_t* pm = pagine_.Pagina(mp);
                 Verifica(pm[0] == PaginaMappa);
-                for (size_t i = 4; i < c_.Pagina; ++i)
+                bitmap.assign(pm, pm + c.Pagina);
+                for (size_t i = 4; i < c.Pagina; ++i)
                     for (int bit = 0; bit < 8; ++bit)
-                        if (pm[i] & (1 << bit)) aggiungi(k * perPagina + (i - 4) * 8 + bit);
+                        if (bitmap[i] & (1 << bit)) aggiungi(k * perPagina + (i - 4) * 8 + bit);
             }
         } else {
             Verifica(false);
@@ -296,45 +169,37 @@ class DatabaseJet::Lettore {
         return pagine;
     }
 
-    // A long value (memo, OLE) from its 12-byte field.
-    std::string ValoreLungo(const uint8_t* campo, size_t n) {
-        Verifica(n >= 12);
-        const uint32_t testa = U32(campo);
-        const uint32_t lunghezza = testa & 0x3FFFFFFF;
-        Verifica(lunghezza <= uint64_t(pagine_) * c_.Pagina);
-        Spendi(lunghezza);
-        if (testa & 0x80000000u) {
-            Verifica(12 + size_t(lunghezza) <= n);
-            return std::string(reinterpret_cast<const char*>(campo + 12), lunghezza);
+    // The variable-offset table of a row (numVar entries and eod after
+    // them), read from the row's end backwards: null mask, count, then the
+    // entries. Jet 3 keeps one byte per entry and, for each 256 bytes of
+    // row, a jump table entry naming the first entry past that boundary.
+    void OffsetVariabili(const uint8_t* r, size_t n, size_t maschera, size_t numVar,
+                         std::vector<size_t>& off) {
+        off.clear();
+        if (pagine_.Jet4()) {
+            Verifica(n >= maschera + 2 + 2 * (numVar + 1));
+            for (size_t i = 0; i <= numVar; ++i)
+                off.push_back(U16(r + n - maschera - 4 - 2 * i));
+            return;
         }
-        uint32_t ptr = U32(campo + 4);
-        if (testa & 0x40000000u) {
-            const uint8_t* d;
-            size_t dn;
-            Verifica(RigaQualsiasi(ptr >> 8, ptr & 0xFF, d, dn, 0));
-            Verifica(dn >= lunghezza);
-            return std::string(reinterpret_cast<const char*>(d), lunghezza);
+        const size_t salti = (n - 1) / 256;
+        Verifica(n >= maschera + 1 + salti + numVar + 1);
+        const uint8_t* salto = r + n - maschera - 2;  // salto[-j]: entry j
+        const uint8_t* voce = r + n - maschera - 2 - salti;
+        for (size_t i = 0; i <= numVar; ++i) {
+            size_t pagina = 0;
+            for (size_t j = 0; j < salti; ++j)
+                if (*(salto - j) <= i) ++pagina;
+            off.push_back(*(voce - i) + 256 * pagina);
         }
-        std::string out;
-        std::set<uint32_t> visti;
-        while (out.size() < lunghezza) {
-            Verifica(ptr != 0 && visti.insert(ptr).second);
-            const uint8_t* d;
-            size_t dn;
-            Verifica(RigaQualsiasi(ptr >> 8, ptr & 0xFF, d, dn, 0));
-            Verifica(dn >= 4);
-            ptr = U32(d);
-            const size_t parte = std::min<size_t>(dn - 4, lunghezza - out.size());
-            out.append(reinterpret_cast<const char*>(d + 4), parte);
-        }
-        return out;
     }
 
     // Decodes one row into the table's columns.
-    void DecodificaRiga(Tabella& t, const uint8_t* r, size_t n) {
-        const size_t testa = jet4_ ? 2 : 1;
+    void DecodificaRiga(Definita& d, const uint8_t* r, size_t n, std::vector<size_t>& offVar) {
+        Tabella& t = d.T;
+        const size_t testa = pagine_.Jet4() ? 2 : 1;
         Verifica(n >= testa);
-        const size_t colonneRiga = jet4_ ? U16(r) : r[0];
+        const size_t colonneRiga = pagine_.Jet4() ? U16(r) : r[0];
         const size_t maschera = (colonneRiga + 7) / 8;
         Verifica(n >= testa + maschera);
         const uint8_t* nulli = r + n - maschera;
@@ -342,35 +207,15 @@ class DatabaseJet::Lettore {
             return numero < colonneRiga && (nulli[numero / 8] & (1 << (numero % 8))) != 0;
         };
 
-        // The variable-offset table, eod as its last entry.
+        // The count of a row's variable offsets: rows written before a
+        // variable column was added have fewer than the table.
         size_t numVar = 0;
-        std::vector<size_t> offVar;
-        bool haVar = false;
-        for (const auto& c : t.Colonne)
-            haVar |= !c.Fissa;
-        if (haVar) {
-            if (jet4_) {
-                Verifica(n >= testa + maschera + 2);
-                numVar = U16(r + n - maschera - 2);
-                Verifica(n >= maschera + 2 + 2 * (numVar + 1));
-                for (size_t i = 0; i <= numVar; ++i)
-                    offVar.push_back(U16(r + n - maschera - 4 - 2 * i));
-            } else {
-                Verifica(n >= testa + maschera + 1);
-                numVar = r[n - maschera - 1];
-                size_t salti = (n - 1) / 256;
-                Verifica(n >= maschera + 2 + salti + numVar + 1);
-                // The count comes from the row's size; a last entry past eod
-                // is a filler that still takes its byte.
-                const size_t puntatore = n - maschera - salti - 2;
-                if ((puntatore - numVar) / 256 < salti) --salti;
-                size_t usati = 0;
-                for (size_t i = 0; i <= numVar; ++i) {
-                    while (usati < salti && i == r[n - maschera - 2 - usati])
-                        ++usati;
-                    offVar.push_back(r[puntatore - i] + 256 * usati);
-                }
-            }
+        offVar.clear();
+        if (d.NumVar > 0) {
+            const size_t conteggio = pagine_.Jet4() ? 2 : 1;
+            Verifica(n >= testa + maschera + conteggio);
+            numVar = pagine_.Jet4() ? U16(r + n - maschera - 2) : r[n - maschera - 1];
+            OffsetVariabili(r, n, maschera, numVar, offVar);
         }
 
         for (size_t ci = 0; ci < t.Colonne.size(); ++ci) {
@@ -381,102 +226,43 @@ class DatabaseJet::Lettore {
             } else if (!presente(c.Numero)) {
                 // Null
             } else if (c.Fissa) {
-                const size_t len = LunghezzaFissa(c.Tipo);
+                const size_t len = LunghezzaInRiga(c);
                 const size_t o = testa + c.OffsetFisso;
-                if (len == 0 || o + len > n) throw Danneggiato{};
-                v = Fisso(c, r + o);
+                Verifica(len != 0 && o + len <= n);
+                v = ValoreFisso(pagine_, c, r + o);
             } else if (c.IndiceVar < numVar) {
                 const size_t a = offVar[c.IndiceVar], z = offVar[c.IndiceVar + 1];
                 Verifica(a <= z && z <= n);
-                v = Variabile(c, r + a, z - a);
+                v = ValoreVariabile(pagine_, c, r + a, z - a);
             }
             t.Valori[ci].push_back(std::move(v));
         }
         // Every decoded cell counts against the budget too: a hostile file
         // cannot make many rows of many columns out of a few bytes.
-        Spendi(t.Colonne.size() * 8);
+        pagine_.Spendi(t.Colonne.size() * 8);
         ++t.Righe;
     }
 
-    Valore Fisso(const Colonna& c, const uint8_t* p) {
-        switch (c.Tipo) {
-            case Byte:
-                return Valore::Intero(p[0]);
-            case Integer:
-                return Valore::Intero(int16_t(U16(p)));
-            case Long:
-                return Valore::Intero(int32_t(U32(p)));
-            case Currency: {
-                int64_t v;
-                std::memcpy(&v, p, 8);
-                return Valore::Valuta(v);
-            }
-            case Single: {
-                float f;
-                std::memcpy(&f, p, 4);
-                return Valore::Doppio(f);
-            }
-            case Double:
-            case DataOra: {
-                double d;
-                std::memcpy(&d, p, 8);
-                return c.Tipo == DataOra ? Valore::DataOra(d) : Valore::Doppio(d);
-            }
-            case ReplicationId:
-                return Valore::Testo(Guid(p));
-            case Numeric: {
-                double v = 0;
-                for (int w = 0; w < 4; ++w)
-                    v = v * 4294967296.0 + double(U32(p + 1 + 4 * w));
-                for (int s = 0; s < c.Scala && s < 28; ++s)
-                    v /= 10;
-                return Valore::Doppio(p[0] & 0x80 ? -v : v);
-            }
-            default:
-                throw Danneggiato{};
-        }
-    }
-
-    Valore Variabile(const Colonna& c, const uint8_t* p, size_t n) {
-        switch (c.Tipo) {
-            case Text:
-                return Valore::Testo(Testo(p, n, 0));
-            case Binary:
-                Spendi(n);
-                return Valore::Binario(std::string(reinterpret_cast<const char*>(p), n));
-            case Memo: {
-                const std::string b = ValoreLungo(p, n);
-                const auto* q = reinterpret_cast<const uint8_t*>(b.data());
-                return Valore::Testo(jet4_ ? TestoJet4(q, b.size()) : Windows1252().ToUtf8(b));
-            }
-            case Ole:
-                return Valore::Binario(ValoreLungo(p, n));
-            default:
-                // Fixed types stored as variable (never written by Jet): the
-                // bytes are read like a fixed column when they are enough.
-                if (LunghezzaFissa(c.Tipo) != 0 && n >= LunghezzaFissa(c.Tipo)) return Fisso(c, p);
-                return {};
-        }
-    }
-
     Tabella LeggiTabella(uint32_t definizione) {
-        std::vector<uint32_t> pagine;
-        Tabella t = LeggiDefinizione(definizione, pagine);
-        t.Valori.resize(t.Colonne.size());
+        Definita d = LeggiDefinizione(definizione);
+        d.T.Valori.resize(d.T.Colonne.size());
+        const Costanti& c = pagine_.C();
         std::vector<uint8_t> riga;
-        for (uint32_t pg : pagine) {
-            const uint16_t righe = U16(Pagina(pg) + c_.RigheDati);
-            Verifica(c_.RigheDati + 2 + size_t(righe) * 2 <= c_.Pagina);
+        std::vector<size_t> offVar;
+        for (uint32_t pg : d.Pagine) {
+            const uint16_t righe = U16(pagine_.Pagina(pg) + c.RigheDati);
+            Verifica(c.RigheDati + 2 + size_t(righe) * 2 <= c.Pagina);
             for (uint16_t i = 0; i < righe; ++i) {
-                const uint8_t* d;
+                const uint8_t* dati;
                 size_t n;
-                if (!Riga(pg, i, d, n)) continue;
+                if (!pagine_.Riga(pg, i, dati, n)) continue;
                 // A copy: reading long values may refill the page cache.
-                riga.assign(d, d + n);
-                DecodificaRiga(t, riga.data(), riga.size());
+                riga.assign(dati, dati + n);
+                DecodificaRiga(d, riga.data(), riga.size(), offVar);
+                d.T.Posizioni.push_back(pg << 8 | i);
             }
         }
-        return t;
+        return std::move(d.T);
     }
 };
 
@@ -498,52 +284,23 @@ std::unique_ptr<DatabaseJet> DatabaseJet::Apri(const std::string& percorso,
                 throw DatabaseDanneggiato(percorso);
         }
     }
-    std::unique_ptr<DatabaseJet> db(new DatabaseJet);
-    db->lettore_ = std::make_unique<Lettore>(std::move(file), percorso);
-    Lettore& l = *db->lettore_;
-
-    const uint64_t dimensione = l.file_->Dimensione();
+    const uint64_t dimensione = file->Dimensione();
     uint8_t testa[0x100];
-    if (dimensione < Jet3.Pagina || !l.file_->Leggi(0, testa, sizeof testa))
+    Intestazione intestazione;
+    if (dimensione < Jet3.Pagina || !file->Leggi(0, testa, sizeof testa) ||
+        !LeggiIntestazione(testa, sizeof testa, intestazione))
         throw FormatoNonRiconosciuto(percorso);
-    if (testa[0] != 0 || std::memcmp(testa + 4, FirmaJet, 16) != 0)
-        throw FormatoNonRiconosciuto(percorso);
-    const uint32_t versione = U32(testa + OffsetVersione);
-    if (versione > 1) throw FormatoNonRiconosciuto(percorso);
-    l.jet4_ = db->jet4_ = versione == 1;
-    l.c_ = l.jet4_ ? Jet4 : Jet3;
-    if (dimensione < l.c_.Pagina * 3ull) throw DatabaseDanneggiato(percorso);
-    l.pagine_ = dimensione / l.c_.Pagina;
-    l.budget_ = dimensione * 64 + (64u << 20);
+    const Costanti& c = intestazione.Jet4 ? Jet4 : Jet3;
+    if (dimensione < c.Pagina * 3ull) throw DatabaseDanneggiato(percorso);
+    if (!intestazione.Password.empty() && intestazione.Password != password)
+        throw PasswordNonValida();
 
-    uint8_t chiaro[0x100];
-    std::memcpy(chiaro, testa, sizeof chiaro);
-    Rc4(chiaro + OffsetCifrato, l.c_.AreaCifrata);
-    db->codePage_ = U16(chiaro + OffsetCodePage);
-    l.chiave_ = U32(chiaro + OffsetChiave);
-
-    // The password: up to its first zero (Jet 3: code page bytes; Jet 4:
-    // UCS-2 under the mask of the creation date).
-    std::string salvata;
-    if (l.jet4_) {
-        uint8_t maschera[4];
-        MascheraPasswordJet4(chiaro, maschera);
-        uint8_t pw[40];
-        for (int i = 0; i < 40; ++i)
-            pw[i] = chiaro[OffsetPassword + i] ^ maschera[i % 4];
-        size_t n = 0;
-        while (n + 1 < 40 && (pw[n] | pw[n + 1]))
-            n += 2;
-        salvata = DaUcs2(pw, n);
-    } else {
-        size_t n = 0;
-        while (n < 20 && chiaro[OffsetPassword + n])
-            ++n;
-        salvata = Windows1252().ToUtf8(
-            std::string_view(reinterpret_cast<const char*>(chiaro + OffsetPassword), n));
-    }
-    if (!salvata.empty() && salvata != password) throw PasswordNonValida();
-
+    std::unique_ptr<DatabaseJet> db(new DatabaseJet);
+    db->jet4_ = intestazione.Jet4;
+    db->codePage_ = intestazione.CodePage;
+    db->lettore_ = std::make_unique<Lettore>(std::move(file), dimensione, intestazione.Jet4,
+                                             intestazione.Chiave, percorso);
+    Lettore& l = *db->lettore_;
     try {
         Tabella sys = l.LeggiTabella(2);
         const int id = sys.IndiceColonna("Id"), nome = sys.IndiceColonna("Name"),
@@ -578,14 +335,48 @@ std::vector<std::string> DatabaseJet::TabelleUtente() const {
     return nomi;
 }
 
-const Tabella& DatabaseJet::LeggiTabella(const std::string& nome) {
+const VoceCatalogo& DatabaseJet::Voce(const std::string& nome) const {
     const std::string chiave = Piega(nome);
-    auto it = tabelle_.find(chiave);
-    if (it != tabelle_.end()) return *it->second;
     const VoceCatalogo* voce = nullptr;
     for (const auto& v : catalogo_)
         if (Piega(v.Nome) == chiave) voce = &v;
     if (!voce) throw TabellaNonTrovata(nome);
+    return *voce;
+}
+
+std::vector<size_t> DatabaseJet::OrdineIndice(const std::string& tabella,
+                                              const std::string& colonna, bool& discendente) {
+    const Tabella& t = LeggiTabella(tabella);
+    const int c = t.IndiceColonna(colonna);
+    if (c < 0) throw ElementoNonTrovato();
+    try {
+        const auto d = lettore_->LeggiDefinizione(Voce(tabella).PaginaDefinizione);
+        for (const auto& ir : d.Indici) {
+            if (ir.Colonne.size() != 1 || ir.Colonne[0].first != t.Colonne[size_t(c)].Numero)
+                continue;
+            discendente = !ir.Colonne[0].second;
+            std::map<uint32_t, size_t> riga;
+            for (size_t r = 0; r < t.Righe; ++r)
+                riga[t.Posizioni[r]] = r;
+            std::vector<size_t> ordine;
+            for (uint32_t p : PuntatoriIndice(lettore_->pagine_, ir.Radice)) {
+                auto it = riga.find(p);
+                if (it == riga.end()) throw Danneggiato{};
+                ordine.push_back(it->second);
+            }
+            return ordine;
+        }
+        return {};
+    } catch (const Danneggiato&) {
+        throw DatabaseDanneggiato(lettore_->percorso_);
+    }
+}
+
+const Tabella& DatabaseJet::LeggiTabella(const std::string& nome) {
+    const std::string chiave = Piega(nome);
+    auto it = tabelle_.find(chiave);
+    if (it != tabelle_.end()) return *it->second;
+    const VoceCatalogo* voce = &Voce(nome);
     try {
         auto t = std::make_unique<Tabella>(lettore_->LeggiTabella(voce->PaginaDefinizione));
         t->Nome = voce->Nome;

@@ -356,9 +356,9 @@ class Scrittore {
             if (o + c.VoceColonna > P) throw Invalido("definizione troppo lunga");
             uint8_t* e = &d[o];
             e[0] = col.Tipo;
-            Scrivi16(e + c.ColNumero - 4, uint32_t(i));  // number including deleted columns
+            Scrivi16(e + c.ColNumero, uint32_t(i));  // number including deleted columns
             Scrivi16(e + c.ColIndiceVar, l.indiceVar[i]);
-            Scrivi16(e + c.ColNumero, uint32_t(i));
+            Scrivi16(e + c.ColPosizione, uint32_t(i));
             const bool testo = col.Tipo == Text || col.Tipo == Memo;
             if (testo) {
                 if (j4) {

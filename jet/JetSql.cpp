@@ -11,6 +11,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "jet/Collazione.h"
 #include "jet/ErroriJet.h"
 #include "util/DataOle.h"
 
@@ -630,6 +631,7 @@ int Confronta(const Valore& a, const Valore& b) {
             return std::isnan(x) == std::isnan(y) ? 0 : std::isnan(x) ? -1 : 1;
         return x < y ? -1 : x > y ? 1 : 0;
     }
+    if (a.Tipo == TipoValore::Testo && b.Tipo == TipoValore::Testo) return ConfrontaTesti(a.S, b.S);
     if ((a.Tipo == TipoValore::Testo || a.Tipo == TipoValore::Binario) &&
         (b.Tipo == TipoValore::Testo || b.Tipo == TipoValore::Binario)) {
         const int r = Piega(a.S).compare(Piega(b.S));
@@ -830,6 +832,7 @@ Valore Valuta(const Espr& e, const Contesto& c) {
                 v.D = -v.D;
                 return v;
             }
+            if (v.Tipo == TipoValore::Decimale) return Valore::Doppio(-v.D);
             throw TipiNonCorrispondenti();
         }
         case Op::Not: {

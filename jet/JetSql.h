@@ -14,7 +14,8 @@
 //
 // Null propagates through operators and comparisons; a condition keeps a
 // row only when it is true. Yes/No values are -1 and 0. Texts compare and
-// sort without regard to case. Currency adds up exactly. Sum, Min, Max and
+// sort in Jet's General order (Collazione.h): without regard to case,
+// accented letters with their base letters. Currency adds up exactly. Sum, Min, Max and
 // Avg over no rows are Null; Count is 0.
 //
 // Joins and filtered row lists are kept in the open database's scratch

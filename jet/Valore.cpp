@@ -17,6 +17,7 @@ double Valore::ComeDoppio() const {
             return double(I) / 10000.0;
         case TipoValore::Doppio:
         case TipoValore::DataOra:
+        case TipoValore::Decimale:
             return D;
         default:
             return 0;

@@ -2,20 +2,32 @@
 // A field value as the database hands it out: Null (distinct from every
 // other value), a Yes/No value (-1 or 0), a whole number, a currency amount
 // kept exact as an integer of ten-thousandths, a double, a date (OLE
-// Automation number), a text (UTF-8) or bytes.
+// Automation number), a text (UTF-8), bytes, or an exact decimal (Jet 4's
+// Numeric: its digits as text, beside the nearest double for arithmetic).
 
 #include <cstdint>
 #include <string>
 
 namespace quandora {
 
-enum class TipoValore : uint8_t { Null, Booleano, Intero, Valuta, Doppio, DataOra, Testo, Binario };
+enum class TipoValore : uint8_t {
+    Null,
+    Booleano,
+    Intero,
+    Valuta,
+    Doppio,
+    DataOra,
+    Testo,
+    Binario,
+    Decimale
+};
 
 struct Valore {
     TipoValore Tipo = TipoValore::Null;
     int64_t I = 0;  // Booleano (-1 or 0), Intero, Valuta (x 10,000)
-    double D = 0;   // Doppio, Data
-    std::string S;  // Testo (UTF-8), Binario
+    double D = 0;   // Doppio, Data, Decimale (nearest double)
+    std::string S;  // Testo (UTF-8), Binario, Decimale ("-123.45": no exponent, no
+                    // trailing zeros after the point)
 
     static Valore Nullo() { return {}; }
     static Valore Booleano(bool b) { return Valore{TipoValore::Booleano, b ? -1 : 0, 0, {}}; }
@@ -27,12 +39,15 @@ struct Valore {
     static Valore DataOra(double d) { return Valore{TipoValore::DataOra, 0, d, {}}; }
     static Valore Testo(std::string s) { return Valore{TipoValore::Testo, 0, 0, std::move(s)}; }
     static Valore Binario(std::string b) { return Valore{TipoValore::Binario, 0, 0, std::move(b)}; }
+    static Valore Decimale(std::string cifre, double vicino) {
+        return Valore{TipoValore::Decimale, 0, vicino, std::move(cifre)};
+    }
 
     bool IsNull() const { return Tipo == TipoValore::Null; }
     bool IsNumerico() const {
         return Tipo == TipoValore::Booleano || Tipo == TipoValore::Intero ||
                Tipo == TipoValore::Valuta || Tipo == TipoValore::Doppio ||
-               Tipo == TipoValore::DataOra;
+               Tipo == TipoValore::DataOra || Tipo == TipoValore::Decimale;
     }
     // The value as a number (currency divided by 10,000); 0 for Null and texts.
     double ComeDoppio() const;

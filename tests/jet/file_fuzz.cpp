@@ -1,10 +1,15 @@
 // libFuzzer: any bytes as a database file. Opening it and reading every
 // table, then a query, must give data or an Errore: never a crash, a hang
 // or an unbounded allocation.
+//
+// An input that starts like a Jet file (the seeds: the files Access made,
+// in ../shared/jet-samples) is the file itself; any other input patches a
+// file of our writer (see below).
 
 #include <unistd.h>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "jet/Jet.h"
@@ -35,8 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
     }
     // The input replaces bytes of the model from an offset it gives, so that
     // most inputs keep a valid header and reach the deeper structures.
+    static const char firma[] = "\0\1\0\0Standard Jet DB";
     std::string file = modello;
-    if (n >= 3) {
+    if (n >= sizeof firma - 1 && std::memcmp(dati, firma, sizeof firma - 1) == 0) {
+        file.assign(reinterpret_cast<const char*>(dati), n);
+    } else if (n >= 3) {
         const size_t da =
             (size_t(dati[0]) | (size_t(dati[1]) << 8) | (size_t(dati[2] & 0x7F) << 16)) %
             file.size();
@@ -52,6 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
         auto db = jet::DatabaseJet::Apri(File(), "pw");
         for (const auto& t : db->TabelleUtente())
             db->LeggiTabella(t);
+        const auto tabelle = db->TabelleUtente();
+        if (!tabelle.empty())
+            jet::Esegui(*db, "SELECT * FROM [" + tabelle[0] + "] ORDER BY 1 DESC, 2");
         jet::Esegui(*db,
                     "SELECT Sum(Euro), Count(*), Max(Note) FROM (Conti INNER JOIN TabellaCassa ON "
                     "Conti.IDConto = TabellaCassa.IDConto) INNER JOIN Operazioni ON "

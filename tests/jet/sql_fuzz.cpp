@@ -1,5 +1,6 @@
-// libFuzzer: any text as a statement, parsed and run on a small database.
-// It must give a result or an Errore, never a crash or a hang.
+// libFuzzer: any text as a statement, parsed and run on a small database of
+// our writer and on a file Access made (CAMPIONE_JET). It must give a result
+// or an Errore, never a crash or a hang.
 
 #include <unistd.h>
 #include <cstdint>
@@ -13,7 +14,8 @@
 using namespace quandora;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
-    static std::unique_ptr<jet::DatabaseJet> db;
+    static std::unique_ptr<jet::DatabaseJet> db, campione;
+    if (!campione) campione = jet::DatabaseJet::Apri(CAMPIONE_JET, "");
     if (!db) {
         jet::DatiHost d;
         d.Conti = {{1, "Banca"}, {2, std::nullopt}, {3, "conto"}};
@@ -28,9 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
     }
     if (n > 4096) return 0;
     const std::string sql(reinterpret_cast<const char*>(dati), n);
-    try {
-        jet::Esegui(*db, sql);
-    } catch (const Errore&) {
+    for (jet::DatabaseJet* d : {db.get(), campione.get()}) {
+        try {
+            jet::Esegui(*d, sql);
+        } catch (const Errore&) {
+        }
     }
     return 0;
 }

@@ -165,6 +165,14 @@ void VarianteDa(const Valore& v, VARIANT& r) {
             V_VT(&r) = VT_DATE;
             V_DATE(&r) = v.D;
             break;
+        case TipoValore::Decimale: {
+            // A Decimal, as DAO gives Numeric fields.
+            DECIMAL d{};
+            if (FAILED(VarDecFromR8(v.D, &d))) throw std::bad_alloc();
+            V_DECIMAL(&r) = d;
+            V_VT(&r) = VT_DECIMAL;
+            break;
+        }
         case TipoValore::Testo:
             V_VT(&r) = VT_BSTR;
             V_BSTR(&r) = Bstr(v.S).Rilascia();

@@ -1,0 +1,54 @@
+#pragma once
+// The files Microsoft Access made (../shared/jet-samples beside the project,
+// CAMPIONI_JET): their paths as this build sees them (under Wine through the
+// Z: drive), their bytes, and copies of them changed by a test.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace quandora::test {
+
+inline std::string CartellaCampioni() {
+    std::string p = CAMPIONI_JET;
+#ifdef _WIN32
+    std::replace(p.begin(), p.end(), '/', '\\');
+    p = "Z:" + p;
+#endif
+    return p;
+}
+
+// Every sample file, jet3/ then jet4/, by name. A test that needs them fails
+// when they are missing.
+inline std::vector<std::string> FileCampione() {
+    std::vector<std::string> file;
+    for (const char* versione : {"jet3", "jet4"}) {
+        const auto cartella = std::filesystem::path(CartellaCampioni()) / versione;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(cartella, ec))
+            if (e.path().extension() == ".mdb") file.push_back(e.path().string());
+    }
+    std::sort(file.begin(), file.end());
+    EXPECT_GE(file.size(), 20u) << "sample files missing in " << CartellaCampioni();
+    return file;
+}
+
+inline std::string Campione(const std::string& relativo) {
+    return (std::filesystem::path(CartellaCampioni()) / relativo).make_preferred().string();
+}
+
+inline std::string Contenuto(const std::string& f) {
+    std::ifstream in(std::filesystem::u8path(f), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void ScriviContenuto(const std::string& f, const std::string& dati) {
+    std::ofstream out(std::filesystem::u8path(f), std::ios::binary | std::ios::trunc);
+    out << dati;
+}
+
+}  // namespace quandora::test
