@@ -24,8 +24,8 @@ constexpr size_t kLunghezzaDescrizioneModulo = 255;
 constexpr size_t kLunghezzaRecordModulo =
     kLunghezzaPercorsoModulo + kLunghezzaNomeModulo + kLunghezzaDescrizioneModulo;
 
-// The open Moduli.dat, held exclusively for one operation. Failures throw
-// Errore with the runtime's file errors.
+// The open Moduli.dat, held under our clients' lock for one operation
+// (FileModuli.h). Failures throw Errore with the runtime's file errors.
 class FileModuli {
   public:
     virtual ~FileModuli() = default;

@@ -329,7 +329,7 @@ HRESULT STDMETHODCALLTYPE ClsModuli::GetListaModulo(SAFEARRAY** pathname, SAFEAR
     return Esegui([&] {
         std::vector<VoceModulo> voci;
         {
-            auto file = ApriFileModuli(PercorsoLista());
+            auto file = ApriFileModuli(PercorsoLista(), UsoFileModuli::Lettura);
             voci = LeggiListaModuli(*file);
         }
         const auto n = static_cast<ULONG>(voci.size());

@@ -20,6 +20,7 @@
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "tests/util/SupportoWin32.h"
 #include "util/Modulo.h"
+#include "util/Risorse_win32.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
 
@@ -49,6 +50,61 @@ DWORD Esegui(const std::string& riga, std::string* uscita = nullptr) {
     if (uscita) *uscita = FromAnsi(CartellaTemporanea::Leggi(file));
     return codice;
 }
+
+// Runs a script (its name tells cscript the language) from dir under
+// cscript and returns its output; its exit code goes to codice when given.
+std::string Cscript(const CartellaTemporanea& dir, const std::string& nome,
+                    const std::string& testo, DWORD* codice = nullptr) {
+    const std::string file = dir.File(nome);
+    CartellaTemporanea::Scrivi(file, testo);
+    std::string uscita;
+    const DWORD c = Esegui("cscript //nologo \"" + file + "\"", &uscita);
+    if (codice) *codice = c;
+    return uscita;
+}
+
+// The first lines of a VBScript client: the object, on the list of cartella.
+std::string OggettoVbs(const std::string& cartella) {
+    return "Set o = CreateObject(\"Varniko.clsModuli\")\r\no.CartellaDatiQuandora = \"" + cartella +
+           "\"\r\n";
+}
+
+// Another process holding a file open for reading with the given share mode,
+// as the host holds the list while it reads it, until the object goes.
+class Detentore {
+  public:
+    Detentore(const std::string& file, DWORD condivisione) {
+        static int contatore = 0;
+        const std::string evento = "VarnikoDetentore" + std::to_string(GetCurrentProcessId()) +
+                                   "_" + std::to_string(++contatore);
+        aperto_.reset(CreateEventA(nullptr, TRUE, FALSE, (evento + "_aperto").c_str()));
+        chiudi_.reset(CreateEventA(nullptr, TRUE, FALSE, (evento + "_chiudi").c_str()));
+        std::string riga = "\"" + CartellaModulo() + "cliente_moduli.exe\" /tieni \"" + file +
+                           "\" " + std::to_string(condivisione) + " " + evento;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (CreateProcessA(nullptr, ToAnsi(riga).data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &si, &pi)) {
+            processo_.reset(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+    }
+    ~Detentore() {
+        SetEvent(chiudi_.get());
+        if (Valido(processo_)) WaitForSingleObject(processo_.get(), 30000);
+    }
+    // Waits until the process has the file open; false when it ended first.
+    bool Aperto() {
+        if (!Valido(processo_)) return false;
+        HANDLE attese[2] = {aperto_.get(), processo_.get()};
+        return WaitForMultipleObjects(2, attese, FALSE, 30000) == WAIT_OBJECT_0;
+    }
+    bool AncoraAperto() { return WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT; }
+
+  private:
+    Handle aperto_, chiudi_, processo_;
+};
 
 std::string Dll() {
     return CartellaModulo() + "Varniko.dll";
@@ -97,6 +153,16 @@ class VarnikoTest : public ::testing::Test {
                              varniko::IID__clsModuli, reinterpret_cast<void**>(o.Indirizzo())),
             S_OK);
         return o;
+    }
+
+    // AggiungiModulo through the function table.
+    static HRESULT Aggiungi(const ComPtr<_clsModuli>& o, const std::string& pathname,
+                            const std::string& nome, const std::string& descrizione) {
+        Bstr p(pathname), n(nome), d(descrizione);
+        BSTR pp = p.get(), nn = n.get(), dd = d.get();
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        const HRESULT hr = o->AggiungiModulo(&pp, &nn, &dd, &ok);
+        return SUCCEEDED(hr) && ok != VARIANT_TRUE ? E_FAIL : hr;
     }
 
     CartellaTemporanea dir_;
@@ -155,9 +221,9 @@ TEST(VarnikoRegistrazione, RegistersEveryKeyAndRemovesThemAll) {
     EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, "Varniko.clsModuli\\CLSID", nullptr),
               "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}");
     // The type library under this build's platform, where its clients look.
-    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, std::string(kLibreria) + "\\1.0\\0\\" + kPiattaforma,
-                     nullptr),
-              Dll());
+    EXPECT_EQ(
+        Valore(HKEY_CLASSES_ROOT, std::string(kLibreria) + "\\1.0\\0\\" + kPiattaforma, nullptr),
+        Dll());
     EXPECT_TRUE(ChiaveEsiste(kInterfaccia));
 
     ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
@@ -247,10 +313,7 @@ TEST_F(VarnikoTest, MissingRegistrationAndDeletedFolderAreDistinctErrors) {
     test::DimenticaQuandora();
     EXPECT_EQ(o->GetCartellaDatiQuandora(&b), static_cast<HRESULT>(0x800A0000 + 4051));
     EXPECT_EQ(DescrizioneErrore(), kDescr4051);
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    Bstr p("p"), n("n"), d("d");
-    BSTR pp = p.get(), nn = n.get(), dd = d.get();
-    EXPECT_EQ(o->AggiungiModulo(&pp, &nn, &dd, &ok), static_cast<HRESULT>(0x800A0000 + 4051));
+    EXPECT_EQ(Aggiungi(o, "p", "n", "d"), static_cast<HRESULT>(0x800A0000 + 4051));
 }
 
 TEST_F(VarnikoTest, EarlyBoundClientAddsAndListsModules) {
@@ -374,39 +437,35 @@ TEST_F(VarnikoTest, LateBoundClientGetsResultsAndExceptions) {
 }
 
 TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
-    const std::string vbs = dir_.File("client.vbs");
-    CartellaTemporanea::Scrivi(
-        vbs,
-        "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
-        "p = \"C:\\z.exe\" : n = \"Zeta\" : d = \"Ultimo\"\r\n"
-        "If o.AggiungiModulo(p, n, d) Then WScript.Echo \"aggiunto\"\r\n"
-        "p = \"C:\\a.exe\" : n = \"alfa\" : d = \"Primo\"\r\n"
-        "o.AggiungiModulo p, n, d\r\n"
-        "Dim ap, an, ad\r\n"
-        "WScript.Echo o.GetListaModulo(ap, an, ad)\r\n"
-        "WScript.Echo an(0) & \"|\" & ap(0) & \"|\" & ad(0) & \"|\" & an(1)\r\n");
-    std::string uscita;
-    EXPECT_EQ(Esegui("cscript //nologo \"" + vbs + "\"", &uscita), 0u) << uscita;
+    DWORD codice = 99;
+    std::string uscita =
+        Cscript(dir_, "client.vbs",
+                "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
+                "p = \"C:\\z.exe\" : n = \"Zeta\" : d = \"Ultimo\"\r\n"
+                "If o.AggiungiModulo(p, n, d) Then WScript.Echo \"aggiunto\"\r\n"
+                "p = \"C:\\a.exe\" : n = \"alfa\" : d = \"Primo\"\r\n"
+                "o.AggiungiModulo p, n, d\r\n"
+                "Dim ap, an, ad\r\n"
+                "WScript.Echo o.GetListaModulo(ap, an, ad)\r\n"
+                "WScript.Echo an(0) & \"|\" & ap(0) & \"|\" & ad(0) & \"|\" & an(1)\r\n",
+                &codice);
+    EXPECT_EQ(codice, 0u) << uscita;
     EXPECT_EQ(uscita, "aggiunto\r\n2\r\nalfa|C:\\a.exe|Primo|Zeta\r\n");
 
     test::DimenticaQuandora();
-    const std::string vbsErr = dir_.File("errore.vbs");
-    CartellaTemporanea::Scrivi(vbsErr,
-                               "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
-                               "On Error Resume Next\r\n"
-                               "x = o.GetCartellaQuandora()\r\n"
-                               "WScript.Echo Err.Number & \"|\" & Err.Description\r\n");
-    Esegui("cscript //nologo \"" + vbsErr + "\"", &uscita);
+    uscita = Cscript(dir_, "errore.vbs",
+                     "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
+                     "On Error Resume Next\r\n"
+                     "x = o.GetCartellaQuandora()\r\n"
+                     "WScript.Echo Err.Number & \"|\" & Err.Description\r\n");
     EXPECT_EQ(uscita, "4051|" + std::string(kDescr4051) + "\r\n");
 
     test::RegistraQuandora(quandora_ + "_via\\quandora.exe");
-    const std::string js = dir_.File("errore.js");
-    CartellaTemporanea::Scrivi(
-        js,
-        "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
-        "try { o.GetCartellaQuandora(); WScript.Echo(\"nessun errore\"); }\r\n"
-        "catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n");
-    Esegui("cscript //nologo \"" + js + "\"", &uscita);
+    uscita =
+        Cscript(dir_, "errore.js",
+                "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
+                "try { o.GetCartellaQuandora(); WScript.Echo(\"nessun errore\"); }\r\n"
+                "catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n");
     EXPECT_EQ(uscita, "4052|" + std::string(kDescr4052) + "\r\n");
 }
 
@@ -501,6 +560,43 @@ TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     SafeArrayDestroy(sp);
     SafeArrayDestroy(sn);
     SafeArrayDestroy(sd);
+}
+
+// The host, or another add-on, keeps the list open while it reads it: the
+// calls of our clients neither wait for it nor fail. A process holding the
+// file without sharing is waited for 10 s, then the call fails with 70.
+TEST_F(VarnikoTest, AListHeldOpenByAReaderIsStillAddedToAndRead) {
+    const std::string cartella = dir_.File("Condivisa");
+    CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
+    const std::string lista = cartella + "\\Moduli.dat";
+    CartellaTemporanea::Scrivi(lista, "");
+    {
+        Detentore lettore(lista, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(lettore.Aperto());
+        const std::string uscita =
+            Cscript(dir_, "lettore.vbs",
+                    OggettoVbs(cartella) +
+                        "p = \"C:\\t.exe\" : n = \"Trevalto\" : d = \"Grafico\"\r\n"
+                        "o.AggiungiModulo p, n, d\r\n"
+                        "Dim ap, an, ad\r\n"
+                        "WScript.Echo o.GetListaModulo(ap, an, ad) & \"|\" & an(0)\r\n");
+        EXPECT_EQ(uscita, "1|Trevalto\r\n");
+        EXPECT_TRUE(lettore.AncoraAperto()) << "the calls were made while the reader held it";
+    }
+    const std::string dopo = CartellaTemporanea::Leggi(lista);
+    EXPECT_EQ(dopo.size(), 1407u);
+
+    {
+        Detentore esclusivo(lista, 0);
+        ASSERT_TRUE(esclusivo.Aperto());
+        auto o = Crea();
+        ASSERT_TRUE(o);
+        ASSERT_EQ(o->put_CartellaDatiQuandora(Bstr(cartella).get()), S_OK);
+        EXPECT_EQ(Aggiungi(o, "C:\\x.exe", "Xeno", "Altro"), static_cast<HRESULT>(0x800A0000 + 70));
+        EXPECT_EQ(DescrizioneErrore(), "Autorizzazione negata");
+        EXPECT_TRUE(esclusivo.AncoraAperto());
+    }
+    EXPECT_EQ(CartellaTemporanea::Leggi(lista), dopo);
 }
 
 TEST(VarnikoVersione, DescribesItselfInItsVersionResource) {
