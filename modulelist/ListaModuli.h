@@ -42,14 +42,29 @@ struct VoceModulo {
     std::string descrizione;
 };
 
-// Adds the module or brings its entry up to date. The given name is compared
-// in the form in which it would be stored (cut to its field, blanks removed
-// at both ends, in upper case) with the stored names (blanks removed, upper
-// case). A matching entry whose path or description differ (blanks removed,
-// without regard to case) gets the given path and description; its name
-// keeps its first spelling. Returns true.
-bool AggiungiModuloAlFile(FileModuli& file, const std::string& pathname, const std::string& nome,
-                          const std::string& descrizione);
+// A module as its record holds it: ANSI texts, each cut to its field and
+// filled with spaces.
+struct RecordModulo {
+    std::string pathname;
+    std::string nome;
+    std::string descrizione;
+};
+
+// The record of a module given in UTF-8. A text that the ANSI code page
+// cannot hold exactly is refused with error 5 ("Chiamata di routine o
+// argomento non valido"): stored with "?" or a look-alike in place of what
+// the code page lacks, two different names would become one entry (the
+// second overwriting the first), and a path would name another file.
+RecordModulo RecordDelModulo(const std::string& pathname, const std::string& nome,
+                             const std::string& descrizione);
+
+// Adds the module or brings its entry up to date. The given name, as
+// stored (blanks removed at both ends, in upper case), is compared with the
+// stored names (blanks removed, upper case). A matching entry whose path or
+// description differ (blanks removed, without regard to case) gets the
+// given path and description; its name keeps its first spelling. Returns
+// true.
+bool AggiungiModuloAlFile(FileModuli& file, const RecordModulo& modulo);
 
 // The entries of the file (records whose name begins with NUL are not
 // entries), sorted by name in upper case by character codes.

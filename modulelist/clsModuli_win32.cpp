@@ -279,9 +279,12 @@ HRESULT STDMETHODCALLTYPE ClsModuli::AggiungiModulo(BSTR* pathname, BSTR* nome, 
         return E_POINTER;
     }
     return Esegui([&] {
+        // Texts the code page cannot hold are refused before the list is
+        // opened, or even created.
+        const RecordModulo modulo =
+            RecordDelModulo(Utf8DaBstr(*pathname), Utf8DaBstr(*nome), Utf8DaBstr(*descrizione));
         auto file = ApriFileModuli(PercorsoLista());
-        AggiungiModuloAlFile(*file, Utf8DaBstr(*pathname), Utf8DaBstr(*nome),
-                             Utf8DaBstr(*descrizione));
+        AggiungiModuloAlFile(*file, modulo);
         *risultato = VARIANT_TRUE;
     });
 }

@@ -27,8 +27,9 @@ std::string Record(const std::string& percorso, const std::string& nome, const s
 class ListaModuliTest : public ::testing::Test {
   protected:
     bool Aggiungi(const std::string& p, const std::string& n, const std::string& d) {
+        const RecordModulo modulo = RecordDelModulo(p, n, d);
         auto f = ApriFileModuli(file);
-        return AggiungiModuloAlFile(*f, p, n, d);
+        return AggiungiModuloAlFile(*f, modulo);
     }
     std::vector<VoceModulo> Lista() {
         auto f = ApriFileModuli(file, UsoFileModuli::Lettura);
@@ -120,6 +121,21 @@ TEST_F(ListaModuliTest, LongAndAccentedTextsAreCutToTheirFieldsInAnsi) {
     EXPECT_EQ(Lista()[0].nome, "Città");
     // Upper case of accented letters matches too.
     Aggiungi(std::string(1100, 'x'), "CITTÀ", std::string(300, 'd'));
+    EXPECT_EQ(Contenuto(), c);
+    // A letter the code page lacks (Omega), or malformed UTF-8, in any of
+    // the three texts is refused and nothing is written.
+    for (const char* manca : {"\u03A9", "a\xC3"}) {
+        for (int campo = 0; campo < 3; ++campo) {
+            std::string t[3] = {"p", "Città", "d"};
+            t[campo] = manca;
+            try {
+                Aggiungi(t[0], t[1], t[2]);
+                ADD_FAILURE() << "field " << campo << " accepted";
+            } catch (const Errore& e) {
+                EXPECT_EQ(e.Numero(), 5);
+            }
+        }
+    }
     EXPECT_EQ(Contenuto(), c);
 }
 

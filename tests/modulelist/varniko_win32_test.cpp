@@ -205,6 +205,7 @@ constexpr char kPiattaforma[] = "win32";
 const char kDescr4051[] =
     "Impossibile trovare il percorso della cartella di Quandora. Quandora potrebbe non essere "
     "stato installato correttamente.";
+const char kDescr5[] = "Chiamata di routine o argomento non valido";
 const char kDescr4052[] =
     "Impossibile trovare il percorso della cartella di Quandora. Quandora potrebbe essere stato "
     "rimosso manualmente.";
@@ -467,6 +468,49 @@ TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
                 "try { o.GetCartellaQuandora(); WScript.Echo(\"nessun errore\"); }\r\n"
                 "catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n");
     EXPECT_EQ(uscita, "4052|" + std::string(kDescr4052) + "\r\n");
+}
+
+// Greek and Cyrillic letters are not in the prefix's code page (1252): a
+// name, path or description holding one is refused, whichever client sends
+// it, and the list stays as it was. (Wine's VBScript has no ChrW: the
+// script client is JScript.)
+TEST_F(VarnikoTest, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten) {
+    const std::string cartella = dir_.File("Dati");
+    CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
+    const std::string lista = cartella + "\\Moduli.dat";
+    auto o = Crea();
+    ASSERT_TRUE(o);
+    ASSERT_EQ(o->put_CartellaDatiQuandora(Bstr(cartella).get()), S_OK);
+    ASSERT_EQ(Aggiungi(o, "C:\\a.exe", "Alfa", "Primo"), S_OK);
+    const std::string prima = CartellaTemporanea::Leggi(lista);
+    ASSERT_EQ(prima.size(), 1407u);
+
+    EXPECT_EQ(Aggiungi(o, "C:\\o.exe", "\u03A9mega", "Omega"),
+              static_cast<HRESULT>(0x800A0000 + 5));
+    EXPECT_EQ(DescrizioneErrore(), kDescr5);
+    std::string js = cartella;
+    for (size_t k = js.find('\\'); k != std::string::npos; k = js.find('\\', k + 2))
+        js.insert(k, 1, '\\');
+    const std::string oggetto =
+        "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
+        "o.CartellaDatiQuandora = \"" +
+        js + "\";\r\n";
+    const std::string uscita =
+        Cscript(dir_, "greco.js",
+                oggetto +
+                    "function prova(p, n, d) {\r\n"
+                    "  try { o.AggiungiModulo(p, n, d); WScript.Echo(\"aggiunto\"); }\r\n"
+                    "  catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n"
+                    "}\r\n"
+                    "prova(\"C:\\\\o.exe\", \"\\u03A9\", \"Omega\");\r\n"
+                    "prova(\"C:\\\\s.exe\", \"\\u03A3\", \"Sigma\");\r\n"
+                    "prova(\"C:\\\\\\u0416.exe\", \"Alfa\", \"Primo\");\r\n"
+                    "prova(\"C:\\\\a.exe\", \"Alfa\", \"\\u03B1 nuova\");\r\n");
+    std::string atteso;
+    for (int i = 0; i < 4; ++i)
+        atteso += "5|" + std::string(kDescr5) + "\r\n";
+    EXPECT_EQ(uscita, atteso);
+    EXPECT_EQ(CartellaTemporanea::Leggi(lista), prima);
 }
 
 #ifdef _WIN64
