@@ -513,6 +513,26 @@ TEST_F(VarnikoTest, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten) {
     EXPECT_EQ(CartellaTemporanea::Leggi(lista), prima);
 }
 
+// A data folder written with blanks around it is the folder without them, as
+// for every other folder; one of blanks only names no folder.
+TEST_F(VarnikoTest, DataFolderWithBlanksIsTheFolderWithout) {
+    const std::string cartella = dir_.File("Dati");
+    CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
+    const std::string uscita =
+        Cscript(dir_, "spazi.vbs",
+                OggettoVbs(cartella + " ") +
+                    "p = \"C:\\t.exe\" : n = \"Trevalto\" : d = \"Grafico\"\r\n"
+                    "o.AggiungiModulo p, n, d\r\n"
+                    "Dim ap, an, ad\r\n"
+                    "WScript.Echo o.GetListaModulo(ap, an, ad) & \"|\" & an(0) & \"|\" & ap(0)\r\n"
+                    "o.CartellaDatiQuandora = \"   \"\r\n"
+                    "On Error Resume Next\r\n"
+                    "o.AggiungiModulo p, n, d\r\n"
+                    "WScript.Echo Err.Number\r\n");
+    EXPECT_EQ(uscita, "1|Trevalto|C:\\t.exe\r\n76\r\n");
+    EXPECT_EQ(CartellaTemporanea::Leggi(cartella + "\\Moduli.dat").size(), 1407u);
+}
+
 #ifdef _WIN64
 // Both builds registered side by side on one 64-bit Windows, each by its
 // own regsvr32: a 32-bit and a 64-bit script host each reach the library of
