@@ -69,6 +69,21 @@ std::string OggettoVbs(const std::string& cartella) {
            "\"\r\n";
 }
 
+// Starts cliente_moduli.exe with the given arguments: its process, or an
+// empty handle when it could not start.
+Handle Cliente(const std::string& argomenti) {
+    std::string riga = ToAnsi("\"" + CartellaModulo() + "cliente_moduli.exe\" " + argomenti);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        return Handle();
+    }
+    CloseHandle(pi.hThread);
+    return Handle(pi.hProcess);
+}
+
 // Another process holding a file open for reading with the given share mode,
 // as the host holds the list while it reads it, until the object goes.
 class Detentore {
@@ -79,16 +94,8 @@ class Detentore {
                                    "_" + std::to_string(++contatore);
         aperto_.reset(CreateEventA(nullptr, TRUE, FALSE, (evento + "_aperto").c_str()));
         chiudi_.reset(CreateEventA(nullptr, TRUE, FALSE, (evento + "_chiudi").c_str()));
-        std::string riga = "\"" + CartellaModulo() + "cliente_moduli.exe\" /tieni \"" + file +
-                           "\" " + std::to_string(condivisione) + " " + evento;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        if (CreateProcessA(nullptr, ToAnsi(riga).data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &si, &pi)) {
-            processo_.reset(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
+        processo_ =
+            Cliente("/tieni \"" + file + "\" " + std::to_string(condivisione) + " " + evento);
     }
     ~Detentore() {
         SetEvent(chiudi_.get());
@@ -475,12 +482,9 @@ TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
 // it, and the list stays as it was. (Wine's VBScript has no ChrW: the
 // script client is JScript.)
 TEST_F(VarnikoTest, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten) {
-    const std::string cartella = dir_.File("Dati");
-    CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
-    const std::string lista = cartella + "\\Moduli.dat";
+    const std::string lista = quandora_ + "\\BNK\\Moduli.dat";
     auto o = Crea();
     ASSERT_TRUE(o);
-    ASSERT_EQ(o->put_CartellaDatiQuandora(Bstr(cartella).get()), S_OK);
     ASSERT_EQ(Aggiungi(o, "C:\\a.exe", "Alfa", "Primo"), S_OK);
     const std::string prima = CartellaTemporanea::Leggi(lista);
     ASSERT_EQ(prima.size(), 1407u);
@@ -488,24 +492,17 @@ TEST_F(VarnikoTest, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten) {
     EXPECT_EQ(Aggiungi(o, "C:\\o.exe", "\u03A9mega", "Omega"),
               static_cast<HRESULT>(0x800A0000 + 5));
     EXPECT_EQ(DescrizioneErrore(), kDescr5);
-    std::string js = cartella;
-    for (size_t k = js.find('\\'); k != std::string::npos; k = js.find('\\', k + 2))
-        js.insert(k, 1, '\\');
-    const std::string oggetto =
-        "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
-        "o.CartellaDatiQuandora = \"" +
-        js + "\";\r\n";
     const std::string uscita =
         Cscript(dir_, "greco.js",
-                oggetto +
-                    "function prova(p, n, d) {\r\n"
-                    "  try { o.AggiungiModulo(p, n, d); WScript.Echo(\"aggiunto\"); }\r\n"
-                    "  catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n"
-                    "}\r\n"
-                    "prova(\"C:\\\\o.exe\", \"\\u03A9\", \"Omega\");\r\n"
-                    "prova(\"C:\\\\s.exe\", \"\\u03A3\", \"Sigma\");\r\n"
-                    "prova(\"C:\\\\\\u0416.exe\", \"Alfa\", \"Primo\");\r\n"
-                    "prova(\"C:\\\\a.exe\", \"Alfa\", \"\\u03B1 nuova\");\r\n");
+                "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
+                "function prova(p, n, d) {\r\n"
+                "  try { o.AggiungiModulo(p, n, d); WScript.Echo(\"aggiunto\"); }\r\n"
+                "  catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n"
+                "}\r\n"
+                "prova(\"C:\\\\o.exe\", \"\\u03A9\", \"Omega\");\r\n"
+                "prova(\"C:\\\\s.exe\", \"\\u03A3\", \"Sigma\");\r\n"
+                "prova(\"C:\\\\\\u0416.exe\", \"Alfa\", \"Primo\");\r\n"
+                "prova(\"C:\\\\a.exe\", \"Alfa\", \"\\u03B1 nuova\");\r\n");
     std::string atteso;
     for (int i = 0; i < 4; ++i)
         atteso += "5|" + std::string(kDescr5) + "\r\n";
@@ -591,24 +588,16 @@ TEST_F(VarnikoTest, BothBuildsSideBySideServeTheirClientsAndUnregisterAlone) {
 TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     const std::string cartella = dir_.File("Condivisa");
     CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
-    std::vector<PROCESS_INFORMATION> processi;
+    std::vector<Handle> processi;
     for (char prefisso : std::string("ABCD")) {
-        std::string riga = "\"" + CartellaModulo() + "cliente_moduli.exe\" \"" + cartella + "\" " +
-                           prefisso + " 25";
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        ASSERT_TRUE(CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &si, &pi));
-        processi.push_back(pi);
+        processi.push_back(Cliente("\"" + cartella + "\" " + prefisso + " 25"));
+        ASSERT_TRUE(Valido(processi.back()));
     }
-    for (auto& pi : processi) {
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
+    for (const auto& processo : processi) {
+        EXPECT_EQ(WaitForSingleObject(processo.get(), 120000), WAIT_OBJECT_0);
         DWORD codice = 99;
-        GetExitCodeProcess(pi.hProcess, &codice);
+        GetExitCodeProcess(processo.get(), &codice);
         EXPECT_EQ(codice, 0u);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
     }
     EXPECT_EQ(CartellaTemporanea::Leggi(cartella + "\\Moduli.dat").size(), 100u * 1407);
     auto o = Crea();
