@@ -58,12 +58,12 @@ struct RecordModulo {
 RecordModulo RecordDelModulo(const std::string& pathname, const std::string& nome,
                              const std::string& descrizione);
 
-// Adds the module or brings its entry up to date. The given name, as
-// stored (blanks removed at both ends, in upper case), is compared with the
-// stored names (blanks removed, upper case). A matching entry whose path or
-// description differ (blanks removed, without regard to case) gets the
-// given path and description; its name keeps its first spelling. Returns
-// true.
+// Adds the module or brings its entry up to date. The given name, as its
+// record holds it (cut to its field) with blanks removed at both ends and in
+// upper case, is compared with the stored names (blanks removed, upper
+// case). A matching entry whose path or description differ (blanks
+// removed, without regard to case) gets the given path and description;
+// its name keeps its first spelling. Returns true.
 bool AggiungiModuloAlFile(FileModuli& file, const RecordModulo& modulo);
 
 // The entries of the file (records whose name begins with NUL are not

@@ -268,7 +268,7 @@ HRESULT STDMETHODCALLTYPE ClsModuli::GetCartellaDatiQuandora(BSTR* risultato) {
 }
 
 // The list's path: the data folder in folder form, as every folder is made
-// (AggiungiSepDir: blanks off both ends, "\\" added when missing; Windows
+// (AggiungiSepDir: blanks off both ends, "\" added when missing; Windows
 // would look for a folder whose name ends in the blank, and not find it),
 // followed by the file's name. The property keeps the text the client gave.
 // A folder of blanks only names none: path not found, rather than a list
