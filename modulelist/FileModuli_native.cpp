@@ -63,12 +63,17 @@ class FileModuliNativo final : public FileModuli {
 
 }  // namespace
 
-std::unique_ptr<FileModuli> ApriFileModuli(const std::string& percorso, unsigned attesaMs) {
-    const int fd = open(percorso.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+// Our clients' lock is flock on the whole file: advisory, so that a plain
+// reader never meets it; shared for a reading, exclusive for a change.
+std::unique_ptr<FileModuli> ApriFileModuli(const std::string& percorso, UsoFileModuli uso,
+                                           unsigned attesaMs) {
+    const bool modifica = uso == UsoFileModuli::Modifica;
+    const int fd =
+        open(percorso.c_str(), (modifica ? O_RDWR : O_RDONLY) | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) throw ErroreDiSistemaFile(errno);
     auto file = std::make_unique<FileModuliNativo>(fd);
     const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(attesaMs);
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    while (flock(fd, (modifica ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) throw ErroreDiSistemaFile(errno);
         if (std::chrono::steady_clock::now() >= limite) throw ErroreFile(EsitoFile::InUso);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -11,16 +11,16 @@ namespace {
 
 constexpr int32_t kMassimoRecord = 32767;
 
-// A field as stored: ANSI, cut to its width, filled with spaces.
+// A field as stored: ANSI, cut to its width, filled with spaces. Whether
+// the code page holds the text exactly is told by the way back: whatever
+// it lacks came out as "?" or as a look-alike (Windows' best fit), and
+// reads back as something else; so does malformed UTF-8.
 std::string Campo(const std::string& utf8, size_t larghezza) {
     std::string ansi = ToAnsi(utf8);
+    if (FromAnsi(ansi) != utf8) throw ErroreDiSistema(5);
     ansi.resize(larghezza, ' ');
     return ansi;
 }
-
-struct Record {
-    std::string pathname, nome, descrizione;  // ANSI, full width
-};
 
 // The records of the file, read in one go: at most one record more than the
 // list can number, which is enough to find the overflow.
@@ -41,7 +41,7 @@ Contenuto LeggiContenuto(FileModuli& file) {
 }
 
 // Record k (from 1); bytes missing at the end of the file read as spaces.
-Record LeggiRecord(const Contenuto& c, int32_t k) {
+RecordModulo LeggiRecord(const Contenuto& c, int32_t k) {
     std::string buffer =
         c.dati.substr(static_cast<size_t>(k - 1) * kLunghezzaRecordModulo, kLunghezzaRecordModulo);
     buffer.resize(kLunghezzaRecordModulo, ' ');
@@ -50,7 +50,7 @@ Record LeggiRecord(const Contenuto& c, int32_t k) {
             buffer.substr(kLunghezzaPercorsoModulo + kLunghezzaNomeModulo)};
 }
 
-void ScriviRecord(FileModuli& file, int32_t k, const Record& r) {
+void ScriviRecord(FileModuli& file, int32_t k, const RecordModulo& r) {
     const std::string buffer = r.pathname + r.nome + r.descrizione;
     file.Scrivi(static_cast<uint64_t>(k - 1) * kLunghezzaRecordModulo, buffer.data(),
                 buffer.size());
@@ -62,21 +62,24 @@ std::string Chiave(const std::string& ansi) {
 
 }  // namespace
 
-bool AggiungiModuloAlFile(FileModuli& file, const std::string& pathname, const std::string& nome,
-                          const std::string& descrizione) {
-    const std::string nomeCercato = Chiave(Campo(nome, kLunghezzaNomeModulo));
+RecordModulo RecordDelModulo(const std::string& pathname, const std::string& nome,
+                             const std::string& descrizione) {
+    return {Campo(pathname, kLunghezzaPercorsoModulo), Campo(nome, kLunghezzaNomeModulo),
+            Campo(descrizione, kLunghezzaDescrizioneModulo)};
+}
+
+bool AggiungiModuloAlFile(FileModuli& file, const RecordModulo& modulo) {
+    const std::string nomeCercato = Chiave(modulo.nome);
     const Contenuto contenuto = LeggiContenuto(file);
     const int32_t totale = contenuto.totale;
     for (int32_t i = 1; i <= totale; ++i) {
         if (i > kMassimoRecord) throw ErroreDiSistema(6);
-        Record r = LeggiRecord(contenuto, i);
+        RecordModulo r = LeggiRecord(contenuto, i);
         if (Chiave(r.nome) != nomeCercato) continue;
-        const std::string nuovoPercorso = Campo(pathname, kLunghezzaPercorsoModulo);
-        const std::string nuovaDescrizione = Campo(descrizione, kLunghezzaDescrizioneModulo);
-        if (Chiave(r.pathname) != Chiave(nuovoPercorso) ||
-            Chiave(r.descrizione) != Chiave(nuovaDescrizione)) {
-            r.pathname = nuovoPercorso;
-            r.descrizione = nuovaDescrizione;
+        if (Chiave(r.pathname) != Chiave(modulo.pathname) ||
+            Chiave(r.descrizione) != Chiave(modulo.descrizione)) {
+            r.pathname = modulo.pathname;
+            r.descrizione = modulo.descrizione;
             ScriviRecord(file, i, r);
         }
         return true;
@@ -89,9 +92,7 @@ bool AggiungiModuloAlFile(FileModuli& file, const std::string& pathname, const s
         const std::string spazi(static_cast<size_t>(fine - dimensione), ' ');
         file.Scrivi(dimensione, spazi.data(), spazi.size());
     }
-    ScriviRecord(file, totale + 1,
-                 {Campo(pathname, kLunghezzaPercorsoModulo), Campo(nome, kLunghezzaNomeModulo),
-                  Campo(descrizione, kLunghezzaDescrizioneModulo)});
+    ScriviRecord(file, totale + 1, modulo);
     return true;
 }
 
@@ -101,7 +102,7 @@ std::vector<VoceModulo> LeggiListaModuli(FileModuli& file) {
     const Contenuto contenuto = LeggiContenuto(file);
     for (int32_t i = 1; i <= contenuto.totale; ++i) {
         if (i > kMassimoRecord) throw ErroreDiSistema(6);
-        const Record r = LeggiRecord(contenuto, i);
+        const RecordModulo r = LeggiRecord(contenuto, i);
         if (r.nome[0] == '\0') continue;
         voci.push_back({FromAnsi(TogliSpazi(r.pathname)), FromAnsi(TogliSpazi(r.nome)),
                         FromAnsi(TogliSpazi(r.descrizione))});

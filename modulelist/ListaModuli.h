@@ -24,8 +24,8 @@ constexpr size_t kLunghezzaDescrizioneModulo = 255;
 constexpr size_t kLunghezzaRecordModulo =
     kLunghezzaPercorsoModulo + kLunghezzaNomeModulo + kLunghezzaDescrizioneModulo;
 
-// The open Moduli.dat, held exclusively for one operation. Failures throw
-// Errore with the runtime's file errors.
+// The open Moduli.dat, held under our clients' lock for one operation
+// (FileModuli.h). Failures throw Errore with the runtime's file errors.
 class FileModuli {
   public:
     virtual ~FileModuli() = default;
@@ -42,14 +42,29 @@ struct VoceModulo {
     std::string descrizione;
 };
 
-// Adds the module or brings its entry up to date. The given name is compared
-// in the form in which it would be stored (cut to its field, blanks removed
-// at both ends, in upper case) with the stored names (blanks removed, upper
-// case). A matching entry whose path or description differ (blanks removed,
-// without regard to case) gets the given path and description; its name
-// keeps its first spelling. Returns true.
-bool AggiungiModuloAlFile(FileModuli& file, const std::string& pathname, const std::string& nome,
-                          const std::string& descrizione);
+// A module as its record holds it: ANSI texts, each cut to its field and
+// filled with spaces.
+struct RecordModulo {
+    std::string pathname;
+    std::string nome;
+    std::string descrizione;
+};
+
+// The record of a module given in UTF-8. A text that the ANSI code page
+// cannot hold exactly is refused with error 5 ("Chiamata di routine o
+// argomento non valido"): stored with "?" or a look-alike in place of what
+// the code page lacks, two different names would become one entry (the
+// second overwriting the first), and a path would name another file.
+RecordModulo RecordDelModulo(const std::string& pathname, const std::string& nome,
+                             const std::string& descrizione);
+
+// Adds the module or brings its entry up to date. The given name, as its
+// record holds it (cut to its field) with blanks removed at both ends and in
+// upper case, is compared with the stored names (blanks removed, upper
+// case). A matching entry whose path or description differ (blanks
+// removed, without regard to case) gets the given path and description;
+// its name keeps its first spelling. Returns true.
+bool AggiungiModuloAlFile(FileModuli& file, const RecordModulo& modulo);
 
 // The entries of the file (records whose name begins with NUL are not
 // entries), sorted by name in upper case by character codes.

@@ -11,6 +11,7 @@
 #include "modulelist/FileModuli.h"
 #include "modulelist/ListaModuli.h"
 #include "util/Errore.h"
+#include "util/uxUtilita.h"
 
 namespace quandora {
 
@@ -266,10 +267,16 @@ HRESULT STDMETHODCALLTYPE ClsModuli::GetCartellaDatiQuandora(BSTR* risultato) {
     return Esegui([&] { *risultato = Bstr(CercaCartellaDatiQuandora()).Rilascia(); });
 }
 
+// The list's path: the data folder in folder form, as every folder is made
+// (AggiungiSepDir: blanks off both ends, "\" added when missing; Windows
+// would look for a folder whose name ends in the blank, and not find it),
+// followed by the file's name. The property keeps the text the client gave.
+// A folder of blanks only names none: path not found, rather than a list
+// in whatever the client's current folder is.
 std::string ClsModuli::PercorsoLista() {
     if (cartellaDati_.empty()) cartellaDati_ = CercaCartellaDatiQuandora();
-    std::string cartella = cartellaDati_;
-    if (cartella.back() != '\\') cartella += '\\';
+    const std::string cartella = uxUtilita().AggiungiSepDir(std::string(cartellaDati_));
+    if (cartella.empty()) throw ErroreDiSistema(76);
     return cartella + "Moduli.dat";
 }
 
@@ -279,9 +286,12 @@ HRESULT STDMETHODCALLTYPE ClsModuli::AggiungiModulo(BSTR* pathname, BSTR* nome, 
         return E_POINTER;
     }
     return Esegui([&] {
+        // Texts the code page cannot hold are refused before the list is
+        // opened, or even created.
+        const RecordModulo modulo =
+            RecordDelModulo(Utf8DaBstr(*pathname), Utf8DaBstr(*nome), Utf8DaBstr(*descrizione));
         auto file = ApriFileModuli(PercorsoLista());
-        AggiungiModuloAlFile(*file, Utf8DaBstr(*pathname), Utf8DaBstr(*nome),
-                             Utf8DaBstr(*descrizione));
+        AggiungiModuloAlFile(*file, modulo);
         *risultato = VARIANT_TRUE;
     });
 }
@@ -329,7 +339,7 @@ HRESULT STDMETHODCALLTYPE ClsModuli::GetListaModulo(SAFEARRAY** pathname, SAFEAR
     return Esegui([&] {
         std::vector<VoceModulo> voci;
         {
-            auto file = ApriFileModuli(PercorsoLista());
+            auto file = ApriFileModuli(PercorsoLista(), UsoFileModuli::Lettura);
             voci = LeggiListaModuli(*file);
         }
         const auto n = static_cast<ULONG>(voci.size());

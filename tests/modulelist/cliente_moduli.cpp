@@ -1,19 +1,42 @@
-// A client process of Varniko for the concurrency test:
+// Client processes of Varniko for the tests of several processes at once:
 //   cliente_moduli CARTELLA PREFISSO N
 // registers N modules named PREFISSO0..PREFISSO(N-1) in CARTELLA's list,
 // each twice, through the class's function table. Exit code 0 on success.
+//   cliente_moduli /tieni FILE CONDIVISIONE EVENTO
+// holds FILE open for reading with the share mode CONDIVISIONE (3 for
+// reading and writing, as the host reads the list; 0 for none), sets the
+// named event EVENTO_aperto once it has it and keeps it until EVENTO_chiudi
+// is set (two minutes at most). Exit code 0 when it held the file.
 
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
+#include "util/Risorse_win32.h"
 
 using namespace quandora;
 
+namespace {
+
+int Tieni(const char* file, const char* condivisione, const std::string& evento) {
+    const Handle aperto(OpenEventA(EVENT_MODIFY_STATE, FALSE, (evento + "_aperto").c_str()));
+    const Handle chiudi(OpenEventA(SYNCHRONIZE, FALSE, (evento + "_chiudi").c_str()));
+    const Handle h(CreateFileA(file, GENERIC_READ, static_cast<DWORD>(std::atoi(condivisione)),
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!Valido(aperto) || !Valido(chiudi) || !Valido(h)) return 6;
+    SetEvent(aperto.get());
+    WaitForSingleObject(chiudi.get(), 120000);
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "/tieni") == 0) return Tieni(argv[2], argv[3], argv[4]);
     if (argc != 4) return 2;
     if (FAILED(CoInitialize(nullptr))) return 3;
     int esito = 0;

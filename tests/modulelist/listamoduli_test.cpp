@@ -7,6 +7,7 @@
 #include "modulelist/ListaModuli.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "util/Errore.h"
+#include "util/FileBinario.h"
 
 using namespace quandora;
 using quandora::test::CartellaTemporanea;
@@ -26,11 +27,12 @@ std::string Record(const std::string& percorso, const std::string& nome, const s
 class ListaModuliTest : public ::testing::Test {
   protected:
     bool Aggiungi(const std::string& p, const std::string& n, const std::string& d) {
+        const RecordModulo modulo = RecordDelModulo(p, n, d);
         auto f = ApriFileModuli(file);
-        return AggiungiModuloAlFile(*f, p, n, d);
+        return AggiungiModuloAlFile(*f, modulo);
     }
     std::vector<VoceModulo> Lista() {
-        auto f = ApriFileModuli(file);
+        auto f = ApriFileModuli(file, UsoFileModuli::Lettura);
         return LeggiListaModuli(*f);
     }
     std::string Contenuto() { return CartellaTemporanea::Leggi(file); }
@@ -120,6 +122,21 @@ TEST_F(ListaModuliTest, LongAndAccentedTextsAreCutToTheirFieldsInAnsi) {
     // Upper case of accented letters matches too.
     Aggiungi(std::string(1100, 'x'), "CITTÀ", std::string(300, 'd'));
     EXPECT_EQ(Contenuto(), c);
+    // A letter the code page lacks (Omega), or malformed UTF-8, in any of
+    // the three texts is refused and nothing is written.
+    for (const char* manca : {"\u03A9", "a\xC3"}) {
+        for (int campo = 0; campo < 3; ++campo) {
+            std::string t[3] = {"p", "Città", "d"};
+            t[campo] = manca;
+            try {
+                Aggiungi(t[0], t[1], t[2]);
+                ADD_FAILURE() << "field " << campo << " accepted";
+            } catch (const Errore& e) {
+                EXPECT_EQ(e.Numero(), 5);
+            }
+        }
+    }
+    EXPECT_EQ(Contenuto(), c);
 }
 
 TEST_F(ListaModuliTest, PartialLastRecordIsKeptAndCompleted) {
@@ -170,16 +187,36 @@ TEST_F(ListaModuliTest, ConcurrentClientsLoseAndDoubleNothing) {
     EXPECT_EQ(Lista().size(), 90u);
 }
 
-TEST_F(ListaModuliTest, AHeldListIsWaitedForThenRefused) {
+// A change holds our clients' lock alone, readings share it; a plain
+// reader (the host) never meets it, and never keeps our clients out.
+TEST_F(ListaModuliTest, AHeldListIsWaitedForThenRefusedButNeverByAPlainReader) {
+    auto rifiutato = [&](UsoFileModuli uso) {
+        try {
+            ApriFileModuli(file, uso, 200);
+        } catch (const Errore& e) {
+            return e.Numero() == 70;
+        }
+        return false;
+    };
+    Aggiungi("p", "Uno", "d");
+    EsitoFile esito = EsitoFile::Ok;
+    const auto lettore = FileInLettura::Apri(file, esito);
+    ASSERT_TRUE(lettore);
+    EXPECT_TRUE(Aggiungi("p", "Due", "d"));
+    EXPECT_EQ(Lista().size(), 2u);
+
     auto tenuto = ApriFileModuli(file);
-    try {
-        ApriFileModuli(file, 200);
-        FAIL() << "the lock must be refused";
-    } catch (const Errore& e) {
-        EXPECT_EQ(e.Numero(), 70);
-    }
+    char c = 0;
+    EXPECT_TRUE(lettore->Leggi(0, &c, 1));
+    EXPECT_TRUE(rifiutato(UsoFileModuli::Modifica));
+    EXPECT_TRUE(rifiutato(UsoFileModuli::Lettura));
     tenuto.reset();
-    EXPECT_NO_THROW(ApriFileModuli(file, 200));
+
+    auto lettura = ApriFileModuli(file, UsoFileModuli::Lettura, 200);
+    EXPECT_NO_THROW(ApriFileModuli(file, UsoFileModuli::Lettura, 200));
+    EXPECT_TRUE(rifiutato(UsoFileModuli::Modifica));
+    lettura.reset();
+    EXPECT_NO_THROW(ApriFileModuli(file, UsoFileModuli::Modifica, 200));
 }
 
 TEST_F(ListaModuliTest, MissingFolderIsAPathError) {

@@ -22,6 +22,7 @@
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "tests/util/SupportoWin32.h"
 #include "util/Modulo.h"
+#include "util/Risorse_win32.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
 
@@ -51,6 +52,68 @@ DWORD Esegui(const std::string& riga, std::string* uscita = nullptr) {
     if (uscita) *uscita = FromAnsi(CartellaTemporanea::Leggi(file));
     return codice;
 }
+
+// Runs a script (its name tells cscript the language) from dir under
+// cscript and returns its output; its exit code goes to codice when given.
+std::string Cscript(const CartellaTemporanea& dir, const std::string& nome,
+                    const std::string& testo, DWORD* codice = nullptr) {
+    const std::string file = dir.File(nome);
+    CartellaTemporanea::Scrivi(file, testo);
+    std::string uscita;
+    const DWORD c = Esegui("cscript //nologo \"" + file + "\"", &uscita);
+    if (codice) *codice = c;
+    return uscita;
+}
+
+// The first lines of a VBScript client: the object, on the list of cartella.
+std::string OggettoVbs(const std::string& cartella) {
+    return "Set o = CreateObject(\"Varniko.clsModuli\")\r\no.CartellaDatiQuandora = \"" + cartella +
+           "\"\r\n";
+}
+
+// Starts cliente_moduli.exe with the given arguments: its process, or an
+// empty handle when it could not start.
+Handle Cliente(const std::string& argomenti) {
+    std::string riga = ToAnsi("\"" + CartellaModulo() + "cliente_moduli.exe\" " + argomenti);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        return Handle();
+    }
+    CloseHandle(pi.hThread);
+    return Handle(pi.hProcess);
+}
+
+// Another process holding a file open for reading with the given share mode,
+// as the host holds the list while it reads it, until the object goes.
+class Detentore {
+  public:
+    Detentore(const std::string& file, DWORD condivisione) {
+        static int contatore = 0;
+        const std::string evento = "VarnikoDetentore" + std::to_string(GetCurrentProcessId()) +
+                                   "_" + std::to_string(++contatore);
+        aperto_.reset(CreateEventA(nullptr, TRUE, FALSE, (evento + "_aperto").c_str()));
+        chiudi_.reset(CreateEventA(nullptr, TRUE, FALSE, (evento + "_chiudi").c_str()));
+        processo_ =
+            Cliente("/tieni \"" + file + "\" " + std::to_string(condivisione) + " " + evento);
+    }
+    ~Detentore() {
+        SetEvent(chiudi_.get());
+        if (Valido(processo_)) WaitForSingleObject(processo_.get(), 30000);
+    }
+    // Waits until the process has the file open; false when it ended first.
+    bool Aperto() {
+        if (!Valido(processo_)) return false;
+        HANDLE attese[2] = {aperto_.get(), processo_.get()};
+        return WaitForMultipleObjects(2, attese, FALSE, 30000) == WAIT_OBJECT_0;
+    }
+    bool AncoraAperto() { return WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT; }
+
+  private:
+    Handle aperto_, chiudi_, processo_;
+};
 
 std::string Dll() {
     return CartellaModulo() + "Varniko.dll";
@@ -101,6 +164,16 @@ class VarnikoTest : public ::testing::Test {
         return o;
     }
 
+    // AggiungiModulo through the function table.
+    static HRESULT Aggiungi(const ComPtr<_clsModuli>& o, const std::string& pathname,
+                            const std::string& nome, const std::string& descrizione) {
+        Bstr p(pathname), n(nome), d(descrizione);
+        BSTR pp = p.get(), nn = n.get(), dd = d.get();
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        const HRESULT hr = o->AggiungiModulo(&pp, &nn, &dd, &ok);
+        return SUCCEEDED(hr) && ok != VARIANT_TRUE ? E_FAIL : hr;
+    }
+
     CartellaTemporanea dir_;
     std::string quandora_;
 };
@@ -141,6 +214,7 @@ constexpr char kPiattaforma[] = "win32";
 const char kDescr4051[] =
     "Impossibile trovare il percorso della cartella di Quandora. Quandora potrebbe non essere "
     "stato installato correttamente.";
+const char kDescr5[] = "Chiamata di routine o argomento non valido";
 const char kDescr4052[] =
     "Impossibile trovare il percorso della cartella di Quandora. Quandora potrebbe essere stato "
     "rimosso manualmente.";
@@ -157,9 +231,9 @@ TEST(VarnikoRegistrazione, RegistersEveryKeyAndRemovesThemAll) {
     EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, "Varniko.clsModuli\\CLSID", nullptr),
               "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}");
     // The type library under this build's platform, where its clients look.
-    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, std::string(kLibreria) + "\\1.0\\0\\" + kPiattaforma,
-                     nullptr),
-              Dll());
+    EXPECT_EQ(
+        Valore(HKEY_CLASSES_ROOT, std::string(kLibreria) + "\\1.0\\0\\" + kPiattaforma, nullptr),
+        Dll());
     EXPECT_TRUE(ChiaveEsiste(kInterfaccia));
 
     ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
@@ -258,10 +332,7 @@ TEST_F(VarnikoTest, MissingRegistrationAndDeletedFolderAreDistinctErrors) {
     test::DimenticaQuandora();
     EXPECT_EQ(o->GetCartellaDatiQuandora(&b), static_cast<HRESULT>(0x800A0000 + 4051));
     EXPECT_EQ(DescrizioneErrore(), kDescr4051);
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    Bstr p("p"), n("n"), d("d");
-    BSTR pp = p.get(), nn = n.get(), dd = d.get();
-    EXPECT_EQ(o->AggiungiModulo(&pp, &nn, &dd, &ok), static_cast<HRESULT>(0x800A0000 + 4051));
+    EXPECT_EQ(Aggiungi(o, "p", "n", "d"), static_cast<HRESULT>(0x800A0000 + 4051));
 }
 
 TEST_F(VarnikoTest, EarlyBoundClientAddsAndListsModules) {
@@ -385,40 +456,89 @@ TEST_F(VarnikoTest, LateBoundClientGetsResultsAndExceptions) {
 }
 
 TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
-    const std::string vbs = dir_.File("client.vbs");
-    CartellaTemporanea::Scrivi(
-        vbs,
-        "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
-        "p = \"C:\\z.exe\" : n = \"Zeta\" : d = \"Ultimo\"\r\n"
-        "If o.AggiungiModulo(p, n, d) Then WScript.Echo \"aggiunto\"\r\n"
-        "p = \"C:\\a.exe\" : n = \"alfa\" : d = \"Primo\"\r\n"
-        "o.AggiungiModulo p, n, d\r\n"
-        "Dim ap, an, ad\r\n"
-        "WScript.Echo o.GetListaModulo(ap, an, ad)\r\n"
-        "WScript.Echo an(0) & \"|\" & ap(0) & \"|\" & ad(0) & \"|\" & an(1)\r\n");
-    std::string uscita;
-    EXPECT_EQ(Esegui("cscript //nologo \"" + vbs + "\"", &uscita), 0u) << uscita;
+    DWORD codice = 99;
+    std::string uscita =
+        Cscript(dir_, "client.vbs",
+                "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
+                "p = \"C:\\z.exe\" : n = \"Zeta\" : d = \"Ultimo\"\r\n"
+                "If o.AggiungiModulo(p, n, d) Then WScript.Echo \"aggiunto\"\r\n"
+                "p = \"C:\\a.exe\" : n = \"alfa\" : d = \"Primo\"\r\n"
+                "o.AggiungiModulo p, n, d\r\n"
+                "Dim ap, an, ad\r\n"
+                "WScript.Echo o.GetListaModulo(ap, an, ad)\r\n"
+                "WScript.Echo an(0) & \"|\" & ap(0) & \"|\" & ad(0) & \"|\" & an(1)\r\n",
+                &codice);
+    EXPECT_EQ(codice, 0u) << uscita;
     EXPECT_EQ(uscita, "aggiunto\r\n2\r\nalfa|C:\\a.exe|Primo|Zeta\r\n");
 
     test::DimenticaQuandora();
-    const std::string vbsErr = dir_.File("errore.vbs");
-    CartellaTemporanea::Scrivi(vbsErr,
-                               "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
-                               "On Error Resume Next\r\n"
-                               "x = o.GetCartellaQuandora()\r\n"
-                               "WScript.Echo Err.Number & \"|\" & Err.Description\r\n");
-    Esegui("cscript //nologo \"" + vbsErr + "\"", &uscita);
+    uscita = Cscript(dir_, "errore.vbs",
+                     "Set o = CreateObject(\"Varniko.clsModuli\")\r\n"
+                     "On Error Resume Next\r\n"
+                     "x = o.GetCartellaQuandora()\r\n"
+                     "WScript.Echo Err.Number & \"|\" & Err.Description\r\n");
     EXPECT_EQ(uscita, "4051|" + std::string(kDescr4051) + "\r\n");
 
     test::RegistraQuandora(quandora_ + "_via\\quandora.exe");
-    const std::string js = dir_.File("errore.js");
-    CartellaTemporanea::Scrivi(
-        js,
-        "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
-        "try { o.GetCartellaQuandora(); WScript.Echo(\"nessun errore\"); }\r\n"
-        "catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n");
-    Esegui("cscript //nologo \"" + js + "\"", &uscita);
+    uscita =
+        Cscript(dir_, "errore.js",
+                "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
+                "try { o.GetCartellaQuandora(); WScript.Echo(\"nessun errore\"); }\r\n"
+                "catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n");
     EXPECT_EQ(uscita, "4052|" + std::string(kDescr4052) + "\r\n");
+}
+
+// Greek and Cyrillic letters are not in the prefix's code page (1252): a
+// name, path or description holding one is refused, whichever client sends
+// it, and the list stays as it was. (Wine's VBScript has no ChrW: the
+// script client is JScript.)
+TEST_F(VarnikoTest, TextsTheCodePageCannotHoldAreRefusedAndNothingIsWritten) {
+    const std::string lista = quandora_ + "\\BNK\\Moduli.dat";
+    auto o = Crea();
+    ASSERT_TRUE(o);
+    ASSERT_EQ(Aggiungi(o, "C:\\a.exe", "Alfa", "Primo"), S_OK);
+    const std::string prima = CartellaTemporanea::Leggi(lista);
+    ASSERT_EQ(prima.size(), 1407u);
+
+    EXPECT_EQ(Aggiungi(o, "C:\\o.exe", "\u03A9mega", "Omega"),
+              static_cast<HRESULT>(0x800A0000 + 5));
+    EXPECT_EQ(DescrizioneErrore(), kDescr5);
+    const std::string uscita =
+        Cscript(dir_, "greco.js",
+                "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
+                "function prova(p, n, d) {\r\n"
+                "  try { o.AggiungiModulo(p, n, d); WScript.Echo(\"aggiunto\"); }\r\n"
+                "  catch (e) { WScript.Echo((e.number & 0xFFFF) + \"|\" + e.description); }\r\n"
+                "}\r\n"
+                "prova(\"C:\\\\o.exe\", \"\\u03A9\", \"Omega\");\r\n"
+                "prova(\"C:\\\\s.exe\", \"\\u03A3\", \"Sigma\");\r\n"
+                "prova(\"C:\\\\\\u0416.exe\", \"Alfa\", \"Primo\");\r\n"
+                "prova(\"C:\\\\a.exe\", \"Alfa\", \"\\u03B1 nuova\");\r\n");
+    std::string atteso;
+    for (int i = 0; i < 4; ++i)
+        atteso += "5|" + std::string(kDescr5) + "\r\n";
+    EXPECT_EQ(uscita, atteso);
+    EXPECT_EQ(CartellaTemporanea::Leggi(lista), prima);
+}
+
+// A data folder written with blanks around it is the folder without them, as
+// for every other folder; one of blanks only names no folder.
+TEST_F(VarnikoTest, DataFolderWithBlanksIsTheFolderWithout) {
+    const std::string cartella = dir_.File("Dati");
+    CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
+    const std::string uscita =
+        Cscript(dir_, "spazi.vbs",
+                OggettoVbs(cartella + " ") +
+                    "p = \"C:\\t.exe\" : n = \"Trevalto\" : d = \"Grafico\"\r\n"
+                    "o.AggiungiModulo p, n, d\r\n"
+                    "Dim ap, an, ad\r\n"
+                    "WScript.Echo o.GetListaModulo(ap, an, ad) & \"|\" & an(0) & \"|\" & ap(0)\r\n"
+                    "o.CartellaDatiQuandora = \"   \"\r\n"
+                    "On Error Resume Next\r\n"
+                    "o.AggiungiModulo p, n, d\r\n"
+                    "WScript.Echo Err.Number\r\n");
+    EXPECT_EQ(uscita, "1|Trevalto|C:\\t.exe\r\n76\r\n");
+    EXPECT_EQ(CartellaTemporanea::Leggi(cartella + "\\Moduli.dat").size(), 1407u);
 }
 
 #ifdef _WIN64
@@ -479,24 +599,16 @@ TEST_F(VarnikoTest, BothBuildsSideBySideServeTheirClientsAndUnregisterAlone) {
 TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     const std::string cartella = dir_.File("Condivisa");
     CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
-    std::vector<PROCESS_INFORMATION> processi;
+    std::vector<Handle> processi;
     for (char prefisso : std::string("ABCD")) {
-        std::string riga = "\"" + CartellaModulo() + "cliente_moduli.exe\" \"" + cartella + "\" " +
-                           prefisso + " 25";
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        ASSERT_TRUE(CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &si, &pi));
-        processi.push_back(pi);
+        processi.push_back(Cliente("\"" + cartella + "\" " + prefisso + " 25"));
+        ASSERT_TRUE(Valido(processi.back()));
     }
-    for (auto& pi : processi) {
-        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 120000), WAIT_OBJECT_0);
+    for (const auto& processo : processi) {
+        EXPECT_EQ(WaitForSingleObject(processo.get(), 120000), WAIT_OBJECT_0);
         DWORD codice = 99;
-        GetExitCodeProcess(pi.hProcess, &codice);
+        GetExitCodeProcess(processo.get(), &codice);
         EXPECT_EQ(codice, 0u);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
     }
     EXPECT_EQ(CartellaTemporanea::Leggi(cartella + "\\Moduli.dat").size(), 100u * 1407);
     auto o = Crea();
@@ -512,6 +624,43 @@ TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     SafeArrayDestroy(sp);
     SafeArrayDestroy(sn);
     SafeArrayDestroy(sd);
+}
+
+// The host, or another add-on, keeps the list open while it reads it: the
+// calls of our clients neither wait for it nor fail. A process holding the
+// file without sharing is waited for 10 s, then the call fails with 70.
+TEST_F(VarnikoTest, AListHeldOpenByAReaderIsStillAddedToAndRead) {
+    const std::string cartella = dir_.File("Condivisa");
+    CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
+    const std::string lista = cartella + "\\Moduli.dat";
+    CartellaTemporanea::Scrivi(lista, "");
+    {
+        Detentore lettore(lista, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(lettore.Aperto());
+        const std::string uscita =
+            Cscript(dir_, "lettore.vbs",
+                    OggettoVbs(cartella) +
+                        "p = \"C:\\t.exe\" : n = \"Trevalto\" : d = \"Grafico\"\r\n"
+                        "o.AggiungiModulo p, n, d\r\n"
+                        "Dim ap, an, ad\r\n"
+                        "WScript.Echo o.GetListaModulo(ap, an, ad) & \"|\" & an(0)\r\n");
+        EXPECT_EQ(uscita, "1|Trevalto\r\n");
+        EXPECT_TRUE(lettore.AncoraAperto()) << "the calls were made while the reader held it";
+    }
+    const std::string dopo = CartellaTemporanea::Leggi(lista);
+    EXPECT_EQ(dopo.size(), 1407u);
+
+    {
+        Detentore esclusivo(lista, 0);
+        ASSERT_TRUE(esclusivo.Aperto());
+        auto o = Crea();
+        ASSERT_TRUE(o);
+        ASSERT_EQ(o->put_CartellaDatiQuandora(Bstr(cartella).get()), S_OK);
+        EXPECT_EQ(Aggiungi(o, "C:\\x.exe", "Xeno", "Altro"), static_cast<HRESULT>(0x800A0000 + 70));
+        EXPECT_EQ(DescrizioneErrore(), "Autorizzazione negata");
+        EXPECT_TRUE(esclusivo.AncoraAperto());
+    }
+    EXPECT_EQ(CartellaTemporanea::Leggi(lista), dopo);
 }
 
 TEST(VarnikoVersione, DescribesItselfInItsVersionResource) {
