@@ -104,6 +104,7 @@ int main() {
         std::printf("engine query alone:     %.3f s, %.1f us per query (checksum %.2f)\n", motore,
                     motore / giorni * 1e6, somma);
         std::printf("window overhead per day: %.1f us\n", (migliore - motore) / giorni * 1e6);
+        std::printf("run / engine ratio:      %.2f\n", migliore / motore);
     } catch (const Errore& e) {
         std::fprintf(stderr, "Errore %d: %s\n", e.Numero(), ToAnsi(e.Descrizione()).c_str());
         return 1;
