@@ -138,7 +138,13 @@ void Elaborazione::Esegui() {
     double base = 0;
     std::unique_ptr<Database> db = apri_(PercorsoDatabase);
     std::chrono::steady_clock::time_point ultimiEventi{};
-    while (d <= finestra_.DataFinale()) {
+    // The end date and the difference option are read afresh whenever
+    // events have run: only events can change them (their controls are
+    // disabled meanwhile), and reading a control for every day costs as
+    // much as the day's query.
+    Data fine = finestra_.DataFinale();
+    bool differenza = finestra_.Differenza();
+    while (d <= fine) {
         query.data = d;
         double importo = 0;
         {
@@ -149,7 +155,7 @@ void Elaborazione::Esegui() {
             }
             rs->Close();
         }
-        if (finestra_.Differenza()) {
+        if (differenza) {
             if (i == 0) {
                 base = importo;
                 importo = 0;
@@ -186,6 +192,8 @@ void Elaborazione::Esegui() {
         if (!eventi) continue;
         ultimiEventi = adesso;
         InterazioneAttiva().DoEvents();
+        fine = finestra_.DataFinale();
+        differenza = finestra_.Differenza();
         if (StopRichiesto) {
             StopRichiesto = false;
             db->Close();
