@@ -7,6 +7,7 @@
 
 #include "util/Errore.h"
 #include "util/FileBinario.h"
+#include "util/Risorse_win32.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
 
@@ -36,13 +37,7 @@ void Conferma(const std::string& file) {
 
 // Reports what a command trapped, as the window's commands do.
 void Riporta(const std::exception& e, const char* comando) {
-    if (const auto* errore = dynamic_cast<const Errore*>(&e)) {
-        ErroreCorrente().Imposta(*errore);
-    } else if (dynamic_cast<const std::bad_alloc*>(&e)) {
-        ErroreCorrente().Imposta(ErroreDiSistema(7));
-    } else {
-        ErroreCorrente().Imposta(ErroreDiSistema(51));
-    }
+    ErroreCorrente().Imposta(ErroreDaEccezione(e));
     uxUtilita().PrintErroreEx(comando);
 }
 
@@ -141,8 +136,8 @@ void ComandiGrafico::SalvaComeBitmap() {
     }
     const std::string file = Dialog.FileName;
     try {
-        const std::string bmp = FileBmp(immagine_.DcImmagine(), immagine_.Immagine(),
-                                        immagine_.Larghezza(), immagine_.Altezza());
+        const std::string bmp =
+            FileBmp(immagine_.CopiaImmagine(), immagine_.Larghezza(), immagine_.Altezza());
         EsitoFile esito;
         if (!ScriviFileSicuro(file, bmp, esito)) throw ErroreFile(esito);
         Conferma(file);
@@ -157,8 +152,7 @@ void ComandiGrafico::CopiaInClipboard() {
             throw Errore(521, "Impossibile aprire gli Appunti");
         }
         // A copy of the image: the clipboard owns what it is given.
-        HBITMAP copia =
-            static_cast<HBITMAP>(CopyImage(immagine_.Immagine(), IMAGE_BITMAP, 0, 0, 0));
+        HBITMAP copia = immagine_.CopiaImmagine();
         const bool ok = copia != nullptr && SetClipboardData(CF_BITMAP, copia) != nullptr;
         if (!ok && copia != nullptr) DeleteObject(copia);
         CloseClipboard();
@@ -168,7 +162,9 @@ void ComandiGrafico::CopiaInClipboard() {
     }
 }
 
-std::string FileBmp(HDC dc, HBITMAP bitmap, int larghezza, int altezza) {
+std::string FileBmp(HBITMAP copia, int larghezza, int altezza) {
+    const Bitmap owner(copia);
+    if (copia == nullptr) throw ErroreDiSistema(7);
     if (larghezza <= 0 || altezza <= 0) throw ErroreDiSistema(481);
     const size_t riga = (static_cast<size_t>(larghezza) * 3 + 3) & ~size_t{3};
     const size_t pixel = riga * static_cast<size_t>(altezza);
@@ -190,11 +186,13 @@ std::string FileBmp(HDC dc, HBITMAP bitmap, int larghezza, int altezza) {
     std::string file(testa.bfSize, '\0');
     std::memcpy(file.data(), &testa, sizeof testa);
     std::memcpy(file.data() + sizeof testa, &info.bmiHeader, sizeof info.bmiHeader);
-    // The image is selected into dc: GetDIBits reads it from there.
-    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(altezza), file.data() + testa.bfOffBits, &info,
-                  DIB_RGB_COLORS) != altezza) {
-        throw ErroreDiSistema(481);
-    }
+    // The copy is in no device context, as GetDIBits requires of the
+    // bitmap it reads; the screen's context gives the conversion.
+    HDC schermo = GetDC(nullptr);
+    const int righe = GetDIBits(schermo, copia, 0, static_cast<UINT>(altezza),
+                                file.data() + testa.bfOffBits, &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, schermo);
+    if (righe != altezza) throw ErroreDiSistema(481);
     return file;
 }
 

@@ -35,8 +35,10 @@ class ComandiGrafico {
     HWND proprietario_;
 };
 
-// The picture's image as the bytes of a Windows BMP file (24 bits a pixel,
-// bottom-up rows). Throws Errore when Windows cannot read the bitmap.
-std::string FileBmp(HDC dc, HBITMAP bitmap, int larghezza, int altezza);
+// A copy of the picture's image (FinestraGrafico::CopiaImmagine, owned and
+// deleted here) as the bytes of a Windows BMP file (24 bits a pixel,
+// bottom-up rows). Throws Errore when there is no copy (7) or Windows
+// cannot read it (481).
+std::string FileBmp(HBITMAP copia, int larghezza, int altezza);
 
 }  // namespace quandora

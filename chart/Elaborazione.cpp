@@ -1,7 +1,6 @@
 #include "chart/Elaborazione.h"
 
 #include <cmath>
-#include <new>
 
 #include "chart/AccessoDati.h"
 #include "util/Errore.h"
@@ -80,16 +79,12 @@ void Elaborazione::cmdElabora_Click() {
     try {
         Esegui();
     } catch (const std::exception& e) {
-        const Errore* errore = dynamic_cast<const Errore*>(&e);
-        const Errore sostituto = dynamic_cast<const std::bad_alloc*>(&e) != nullptr
-                                     ? ErroreDiSistema(7)
-                                     : ErroreDiSistema(51);
         if (inCorso_) Elaborazione_In_Corso(false);
         // A failed run does not look as if it were still working: no bar,
         // no "Elaborazione in corso..." left on the picture.
         finestra_.MostraStato(false);
         grafico_.AzzeraGrafico();
-        ErroreCorrente().Imposta(errore ? *errore : sostituto);
+        ErroreCorrente().Imposta(ErroreDaEccezione(e));
         uxUtilita().PrintErroreEx("Elaborazione grafico");
     }
     if (chiudiDopo_) {
@@ -142,7 +137,14 @@ void Elaborazione::Esegui() {
     Data d = inizio;
     double base = 0;
     std::unique_ptr<Database> db = apri_(PercorsoDatabase);
-    while (d <= finestra_.DataFinale()) {
+    std::chrono::steady_clock::time_point ultimiEventi{};
+    // The end date and the difference option are read afresh whenever
+    // events have run: only events can change them (their controls are
+    // disabled meanwhile), and reading a control for every day costs as
+    // much as the day's query.
+    Data fine = finestra_.DataFinale();
+    bool differenza = finestra_.Differenza();
+    while (d <= fine) {
         query.data = d;
         double importo = 0;
         {
@@ -153,7 +155,7 @@ void Elaborazione::Esegui() {
             }
             rs->Close();
         }
-        if (finestra_.Differenza()) {
+        if (differenza) {
             if (i == 0) {
                 base = importo;
                 importo = 0;
@@ -176,14 +178,22 @@ void Elaborazione::Esegui() {
         }
         grafico_.Saldi[static_cast<size_t>(i)] = {giorno, d, importo};
 
-        int percento = static_cast<int>(std::trunc(static_cast<double>(i) / n * 100.0));
-        if (percento > 100) percento = 100;
-        if (percento < 0) percento = 0;
-        finestra_.ValoreStato(percento);
+        const auto adesso = Adesso();
+        const bool eventi = i == 0 || adesso - ultimiEventi >= IntervalloEventi;
+        if (eventi) {
+            int percento = static_cast<int>(std::trunc(static_cast<double>(i) / n * 100.0));
+            if (percento > 100) percento = 100;
+            if (percento < 0) percento = 0;
+            finestra_.ValoreStato(percento);
+        }
 
         d += 1;
         i = Somma16(i, 1);
+        if (!eventi) continue;
+        ultimiEventi = adesso;
         InterazioneAttiva().DoEvents();
+        fine = finestra_.DataFinale();
+        differenza = finestra_.Differenza();
         if (StopRichiesto) {
             StopRichiesto = false;
             db->Close();

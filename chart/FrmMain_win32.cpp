@@ -265,7 +265,9 @@ void FrmMain::CreaControlli() {
                             dentro(kFraOpzioni, kChkDifferenza));
 
     c_.fraCmd = crea(WC_BUTTONA, "Comandi ", WS_VISIBLE | BS_GROUPBOX, kIdFraCmd, kFraCmd);
-    c_.cmdElabora = crea(WC_BUTTONA, "Elabora", tab | BS_DEFPUSHBUTTON, kIdCmdElabora,
+    // Not a default button: Enter in the parameters must not start a run,
+    // which drops the chart on the screen and its marks.
+    c_.cmdElabora = crea(WC_BUTTONA, "Elabora", tab | BS_PUSHBUTTON, kIdCmdElabora,
                          dentro(kFraCmd, kCmdElabora));
     c_.lblTot = crea(WC_STATICA, "Totale giorni:", WS_VISIBLE | SS_LEFT, kIdLblTot,
                      dentro(kFraParametri, kLblTot));
@@ -756,7 +758,7 @@ LRESULT CALLBACK FrmMain::Procedura(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     auto* f = reinterpret_cast<FrmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (f == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
-    return f->Messaggio(msg, wp, lp);
+    return SenzaEccezioni([&] { return f->Messaggio(msg, wp, lp); }, LRESULT{0});
 }
 
 LRESULT FrmMain::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
@@ -765,12 +767,10 @@ LRESULT FrmMain::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
             if (pronta_) Form_Resize();
             return 0;
         case WM_COMMAND:
-            // Escape (IDCANCEL) is ignored; Enter reaches the run button
-            // through DM_GETDEFID.
+            // The window has no default button: Enter (IDOK) and Escape
+            // (IDCANCEL) from the dialog keys do nothing.
             Comando(LOWORD(wp), HIWORD(wp));
             return 0;
-        case DM_GETDEFID:
-            return MAKELRESULT(kIdCmdElabora, DC_HASDEFID);
         case WM_NOTIFY: {
             auto* nm = reinterpret_cast<NMHDR*>(lp);
             if (nm->code == DTN_DATETIMECHANGE) {

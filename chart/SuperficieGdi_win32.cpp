@@ -336,6 +336,43 @@ void FinestraGrafico::Ridimensiona(int larghezza, int altezza) {
     if (finestra_) InvalidateRect(finestra_, nullptr, FALSE);
 }
 
+HBITMAP FinestraGrafico::CopiaImmagine() const {
+    HDC schermo = GetDC(nullptr);
+    HBITMAP copia = CreateCompatibleBitmap(schermo, larghezza_, altezza_);
+    HDC dc = copia ? CreateCompatibleDC(schermo) : nullptr;
+    ReleaseDC(nullptr, schermo);
+    if (dc == nullptr) {
+        if (copia) DeleteObject(copia);
+        return nullptr;
+    }
+    HGDIOBJ prima = SelectObject(dc, copia);
+    BitBlt(dc, 0, 0, larghezza_, altezza_, dcMemoria_, 0, 0, SRCCOPY);
+    SelectObject(dc, prima);
+    DeleteDC(dc);
+    return copia;
+}
+
+namespace {
+// The button of a mouse message (1 left, 2 right, 4 middle) and whether it
+// is a press.
+int PulsanteDi(UINT msg, bool& pressione) {
+    pressione = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            return 1;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return 2;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            return 4;
+        default:
+            return 0;
+    }
+}
+}  // namespace
+
 void FinestraGrafico::Mouse(UINT msg, WPARAM wp, LPARAM lp) {
     const int px = static_cast<short>(LOWORD(lp));
     const int py = static_cast<short>(HIWORD(lp));
@@ -345,27 +382,30 @@ void FinestraGrafico::Mouse(UINT msg, WPARAM wp, LPARAM lp) {
     if (GetKeyState(VK_MENU) < 0) shift |= 4;
     const float x = static_cast<float>(superficie_->UtenteX(px));
     const float y = static_cast<float>(superficie_->UtenteY(py));
-    switch (msg) {
-        case WM_MOUSEMOVE: {
-            int16_t pulsante = 0;
-            if (wp & MK_LBUTTON) pulsante |= 1;
-            if (wp & MK_RBUTTON) pulsante |= 2;
-            if (wp & MK_MBUTTON) pulsante |= 4;
-            if (MouseMove) MouseMove(pulsante, shift, x, y);
-            break;
-        }
-        case WM_LBUTTONUP:
-            if (MouseUp) MouseUp(1, shift, x, y);
-            break;
-        case WM_RBUTTONUP:
-            if (MouseUp) MouseUp(2, shift, x, y);
-            break;
-        case WM_MBUTTONUP:
-            if (MouseUp) MouseUp(4, shift, x, y);
-            break;
-        default:
-            break;
+    if (msg == WM_MOUSEMOVE) {
+        int16_t pulsante = 0;
+        if (wp & MK_LBUTTON) pulsante |= 1;
+        if (wp & MK_RBUTTON) pulsante |= 2;
+        if (wp & MK_MBUTTON) pulsante |= 4;
+        if (MouseMove) MouseMove(pulsante, shift, x, y);
+        return;
     }
+    bool pressione = false;
+    const int pulsante = PulsanteDi(msg, pressione);
+    if (pressione) {
+        if (premuti_ == 0) SetCapture(finestra_);
+        premuti_ |= pulsante;
+        return;
+    }
+    if ((premuti_ & pulsante) == 0) return;  // pressed elsewhere
+    premuti_ &= ~pulsante;
+    // The capture goes before the handler runs: the right button's handler
+    // opens a menu, which takes the mouse itself.
+    if (premuti_ == 0 && GetCapture() == finestra_) ReleaseCapture();
+    RECT r{};
+    GetClientRect(finestra_, &r);
+    const POINT p{px, py};
+    if (PtInRect(&r, p) && MouseUp) MouseUp(static_cast<int16_t>(pulsante), shift, x, y);
 }
 
 LRESULT FinestraGrafico::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
@@ -391,10 +431,18 @@ LRESULT FinestraGrafico::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
             Ridimensiona(LOWORD(lp), HIWORD(lp));
             return 0;
         case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
             Mouse(msg, wp, lp);
+            return 0;
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse (a menu, a dialog): the presses
+            // seen so far lead to no click.
+            if (reinterpret_cast<HWND>(lp) != finestra_) premuti_ = 0;
             return 0;
         default:
             return DefWindowProcA(finestra_, msg, wp, lp);
@@ -410,7 +458,7 @@ LRESULT CALLBACK FinestraGrafico::Procedura(HWND hwnd, UINT msg, WPARAM wp, LPAR
     }
     auto* self = reinterpret_cast<FinestraGrafico*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    return self->Messaggio(msg, wp, lp);
+    return SenzaEccezioni([&] { return self->Messaggio(msg, wp, lp); }, LRESULT{0});
 }
 
 }  // namespace quandora

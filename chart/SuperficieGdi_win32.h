@@ -117,16 +117,24 @@ class FinestraGrafico {
 
     HWND Finestra() const { return finestra_; }
     Superficie& Superficie();
-    // The picture's image and a memory device context that holds it
-    // selected (for copying out; do not select anything else into it).
-    HBITMAP Immagine() const { return bitmap_; }
+    // A memory device context that holds the picture's image selected, for
+    // reading its pixels (do not select anything else into it).
     HDC DcImmagine() const { return dcMemoria_; }
+    // A copy of the picture's image that no device context holds, as
+    // GetDIBits and the clipboard want it; the caller owns it. nullptr
+    // when Windows has no room for it.
+    HBITMAP CopiaImmagine() const;
     int Larghezza() const;
     int Altezza() const;
 
     // Mouse events over the picture, positions in the picture's user units:
     // Button 1 left, 2 right, 4 middle (0 while moving); Shift 1 shift,
-    // 2 control, 4 alt.
+    // 2 control, 4 alt. A release is a MouseUp only when its button was
+    // pressed on the picture too and it happens over the picture: the
+    // mouse is captured at the press, so a release that follows a press
+    // elsewhere (the double click that closed a dialog lying over the
+    // picture) marks nothing. What the handlers throw is reported as the
+    // program reports errors, never let through the window procedure.
     std::function<void(int16_t Button, int16_t Shift, float X, float Y)> MouseMove;
     std::function<void(int16_t Button, int16_t Shift, float X, float Y)> MouseUp;
 
@@ -145,6 +153,8 @@ class FinestraGrafico {
     int altezza_ = 1;
     std::unique_ptr<SuperficieImmagine> superficie_;
     bool invalidata_ = false;
+    // The buttons pressed on the picture and not yet released (1, 2, 4).
+    int premuti_ = 0;
 };
 
 }  // namespace quandora

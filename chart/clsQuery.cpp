@@ -5,9 +5,9 @@
 namespace quandora {
 
 std::string clsQuery::Query() const {
-    if (data == 0) throw Errore(5678, "E' necessario impostare la data.");
+    if (!data) throw Errore(5678, "E' necessario impostare la data.");
 
-    const ParteData giorno = ScomponiData(data);
+    const ParteData giorno = ScomponiData(*data);
     // Each fragment keeps its own blanks: where two meet, two blanks stand,
     // and the text goes to the engine exactly so.
     const std::string condizioneData =

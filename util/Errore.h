@@ -54,4 +54,27 @@ struct StatoErrore {
 
 StatoErrore& ErroreCorrente();
 
+// What a trap records for anything thrown: an Errore as it is, a failed
+// allocation as error 7 (out of memory), anything else as error 51.
+Errore ErroreDaEccezione(const std::exception& e);
+
+// Reports what was thrown as the program reports errors (uxUtilita's
+// PrintErrore: a box "Errore <n>" with its Italian text). Never throws.
+void RiportaEccezione(const std::exception& e) noexcept;
+
+// Runs the work of a window procedure or of a COM method, whose callers
+// are the system's frames, which no C++ exception may cross: what it throws
+// is reported (RiportaEccezione) and ripiego returned instead.
+template <class Lavoro, class Risultato>
+Risultato SenzaEccezioni(Lavoro&& lavoro, Risultato ripiego) noexcept {
+    try {
+        return lavoro();
+    } catch (const std::exception& e) {
+        RiportaEccezione(e);
+    } catch (...) {
+        RiportaEccezione(std::exception());
+    }
+    return ripiego;
+}
+
 }  // namespace quandora

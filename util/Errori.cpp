@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <new>
 
 #include "util/Errore.h"
 #include "util/Interazione.h"
@@ -138,6 +139,21 @@ Errore ErroreDiSistema(int32_t numero) {
 StatoErrore& ErroreCorrente() {
     thread_local StatoErrore stato;
     return stato;
+}
+
+Errore ErroreDaEccezione(const std::exception& e) {
+    if (const auto* errore = dynamic_cast<const Errore*>(&e)) return *errore;
+    return ErroreDiSistema(dynamic_cast<const std::bad_alloc*>(&e) != nullptr ? 7 : 51);
+}
+
+void RiportaEccezione(const std::exception& e) noexcept {
+    try {
+        ErroreCorrente().Imposta(ErroreDaEccezione(e));
+        uxUtilita().PrintErrore();
+    } catch (...) {
+        // No room left even for the box: nothing more can be said.
+        ErroreCorrente().Azzera();
+    }
 }
 
 std::string uxUtilita::MessaggioErroreITA(int32_t codice) const {

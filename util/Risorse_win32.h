@@ -57,6 +57,7 @@ struct EliminaOggettoGdi {
     }
 };
 using Pennello = std::unique_ptr<std::remove_pointer_t<HBRUSH>, EliminaOggettoGdi>;
+using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, EliminaOggettoGdi>;
 
 // A file handle of the LZ functions (a positive number when open).
 class FileLz {

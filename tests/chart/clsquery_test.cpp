@@ -74,6 +74,9 @@ TEST(ClsQuery, QueryIsRebuiltFromTheFieldsOnEveryRead) {
     EXPECT_NE(q.Query().find("DateSerial(2010,7,1) "), std::string::npos);
     q.NoStatistiche = true;
     EXPECT_EQ(q.Query().substr(q.Query().size() - 27), " AND nostatistiche = false ");
+    // 30-12-1899, the date 0 of the pickers, is a day like any other.
+    q.data = 0;
+    EXPECT_NE(q.Query().find("DateSerial(1899,12,30) "), std::string::npos);
 }
 
 TEST(ClsQuery, UnsetDateFailsWith5678) {

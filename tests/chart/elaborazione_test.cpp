@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -42,6 +43,8 @@ class ElaborazioneTest : public ::testing::Test {
         run.PercorsoDatabase = dir.File("quandora.mdb");
         jet::ScriviFileJet3(run.PercorsoDatabase, jet::TabelleHost(dati), jet::PasswordHost);
         grafico.AzzeraSegni();
+        // Events and progress after every day, unless a test says otherwise.
+        run.IntervalloEventi = std::chrono::milliseconds(0);
     }
 
     double Atteso(int32_t conto, Data giorno, bool noStat) {
@@ -152,6 +155,34 @@ TEST_F(ElaborazioneTest, ProgressNeverShows100) {
         EXPECT_GE(finestra.valori[i], finestra.valori[i - 1]);
         EXPECT_LT(finestra.valori[i], 100);
     }
+}
+
+TEST_F(ElaborazioneTest, EventsAndProgressComeEveryIntervalNotEveryDay) {
+    finestra.inizio = DataSerial(2003, 1, 1);
+    finestra.fine = DataSerial(2003, 12, 31);
+    // A day takes a millisecond; events every 30.
+    run.IntervalloEventi = std::chrono::milliseconds(30);
+    std::chrono::steady_clock::time_point adesso{};
+    run.Adesso = [&] { return adesso += std::chrono::milliseconds(1); };
+    run.cmdElabora_Click();
+    VerificaSerie();
+    // The first day, then days 31, 61, ... 361.
+    EXPECT_EQ(schermo.giri, 13);
+    ASSERT_EQ(finestra.valori.size(), 14u);  // the reset, then one each time
+    EXPECT_EQ(finestra.valori[1], 0);
+    EXPECT_EQ(finestra.valori[2], 8);  // 30 of 365 days
+    EXPECT_EQ(finestra.valori[13], 98);
+
+    // A stop asked between two of them stops the run at the next.
+    schermo.risposte = {mb::kIdYes};
+    schermo.giri = 0;
+    schermo.eventi = [&](int giro) {
+        if (giro == 2) run.cmdElabora_Click();
+    };
+    run.cmdElabora_Click();
+    EXPECT_EQ(schermo.giri, 2);
+    EXPECT_FALSE(grafico.Grafico_Visibile());
+    EXPECT_FALSE(run.Elaborazione_In_Corso());
 }
 
 TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsAndLeavesNoChart) {

@@ -10,8 +10,11 @@
 #include <fstream>
 #include <memory>
 
+#include "chart/Comandi_win32.h"
 #include "chart/SuperficieGdi_win32.h"
 #include "tests/chart/GraficoDiProva.h"
+#include "tests/support/InterazioneRegistrata.h"
+#include "util/Errore.h"
 
 using namespace quandora;
 using quandora::test::PulsantiRegistrati;
@@ -100,26 +103,8 @@ struct Picture {
     }
     // The bitmap as a BMP file, to look at.
     void Salva(const std::string& nome) const {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = W();
-        bi.bmiHeader.biHeight = H();
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        bi.bmiHeader.biCompression = BI_RGB;
-        const int riga = (W() * 3 + 3) & ~3;
-        std::string dati(static_cast<size_t>(riga) * H(), '\0');
-        HBITMAP b = finestra->Immagine();
-        // The bitmap is selected in the memory DC; GetDIBits reads it anyway.
-        GetDIBits(finestra->DcImmagine(), b, 0, H(), dati.data(), &bi, DIB_RGB_COLORS);
-        BITMAPFILEHEADER fh{};
-        fh.bfType = 0x4D42;
-        fh.bfOffBits = sizeof(fh) + sizeof(BITMAPINFOHEADER);
-        fh.bfSize = fh.bfOffBits + static_cast<DWORD>(dati.size());
-        std::ofstream f(nome, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-        f.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(BITMAPINFOHEADER));
-        f.write(dati.data(), static_cast<std::streamsize>(dati.size()));
+        const std::string bmp = FileBmp(finestra->CopiaImmagine(), W(), H());
+        std::ofstream(nome, std::ios::binary).write(bmp.data(), static_cast<std::streamsize>(bmp.size()));
     }
 };
 
@@ -272,7 +257,7 @@ TEST(PictureGdi, WindowRepaintsFromItsBitmapAndKeepsItThroughAResize) {
     EXPECT_EQ(p.Pixel(p.Px(400 + 2 * sx), p.Py(400 + 110 * sy)), kBlu);
 }
 
-TEST(PictureGdi, MouseEventsArriveInChartUnits) {
+TEST(PictureGdi, MouseEventsArriveInChartUnitsAndAClickNeedsItsPressOnThePicture) {
     Picture p(600, 300);
     std::vector<std::tuple<int, float, float>> eventi;
     p.finestra->MouseUp = [&](int16_t b, int16_t, float x, float y) {
@@ -282,15 +267,57 @@ TEST(PictureGdi, MouseEventsArriveInChartUnits) {
         eventi.emplace_back(100 + b, x, y);
     };
     HWND h = p.finestra->Finestra();
+    auto clic = [&](UINT giu, UINT su, int x, int y) {
+        SendMessageA(h, giu, 0, MAKELPARAM(x, y));
+        SendMessageA(h, su, 0, MAKELPARAM(x, y));
+    };
     SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(60, 30));
-    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(300, 150));
-    SendMessageA(h, WM_RBUTTONUP, 0, MAKELPARAM(599, 0));
-    SendMessageA(h, WM_MBUTTONUP, 0, MAKELPARAM(0, 299));
+    clic(WM_LBUTTONDOWN, WM_LBUTTONUP, 300, 150);
+    clic(WM_RBUTTONDOWN, WM_RBUTTONUP, 599, 0);
+    clic(WM_MBUTTONDOWN, WM_MBUTTONUP, 0, 299);
     ASSERT_EQ(eventi.size(), 4u);
     EXPECT_EQ(eventi[0], std::make_tuple(100, 300.f, 300.f));
     EXPECT_EQ(eventi[1], std::make_tuple(1, 1500.f, 1500.f));
     EXPECT_EQ(eventi[2], std::make_tuple(2, 2995.f, 0.f));
     EXPECT_EQ(eventi[3], std::make_tuple(4, 0.f, 2990.f));
+
+    // A release whose press the picture never saw (the double click that
+    // closed a dialog over it), one outside the picture after a press on
+    // it, and one after another window took the mouse: no click.
+    eventi.clear();
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(300, 150));
+    SendMessageA(h, WM_MBUTTONUP, 0, MAKELPARAM(300, 150));
+    clic(WM_LBUTTONDOWN, WM_LBUTTONUP, 300, -5);
+    SendMessageA(h, WM_LBUTTONDOWN, 0, MAKELPARAM(300, 150));
+    SetCapture(GetDesktopWindow());
+    ReleaseCapture();
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(300, 150));
+    EXPECT_TRUE(eventi.empty());
+    // The press captured the mouse; the release gave it back.
+    SendMessageA(h, WM_LBUTTONDOWN, 0, MAKELPARAM(30, 15));
+    EXPECT_EQ(GetCapture(), h);
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(30, 15));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(eventi.size(), 1u);
+}
+
+TEST(PictureGdi, WhatAMouseHandlerThrowsIsReportedAndTheWindowGoesOn) {
+    test::InterazioneRegistrata schermo;
+    Picture p(600, 300);
+    int chiamate = 0;
+    p.finestra->MouseUp = [&](int16_t, int16_t, float, float) {
+        if (++chiamate == 1) throw ErroreDiSistema(11);  // a drawing that fails
+    };
+    HWND h = p.finestra->Finestra();
+    for (int volta = 0; volta < 2; ++volta) {
+        SendMessageA(h, WM_LBUTTONDOWN, 0, MAKELPARAM(300, 150));
+        SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(300, 150));
+    }
+    EXPECT_EQ(chiamate, 2) << "the window still takes clicks";
+    ASSERT_EQ(schermo.boxes.size(), 1u);
+    EXPECT_EQ(schermo.boxes[0].titolo, "Errore 11");
+    EXPECT_EQ(schermo.boxes[0].testo, "Divisione per zero");
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST(PictureGdi, MarkDrawnOverThePicture) {

@@ -246,7 +246,7 @@ TEST(LettoreJet, Jet4FilesWithCompressedAndPlainTextsAndPassword) {
     q.conto = -1;
     q.data = DataSerial(2004, 6, 30);
     const Risultato r = Esegui(*db, q.Query());
-    EXPECT_EQ(r.Righe[0][0].I, test::SaldoAtteso(dati, -1, q.data, false).value_or(-1));
+    EXPECT_EQ(r.Righe[0][0].I, test::SaldoAtteso(dati, -1, *q.data, false).value_or(-1));
 }
 
 }  // namespace

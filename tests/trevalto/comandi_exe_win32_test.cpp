@@ -26,9 +26,11 @@
 #include "tests/support/Pixel_win32.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
+#include "tests/util/SupportoWin32.h"
 #include "util/DataOle.h"
 #include "util/FileBinario.h"
 #include "util/Testo.h"
+#include "util/uxUtilita.h"
 
 namespace quandora {
 namespace {
@@ -110,6 +112,11 @@ class TrevaltoExe : public ::testing::Test {
         // The real cursor stays in the screen's corner, away from the
         // window, so that nothing the mouse shows covers the picture.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        Avvia();
+    }
+    // The program started (again), its window and picture found.
+    void Avvia() {
+        trevalto_.reset();
         trevalto_ = std::make_unique<test::ProcessoTrevalto>();
         finestra_ = trevalto_->Finestra(FrmMain::kClasse);
         if (finestra_ == nullptr) {
@@ -143,6 +150,15 @@ class TrevaltoExe : public ::testing::Test {
         }
     }
     HWND Elabora() const { return GetDlgItem(finestra_, FrmMain::kIdCmdElabora); }
+    // Waits until the condition holds, for up to 20 s; its last value.
+    template <class Condizione>
+    static bool Attendi(Condizione c) {
+        for (int t = 0; t < 400; ++t) {
+            if (c()) return true;
+            Sleep(50);
+        }
+        return c();
+    }
     bool InCorso() const { return test::TestoFinestra(Elabora()) == "Interrompi"; }
     void AttendiFineRun() const {
         for (int t = 0; t < 1200 && InCorso(); ++t)
@@ -192,6 +208,12 @@ class TrevaltoExe : public ::testing::Test {
     void Mouse(UINT messaggio, int px, int py) const {
         SendMessageA(picture_, messaggio, 0, MAKELPARAM(px, py));
     }
+    // A click at a pixel of the picture: the press (WM_?BUTTONDOWN given),
+    // then its release.
+    void Clic(UINT pressione, int px, int py) const {
+        Mouse(pressione, px, py);
+        Mouse(pressione + 1, px, py);
+    }
 
     // The picture's tooltip text, read from its tooltip control through
     // memory inside the program.
@@ -222,6 +244,7 @@ class TrevaltoExe : public ::testing::Test {
 
     // A right click at a pixel of the picture: the popup menu, waited for.
     HWND MenuDopoClicDestro(int px, int py) const {
+        PostMessageA(picture_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(px, py));
         PostMessageA(picture_, WM_RBUTTONUP, 0, MAKELPARAM(px, py));
         HWND menu = trevalto_->Finestra("#32768", 10000);
         Sleep(300);  // drawn
@@ -407,7 +430,7 @@ TEST_F(TrevaltoExe, TheTooltipReadsDateAndAmountClampedToThePlot) {
 }
 
 TEST_F(TrevaltoExe, ClicksAndTheMenuMarkAndUndoGoesBackToTheChart) {
-    Mouse(WM_LBUTTONUP, PixelX(1500), PixelY(1500));  // no chart: no mark
+    Clic(WM_LBUTTONDOWN, PixelX(1500), PixelY(1500));  // no chart: no mark
     Grafico10Giorni();
     // The plot starts at 400 chart units: the last pixel before it marks
     // nothing, the first pixel at or past it marks the first day.
@@ -416,9 +439,9 @@ TEST_F(TrevaltoExe, ClicksAndTheMenuMarkAndUndoGoesBackToTheChart) {
         ++primo;
     while (UnitaX(primo - 1) >= 400)
         --primo;
-    Mouse(WM_LBUTTONUP, primo - 1, PixelY(1000));
-    Mouse(WM_LBUTTONUP, primo, PixelY(1000));
-    Mouse(WM_MBUTTONUP, PixelX(1500), PixelY(1500));
+    Clic(WM_LBUTTONDOWN, primo - 1, PixelY(1000));
+    Clic(WM_LBUTTONDOWN, primo, PixelY(1000));
+    Clic(WM_MBUTTONDOWN, PixelX(1500), PixelY(1500));
     // The three kinds from the menu, each at the spot right-clicked.
     const int tipi[] = {kVoceSegnaPunto, kVoceSegnaImporto, kVoceSegnaData};
     const double xs[] = {1000, 1800, 2600};
@@ -461,8 +484,8 @@ TEST_F(TrevaltoExe, ClicksAndTheMenuMarkAndUndoGoesBackToTheChart) {
 
 TEST_F(TrevaltoExe, TheChartFileSavedAndOpenedBackThroughTheRealDialogs) {
     Grafico10Giorni();
-    Mouse(WM_LBUTTONUP, PixelX(900), PixelY(900));
-    Mouse(WM_LBUTTONUP, PixelX(1700), PixelY(1400));
+    Clic(WM_LBUTTONDOWN, PixelX(900), PixelY(900));
+    Clic(WM_LBUTTONDOWN, PixelX(1700), PixelY(1400));
     const Pixel schermo = Immagine();
 
     // A name typed without extension gets ".vrt".
@@ -503,7 +526,7 @@ TEST_F(TrevaltoExe, TheChartFileSavedAndOpenedBackThroughTheRealDialogs) {
     EXPECT_EQ(test::CartellaTemporanea::Leggi(copia), salvato);
 
     // A mark made now comes after the file's marks.
-    Mouse(WM_LBUTTONUP, PixelX(2200), PixelY(1000));
+    Clic(WM_LBUTTONDOWN, PixelX(2200), PixelY(1000));
     const ContenutoVrt c = Salvato(dir_.File("aggiunto.vrt"));
     ASSERT_EQ(c.Segni.size(), 4u);
     EXPECT_NEAR(c.Segni[1].X, 900, 10);
@@ -547,7 +570,7 @@ TEST_F(TrevaltoExe, DamagedChartFilesAreReportedAndLeaveTheChartCleared) {
 
 TEST_F(TrevaltoExe, BitmapAndClipboardHoldThePictureAndPrintingWithoutPrinterSaysSo) {
     Grafico10Giorni();
-    Mouse(WM_LBUTTONUP, PixelX(1200), PixelY(1100));
+    Clic(WM_LBUTTONDOWN, PixelX(1200), PixelY(1100));
     const Pixel schermo = Immagine();
     ASSERT_GT(Blu(schermo), 50u);
 
@@ -620,6 +643,123 @@ TEST_F(TrevaltoExe, BitmapAndClipboardHoldThePictureAndPrintingWithoutPrinterSay
     EXPECT_EQ(bmpGrande.Larghezza, grande.cx);
     EXPECT_EQ(bmpGrande.Altezza, grande.cy);
     EXPECT_EQ(Differenze(bmpGrande, Immagine()), 0u);
+}
+
+// --- What a person's keys and mouse must not do ------------------------------
+
+TEST_F(TrevaltoExe, EnterInTheParametersNeitherRunsNorDropsTheMarks) {
+    Grafico10Giorni();
+    Clic(WM_LBUTTONDOWN, PixelX(1500), PixelY(1500));
+    // Enter where a person types: the account list, the pickers, the check
+    // boxes; through the program's own message loop and its dialog keys.
+    for (int id : {FrmMain::kIdCboConti, FrmMain::kIdDataIniziale, FrmMain::kIdDataFinale,
+                   FrmMain::kIdChkNoStat, FrmMain::kIdChkDifferenza}) {
+        const HWND h = GetDlgItem(finestra_, id);
+        PostMessageA(h, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageA(h, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    }
+    // Messages posted after them are handled after them: once the space
+    // has ticked the box, every Enter has been handled.
+    const HWND casella = GetDlgItem(finestra_, FrmMain::kIdChkDifferenza);
+    PostMessageA(casella, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageA(casella, WM_KEYUP, VK_SPACE, 0xC0390001);
+    ASSERT_TRUE(Attendi([&] { return SendMessageA(casella, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+    AttendiFineRun();
+    const ContenutoVrt c = Salvato(dir_.File("invio.vrt"));
+    EXPECT_EQ(c.Segni.size(), 2u) << "the placeholder and the mark are still there";
+}
+
+TEST_F(TrevaltoExe, OnlyAPressAndAReleaseBothOnThePictureMakeAMark) {
+    Grafico10Giorni();
+    auto schermo = [&](double x) {
+        POINT p{PixelX(x), PixelY(1500)};
+        ClientToScreen(picture_, &p);
+        return p;
+    };
+    auto nero = [&](double x) {  // black pixels in the picture's column at x
+        const Pixel im = Immagine();
+        int n = 0;
+        for (int y = 0; y < im.Altezza; ++y)
+            n += (im(PixelX(x), y) & 0xFFFFFF) == 0;
+        return n;
+    };
+    auto premi = [](DWORD evento) {
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = evento;
+        SendInput(1, &in, sizeof in);
+    };
+    auto pompa = [](HWND finestra, UINT attesa) {
+        MSG m;
+        bool visto = false;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            visto = visto || (m.message == attesa && m.hwnd == finestra);
+            DispatchMessageA(&m);
+        }
+        return visto;
+    };
+    const int primaA = nero(1000), primaB = nero(2000);
+    // The real mouse: pressed on a window lying over the picture at A that
+    // goes at the press (as a file dialog closed by a double click), then
+    // released over the picture.
+    const POINT a = schermo(1000);
+    const HWND coperta =
+        CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_NOTIFY, a.x - 40,
+                        a.y - 40, 80, 80, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(coperta, nullptr);
+    SetCursorPos(a.x, a.y);
+    ASSERT_TRUE(Attendi([&] {
+        pompa(coperta, 0);
+        return WindowFromPoint(a) == coperta;
+    }));
+    premi(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(Attendi([&] { return pompa(coperta, WM_LBUTTONDOWN); }));
+    DestroyWindow(coperta);
+    ASSERT_TRUE(Attendi([&] { return WindowFromPoint(a) == picture_; }));
+    premi(MOUSEEVENTF_LEFTUP);
+    // Then a whole click on the picture at B: its mark shows once the
+    // program has handled the input, the release at A's included.
+    const POINT b = schermo(2000);
+    SetCursorPos(b.x, b.y);
+    premi(MOUSEEVENTF_LEFTDOWN);
+    premi(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(Attendi([&] { return nero(2000) > primaB; })) << "a whole click marks";
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    EXPECT_EQ(nero(1000), primaA) << "a release without its press marks nothing";
+    const ContenutoVrt c = Salvato(dir_.File("mouse.vrt"));
+    ASSERT_EQ(c.Segni.size(), 2u) << "the placeholder and one mark";
+    EXPECT_NEAR(c.Segni[1].X, 2000, 10);
+}
+
+TEST_F(TrevaltoExe, AnEmptyGroupingSymbolOfTheUsersSettingsIsUsedAsItIs) {
+    const test::ValoreSalvato salvato(uxUtilita::kHkeyCurrentUser, "Control Panel\\International",
+                                      "sThousand");
+    ASSERT_TRUE(test::ScriviGrezzo(uxUtilita::kHkeyCurrentUser, "Control Panel\\International",
+                                   "sThousand", REG_SZ, std::string(1, '\0')));
+    Avvia();
+    Grafico10Giorni();
+    Mouse(WM_MOUSEMOVE, PixelX(1500), PixelY(500));
+    const std::string t = Tooltip();
+    // "dd-mm-yyyy E.12345,67": the amount's digits all together.
+    const size_t euro = t.find("E.");
+    ASSERT_NE(euro, std::string::npos) << t;
+    const std::string importo = t.substr(euro + 2);
+    ASSERT_GT(importo.find(','), 3u) << t << ": the demo's balances are in the thousands";
+    EXPECT_EQ(importo.find_first_not_of("-0123456789"), importo.find(',')) << t;
+}
+
+TEST_F(TrevaltoExe, ARangeThroughThe30thOfDecember1899RunsLikeAnyOtherDay) {
+    // 30-12-1899 is the date 0 of the pickers' dates.
+    Periodo(DataSerial(1899, 12, 28), DataSerial(1900, 1, 2));
+    PostMessageA(Elabora(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Attendi([&] { return Abilitato("save") || trevalto_->Cerca("#32770"); }));
+    AttendiFineRun();
+    const HWND box = trevalto_->Cerca("#32770");
+    EXPECT_EQ(box, nullptr) << test::TestoFinestra(box) << ": " << test::TestoBox(box);
+    EXPECT_TRUE(Abilitato("save")) << "the chart of the six days";
+    const ContenutoVrt c = Salvato(dir_.File("1899.vrt"));
+    ASSERT_EQ(c.Saldi.size(), 6u);
+    EXPECT_EQ(c.Saldi[2].Data, 0);
 }
 
 }  // namespace quandora

@@ -350,7 +350,7 @@ TEST_F(FinestraPrincipale, CaptionsFontsKindsAndIconsAreThoseOfTheDesign) {
     EXPECT_NE(SendMessageA(c().imgInterrompi, STM_GETICON, 0, 0), 0);
 }
 
-TEST_F(FinestraPrincipale, TabGoesThroughTheParametersInDesignOrderAndEnterRuns) {
+TEST_F(FinestraPrincipale, TabGoesThroughTheParametersAndOnlyTheButtonItselfRuns) {
     // Tab order: CboConti, DataIniziale, DataFinale, chkNoStat,
     // chkdifferenza, cmdElabora, and round again.
     const std::vector<HWND> ordine = {c().CboConti,  c().DataIniziale,  c().DataFinale,
@@ -374,12 +374,23 @@ TEST_F(FinestraPrincipale, TabGoesThroughTheParametersInDesignOrderAndEnterRuns)
     Pompa(*f);
     EXPECT_EQ(SendMessageA(c().chkNoStat, BM_GETCHECK, 0, 0), BST_CHECKED);
 
-    // Escape closes nothing; Enter presses the run button.
+    // Escape closes nothing; Enter in a parameter starts no run (it would
+    // drop the chart on the screen).
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     Pompa(*f);
     EXPECT_TRUE(IsWindow(w()));
+    for (HWND h : ordine) {
+        if (h == c().cmdElabora) continue;
+        SetFocus(h);
+        PostMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(h, WM_KEYUP, VK_RETURN, 0xC0000001);
+        Pompa(*f);
+    }
     EXPECT_TRUE(comandi.chiamate.empty());
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+    // Space on the button itself presses it.
+    SetFocus(c().cmdElabora);
+    PostMessageA(c().cmdElabora, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(c().cmdElabora, WM_KEYUP, VK_SPACE, 0xC0000001);
     Pompa(*f);
     EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"cmdElabora_Click"});
 }
