@@ -11,7 +11,8 @@
 #    the folder a former installation was given (DrLocator, Signature);
 #  - cfg.ini beside the program (IniFile table: wixl has no IniFile
 #    element), and the condition of its component (wixl has no component
-#    conditions): only when QUANDORAPATH is given or remembered;
+#    conditions): only when QUANDORAPATH is given or remembered, and the
+#    file removed with it;
 #  - the Start-menu shortcuts as plain links to their files (wixl makes
 #    every shortcut an advertised one, which points at the feature), and
 #    the Start-menu folder as the folder RemoveFolder removes (wixl takes
@@ -66,7 +67,15 @@ sql "INSERT INTO \`IniFile\` (\`IniFile\`, \`FileName\`, \`DirProperty\`, \`Sect
      \`Value\`, \`Action\`, \`Component_\`)
      VALUES ('CfgQuandora', 'cfg.ini', 'INSTALLDIR', 'Quandora', 'Path', '[QUANDORAPATH]', 0,
              'Configurazione')"
-sql "UPDATE \`Component\` SET \`Condition\` = 'QUANDORAPATH' WHERE \`Component\` = 'Configurazione'"
+# The condition holds at removal too: Wine's installer weighs component
+# conditions then as well, and would leave the file and the remembered
+# folder behind where Quandora went first.
+sql "UPDATE \`Component\` SET \`Condition\` = 'QUANDORAPATH OR REMOVE~=\"ALL\"'
+     WHERE \`Component\` = 'Configurazione'"
+# Removing its line leaves the file; the file is the package's own (2 = at
+# removal).
+sql "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`,
+     \`InstallMode\`) VALUES ('CfgIni', 'Configurazione', 'cfg.ini', 'INSTALLDIR', 2)"
 
 sql "UPDATE \`Shortcut\` SET \`Target\` = '[#Trevalto.exe]' WHERE \`Shortcut\` = 'MenuTrevalto'"
 sql "UPDATE \`Shortcut\` SET \`Target\` = '[#Leggimi.htm]' WHERE \`Shortcut\` = 'MenuLeggimi'"

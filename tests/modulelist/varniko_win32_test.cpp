@@ -19,6 +19,7 @@
 #include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/Comando_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "tests/util/SupportoWin32.h"
 #include "util/Modulo.h"
@@ -30,27 +31,7 @@ using quandora::test::CartellaTemporanea;
 
 namespace {
 
-// Runs a command line through cmd, waits for it and returns its exit code;
-// its output (standard output and error) goes to uscita when given.
-DWORD Esegui(const std::string& riga, std::string* uscita = nullptr) {
-    CartellaTemporanea dir;
-    const std::string file = dir.File("uscita.txt");
-    std::string cmd = ToAnsi("cmd /c \"" + riga + " > \"" + file + "\" 2>&1\"");
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi)) {
-        return static_cast<DWORD>(-1);
-    }
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD codice = 0;
-    GetExitCodeProcess(pi.hProcess, &codice);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    if (uscita) *uscita = FromAnsi(CartellaTemporanea::Leggi(file));
-    return codice;
-}
+using test::Esegui;
 
 std::string Dll() {
     return CartellaModulo() + "Varniko.dll";
@@ -157,9 +138,9 @@ TEST(VarnikoRegistrazione, RegistersEveryKeyAndRemovesThemAll) {
     EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, "Varniko.clsModuli\\CLSID", nullptr),
               "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}");
     // The type library under this build's platform, where its clients look.
-    EXPECT_EQ(Valore(HKEY_CLASSES_ROOT, std::string(kLibreria) + "\\1.0\\0\\" + kPiattaforma,
-                     nullptr),
-              Dll());
+    EXPECT_EQ(
+        Valore(HKEY_CLASSES_ROOT, std::string(kLibreria) + "\\1.0\\0\\" + kPiattaforma, nullptr),
+        Dll());
     EXPECT_TRUE(ChiaveEsiste(kInterfaccia));
 
     ASSERT_EQ(Esegui("regsvr32 /u /s \"" + Dll() + "\""), 0u);
