@@ -194,6 +194,7 @@ std::set<std::string> Registrazione(const std::vector<std::pair<std::string, std
     return scritte;
 }
 
+#ifdef _WIN64
 // Where this machine cannot run the 32-bit regsvr32, the registrations
 // compare without the 32-bit build's part: its view, and its type
 // library's entry in the key both views share.
@@ -205,6 +206,7 @@ std::set<std::string> Senza32(const std::set<std::string>& righe) {
             resto.insert(r);
     return resto;
 }
+#endif
 
 // A Start-menu shortcut of the package: the file it points at, or an empty
 // text when there is none. Windows puts a per-machine package's shortcuts
