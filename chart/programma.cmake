@@ -54,7 +54,7 @@ target_link_libraries(programma PUBLIC finestra avvio comandi)
 
 add_executable(Trevalto WIN32 Trevalto_win32.cpp)
 target_link_libraries(Trevalto PRIVATE programma trevalto_risorse ole32)
-trevalto_version_resource(Trevalto VERSION 1.0.0.0 TEXT 1.00
+trevalto_version_resource(Trevalto VERSION ${TREVALTO_VERSIONE_FILE} TEXT ${TREVALTO_VERSIONE_TESTO}
                           DESCRIPTION "Grafico Trevalto Saldo"
                           PRODUCT "Grafico Trevalto Saldo")
 

@@ -1,3 +1,13 @@
+# The project's version (top-level project()) as the deliverables carry it:
+# the four fields of a version resource, and the text their version
+# strings show, the major version and two digits of the minor ("1.00").
+set(TREVALTO_VERSIONE_FILE "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+if(PROJECT_VERSION_MINOR LESS 10)
+    set(TREVALTO_VERSIONE_TESTO "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
+else()
+    set(TREVALTO_VERSIONE_TESTO "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+endif()
+
 # trevalto_version_resource(<target> VERSION a.b.c.d DESCRIPTION <text>
 #                           [TEXT <version text>] [PRODUCT_VERSION a.b.c.d]
 #                           [ORIGINAL_NAME <file>] [PRODUCT <name>])

@@ -25,8 +25,10 @@ wine_environment() {
     # the same loader.
     export WINELOADER=$WINE
     export WINEDEBUG=-all
-    # No Mono or Gecko installer may wait for an answer.
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko installer may wait for an answer; and no shortcut a
+    # test's installation makes may become a menu entry of the Linux
+    # desktop (winemenubuilder).
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
     # Italian regional settings: formatted amounts, dates and month names.
     export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8
     if [ -f "$dir/display" ]; then

@@ -9,7 +9,7 @@ packages=(
   mingw-w64 mingw-w64-tools g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   googletest clang libclang-rt-14-dev clang-format
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick
-  fonts-liberation mdbtools locales
+  fonts-liberation mdbtools locales msitools wixl
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

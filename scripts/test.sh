@@ -104,11 +104,13 @@ if [ "$win32_built" -eq 1 ]; then
     fi
 fi
 # The 64-bit tree's test of both Varniko builds side by side needs the 32-bit
-# one, where this machine runs it.
+# one, where this machine runs it. Its x64 package carries the 32-bit
+# Varniko.dll on every machine: the 32-bit tree is built wherever it runs.
 varniko32=""
 [ "$win32_built" -eq 1 ] && [ "$win32_runs" -eq 1 ] && varniko32="$root/build/win32/bin/Varniko.dll"
 if configure_build win64 build/win64 -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DTREVALTO_VARNIKO32="$varniko32"; then
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DTREVALTO_VARNIKO32="$varniko32" \
+    -DTREVALTO_WIN32_TREE="$root/build/win32"; then
     if why64=$(wine_can_run win64); then
         run_tests win64 build/win64 1 -V
         windows_ran=1

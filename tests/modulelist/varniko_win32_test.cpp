@@ -19,6 +19,7 @@
 #include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/Comando_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "tests/util/SupportoWin32.h"
 #include "util/Modulo.h"
@@ -31,27 +32,7 @@ using quandora::test::CartellaTemporanea;
 
 namespace {
 
-// Runs a command line through cmd, waits for it and returns its exit code;
-// its output (standard output and error) goes to uscita when given.
-DWORD Esegui(const std::string& riga, std::string* uscita = nullptr) {
-    CartellaTemporanea dir;
-    const std::string file = dir.File("uscita.txt");
-    std::string cmd = ToAnsi("cmd /c \"" + riga + " > \"" + file + "\" 2>&1\"");
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi)) {
-        return static_cast<DWORD>(-1);
-    }
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD codice = 0;
-    GetExitCodeProcess(pi.hProcess, &codice);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    if (uscita) *uscita = FromAnsi(CartellaTemporanea::Leggi(file));
-    return codice;
-}
+using test::Esegui;
 
 // Runs a script (its name tells cscript the language) from dir under
 // cscript and returns its output; its exit code goes to codice when given.

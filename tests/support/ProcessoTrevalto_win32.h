@@ -24,8 +24,10 @@ inline std::string ProgrammaTrevalto() {
 
 class ProcessoTrevalto {
   public:
-    ProcessoTrevalto() {
-        std::string riga = "\"" + ToAnsi(ProgrammaTrevalto()) + "\"";
+    // The program of the build tree, or the one at the path given (an
+    // installed copy).
+    explicit ProcessoTrevalto(const std::string& programma = ProgrammaTrevalto()) {
+        std::string riga = "\"" + ToAnsi(programma) + "\"";
         std::vector<char> comando(riga.begin(), riga.end());
         comando.push_back('\0');
         STARTUPINFOA avvio{};
