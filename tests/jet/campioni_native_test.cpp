@@ -14,6 +14,7 @@
 #include "jet/Jet.h"
 #include "jet/JetSql.h"
 #include "tests/jet/Campioni.h"
+#include "tests/support/Comando_native.h"
 #include "util/DataOle.h"
 #include "util/Testo.h"
 
@@ -21,18 +22,6 @@ using namespace quandora;
 using namespace quandora::jet;
 
 namespace {
-
-std::string Comando(const std::string& comando) {
-    std::string out;
-    FILE* p = popen(comando.c_str(), "r");
-    if (!p) return {};
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    EXPECT_EQ(pclose(p), 0) << comando;
-    return out;
-}
 
 // A field of mdb-export's CSV; an unquoted empty field is Null.
 struct Campo {
@@ -75,8 +64,8 @@ std::vector<std::vector<Campo>> Csv(const std::string& s) {
 }
 
 std::string Esporta(const std::string& file, const std::string& tabella) {
-    return Comando("mdb-export -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex '" + file +
-                   "' '" + tabella + "'");
+    return test::UscitaComando("mdb-export -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex '" +
+                               file + "' '" + tabella + "'");
 }
 
 std::string Esadecimale(const std::string& b) {
@@ -159,7 +148,7 @@ TEST(CampioniMdbtools, EveryTableOfEveryFileReadsAsMdbExportReadsIt) {
         std::set<std::string> nostre, loro;
         for (const auto& t : db->TabelleUtente())
             nostre.insert(t);
-        for (const auto& riga : Csv(Comando("mdb-tables -1 '" + f + "'")))
+        for (const auto& riga : Csv(test::UscitaComando("mdb-tables -1 '" + f + "'")))
             if (!riga.empty()) loro.insert(riga[0].Testo);
         EXPECT_EQ(nostre, loro) << f;
         for (const auto& nome : nostre) {

@@ -14,25 +14,13 @@
 #include "jet/JetSql.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/Comando_native.h"
 #include "util/DataOle.h"
 
 using namespace quandora;
 using namespace quandora::jet;
 
 namespace {
-
-std::string Esegui(const std::string& comando) {
-    std::string out;
-    FILE* p = popen(comando.c_str(), "r");
-    if (!p) return "<popen fallita>";
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    const int rc = pclose(p);
-    if (rc != 0) out += "<uscita " + std::to_string(rc) + ">";
-    return out;
-}
 
 std::string Q(const std::string& s) {
     return "'" + s + "'";
@@ -108,7 +96,8 @@ std::string Differenza(const std::string& a, const std::string& b) {
 }
 
 std::string Export(const std::string& file, const std::string& tabella) {
-    return Esegui("mdb-export -T '%Y-%m-%d %H:%M:%S' -b hex -0 NULL " + Q(file) + " " + Q(tabella));
+    return test::UscitaComando("mdb-export -T '%Y-%m-%d %H:%M:%S' -b hex -0 NULL " + Q(file) + " " +
+                               Q(tabella));
 }
 
 // A table with every column type the writer makes, Nulls, memos inline, on
@@ -166,9 +155,9 @@ TEST(ScrittoreMdbtools, EveryColumnTypeIsListedDescribedAndExportedAsWritten) {
     TabellaNuova vuota{"Vuota", {{"A", Long}, {"B", Text, 10}}, {}};
     ScriviFileJet3(f, {t, vuota});
 
-    EXPECT_EQ(Esegui("mdb-tables -1 " + Q(f)), t.Nome + "\nVuota\n");
-    EXPECT_EQ(Esegui("mdb-ver " + Q(f)), "JET3\n");
-    const std::string schema = Esegui("mdb-schema " + Q(f));
+    EXPECT_EQ(test::UscitaComando("mdb-tables -1 " + Q(f)), t.Nome + "\nVuota\n");
+    EXPECT_EQ(test::UscitaComando("mdb-ver " + Q(f)), "JET3\n");
+    const std::string schema = test::UscitaComando("mdb-schema " + Q(f));
     for (const char* riga :
          {"[Si]\t\t\tBoolean NOT NULL", "[B]\t\t\tByte", "[I]\t\t\tInteger",
           "[L]\t\t\tLong Integer", "[C]\t\t\tCurrency", "[S]\t\t\tSingle", "[D]\t\t\tDouble",
@@ -196,7 +185,8 @@ TEST(ScrittoreMdbtools, HostDatabaseWithPasswordAndManyPagesExportsEveryRow) {
     const auto tabelle = TabelleHost(dati);
     ScriviFileJet3(f, tabelle, PasswordHost);
 
-    EXPECT_EQ(Esegui("mdb-tables -1 " + Q(f)), "Conti\nTabellaCassa\nOperazioni\nVersione\n");
+    EXPECT_EQ(test::UscitaComando("mdb-tables -1 " + Q(f)),
+              "Conti\nTabellaCassa\nOperazioni\nVersione\n");
     for (const auto& t : tabelle)
         EXPECT_EQ(Differenza(Export(f, t.Nome), Atteso(t, t.Righe)), "") << t.Nome;
 }
@@ -227,8 +217,8 @@ TEST(ScrittoreMdbtools, Jet4FileIsReadByMdbtoolsAsByOurReader) {
         std::ofstream out(f, std::ios::binary);
         out << ScriviJet({t}, "pw4", 4);
     }
-    EXPECT_EQ(Esegui("mdb-ver " + Q(f)), "JET4\n");
-    EXPECT_EQ(Esegui("mdb-tables -1 " + Q(f)), t.Nome + "\n");
+    EXPECT_EQ(test::UscitaComando("mdb-ver " + Q(f)), "JET4\n");
+    EXPECT_EQ(test::UscitaComando("mdb-tables -1 " + Q(f)), t.Nome + "\n");
     EXPECT_EQ(Differenza(Export(f, t.Nome), Atteso(t, t.Righe)), "");
     auto db = DatabaseJet::Apri(f, "pw4");
     const Tabella& letta = db->LeggiTabella(t.Nome);
@@ -249,21 +239,23 @@ TEST(Jetsql, PrintsCsvTheTablesAndItsErrors) {
     ScriviFileJet3(f, TabelleHost(test::DatiDiProva(50)), PasswordHost);
     const std::string jetsql =
         (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "jetsql").string();
-    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 " +
-                     Q("SELECT IdConto, Descrizione, IdConto * 1.5 AS X, #2004-03-15 10:30# AS D, "
-                       "True FROM Conti ORDER BY IdConto")),
+    EXPECT_EQ(test::UscitaComando(
+                  Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 " +
+                  Q("SELECT IdConto, Descrizione, IdConto * 1.5 AS X, #2004-03-15 10:30# AS D, "
+                    "True FROM Conti ORDER BY IdConto")),
               "\"IdConto\",\"Descrizione\",\"X\",\"D\",\"Expr1000\"\n"
               "1,\"Banca\",1.5,2004-03-15 10:30:00,-1\n"
               "2,\"conto corrente\",3,2004-03-15 10:30:00,-1\n"
               "3,,4.5,2004-03-15 10:30:00,-1\n"
               "4,\"Zeta\",6,2004-03-15 10:30:00,-1\n");
-    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 --tables"),
+    EXPECT_EQ(test::UscitaComando(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 --tables"),
               "\"Tabella\"\n\"Conti\"\n\"TabellaCassa\"\n\"Operazioni\"\n\"Versione\"\n");
-    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd x --tables 2>&1"),
+    EXPECT_EQ(test::UscitaComando(Q(jetsql) + " " + Q(f) + " --pwd x --tables 2>&1"),
               "Errore 3031: Password non valida.\n<uscita 256>");
-    EXPECT_EQ(Esegui(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 'SELECT x FROM Conti' 2>&1"),
-              "Errore 3061: Parametri insufficienti. Previsto 1.\n<uscita 256>");
-    EXPECT_EQ(Esegui(Q(jetsql) + " 2>/dev/null"), "<uscita 512>");
+    EXPECT_EQ(
+        test::UscitaComando(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 'SELECT x FROM Conti' 2>&1"),
+        "Errore 3061: Parametri insufficienti. Previsto 1.\n<uscita 256>");
+    EXPECT_EQ(test::UscitaComando(Q(jetsql) + " 2>/dev/null"), "<uscita 512>");
 }
 
 }  // namespace
