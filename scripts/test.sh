@@ -123,8 +123,27 @@ if [ "$windows_ran" -eq 0 ]; then
     status=1
 fi
 
+# The share of tests among the C and C++ lines: tests, their support, the
+# test stand-ins and the fuzz targets on one side, the program on the
+# other; benchmarks apart.
+quota_test() {
+    local file tst=0 prog=0 bench=0 n
+    while IFS= read -r file; do
+        n=$(wc -l <"$file")
+        if [[ "$file" =~ ^bench/ ]]; then
+            bench=$((bench + n))
+        elif [[ "$file" =~ (^|/)tests?/|_test\.|fuzz ]]; then
+            tst=$((tst + n))
+        else
+            prog=$((prog + n))
+        fi
+    done < <(git -C "$root" ls-files '*.cpp' '*.cc' '*.c' '*.h' '*.hpp')
+    echo "Test lines: $tst, program lines: $prog, tests' share: $((100 * tst / (tst + prog)))% (benchmarks apart: $bench lines)"
+}
+
 echo
 echo "=== Summary"
 for s in "${summary[@]}"; do echo "$s"; done
+quota_test
 echo "Totale: $total_pass passed, $total_fail failed"
 exit $status
