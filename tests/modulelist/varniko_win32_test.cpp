@@ -343,33 +343,29 @@ TEST_F(VarnikoTest, EarlyBoundClientAddsAndListsModules) {
     SAFEARRAY *sp = nullptr, *sn = nullptr, *sd = nullptr;
     short n = 0;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    const MatriceSicura p1(sp), n1(sn), d1(sd);
     EXPECT_EQ(n, 3);
     EXPECT_EQ(Elementi(sn), (std::vector<std::string>{"Alfa", "beta", "gamma"}));
     EXPECT_EQ(Elementi(sp), (std::vector<std::string>{"C:\\a.exe", "C:\\b.exe", "C:\\g.exe"}));
     EXPECT_EQ(Elementi(sd), (std::vector<std::string>{"Alfa", "Beta", "Gamma"}));
-    SafeArrayDestroy(sp);
-    SafeArrayDestroy(sn);
-    SafeArrayDestroy(sd);
 
     // An array with elements already is resized to the list.
     sp = SafeArrayCreateVector(VT_BSTR, 0, 7);
     sn = SafeArrayCreateVector(VT_BSTR, 0, 1);
     sd = nullptr;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    const MatriceSicura p2(sp), n2(sn), d2(sd);
     EXPECT_EQ(Elementi(sp).size(), 3u);
     EXPECT_EQ(Elementi(sn).size(), 3u);
-    SafeArrayDestroy(sp);
-    SafeArrayDestroy(sn);
-    SafeArrayDestroy(sd);
 
     // Fixed-size arrays cannot be grown.
     SAFEARRAY* fissa = SafeArrayCreateVector(VT_BSTR, 0, 1);
+    const MatriceSicura p3(fissa);
     fissa->fFeatures |= FADF_FIXEDSIZE;
     sp = fissa;
     sn = sd = nullptr;
     EXPECT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), static_cast<HRESULT>(0x800A0000 + 10));
     fissa->fFeatures &= ~FADF_FIXEDSIZE;
-    SafeArrayDestroy(fissa);
 }
 
 TEST_F(VarnikoTest, EmptyListLeavesTheArraysAsGiven) {
@@ -379,13 +375,13 @@ TEST_F(VarnikoTest, EmptyListLeavesTheArraysAsGiven) {
     CreateDirectoryA(ToAnsi(quandora_ + "\\Dati").c_str(), nullptr);
     ASSERT_EQ(o->put_CartellaDatiQuandora(cartella.get()), S_OK);
     SAFEARRAY* sp = SafeArrayCreateVector(VT_BSTR, 0, 2);
+    const MatriceSicura matrice(sp);
     SAFEARRAY *sn = nullptr, *sd = nullptr;
     short n = -1;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
     EXPECT_EQ(n, 0);
     EXPECT_EQ(Elementi(sp).size(), 2u);
     EXPECT_EQ(sn, nullptr);
-    SafeArrayDestroy(sp);
     // The list file now exists, empty, in the folder the client chose.
     EXPECT_EQ(CartellaTemporanea::Leggi(quandora_ + "\\Dati\\Moduli.dat"), "");
 }
@@ -597,12 +593,10 @@ TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     SAFEARRAY *sp = nullptr, *sn = nullptr, *sd = nullptr;
     short n = 0;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    const MatriceSicura percorsi(sp), nomiLetti(sn), descrizioni(sd);
     EXPECT_EQ(n, 100);
     const auto nomi = Elementi(sn);
     EXPECT_EQ(std::set<std::string>(nomi.begin(), nomi.end()).size(), 100u);
-    SafeArrayDestroy(sp);
-    SafeArrayDestroy(sn);
-    SafeArrayDestroy(sd);
 }
 
 // The host, or another add-on, keeps the list open while it reads it: the
