@@ -102,12 +102,6 @@ class Variante {
 
     VARIANT& get() { return v_; }
     const VARIANT& get() const { return v_; }
-    // Hands what it holds over to the caller, leaving itself empty.
-    VARIANT Rilascia() noexcept {
-        VARIANT v = v_;
-        VariantInit(&v_);
-        return v;
-    }
 
   private:
     VARIANT v_;
