@@ -5,8 +5,8 @@
 #include <oleauto.h>
 
 #include "chart/AccessoDati.h"
-#include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
+#include "util/Com_win32.h"
 #include "util/Errore.h"
 #include "util/Interazione.h"
 #include "util/Modulo.h"
@@ -44,8 +44,7 @@ bool EsisteFile(const std::string& percorso) {
 // Varniko. Whatever fails here is ignored: the program works without it.
 void RegistraModulo(const uxUtilita& util, const std::string& cartella) {
     ComPtr<_clsModuli> moduli;
-    if (FAILED(CoCreateInstance(varniko::CLSID_clsModuli, nullptr, CLSCTX_INPROC_SERVER,
-                                varniko::IID__clsModuli,
+    if (FAILED(CoCreateInstance(CLSID_clsModuli, nullptr, CLSCTX_INPROC_SERVER, IID__clsModuli,
                                 reinterpret_cast<void**>(moduli.Indirizzo()))) ||
         !moduli) {
         return;

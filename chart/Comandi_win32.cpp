@@ -7,7 +7,8 @@
 
 #include "util/Errore.h"
 #include "util/FileBinario.h"
-#include "util/Risorse_win32.h"
+#include "util/Finestra_win32.h"
+#include "util/Gdi_win32.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
 
@@ -41,39 +42,38 @@ void Riporta(const std::exception& e, const char* comando) {
     uxUtilita().PrintErroreEx(comando);
 }
 
-// A printer's device context and its print document: whatever happens, the
-// document is ended or aborted and the context deleted.
+// A printer's print document: whatever happens, it is ended or aborted
+// before its device context goes.
 class Stampa {
   public:
     Stampa() {
         char nome[512];
         DWORD n = sizeof nome;
         if (!GetDefaultPrinterA(nome, &n)) throw ErroreDiSistema(482);
-        dc_ = CreateDCA("WINSPOOL", nome, nullptr, nullptr);
-        if (dc_ == nullptr) throw ErroreDiSistema(482);
+        dc_.reset(CreateDCA("WINSPOOL", nome, nullptr, nullptr));
+        if (!dc_) throw ErroreDiSistema(482);
         DOCINFOA documento = {};
         documento.cbSize = sizeof documento;
         documento.lpszDocName = "Grafico Trevalto Saldo";
-        if (StartDocA(dc_, &documento) <= 0) throw ErroreDiSistema(482);
+        if (StartDocA(dc_.get(), &documento) <= 0) throw ErroreDiSistema(482);
         aperto_ = true;
-        if (StartPage(dc_) <= 0) throw ErroreDiSistema(482);
+        if (StartPage(dc_.get()) <= 0) throw ErroreDiSistema(482);
     }
     ~Stampa() {
-        if (aperto_) AbortDoc(dc_);
-        if (dc_ != nullptr) DeleteDC(dc_);
+        if (aperto_) AbortDoc(dc_.get());
     }
     Stampa(const Stampa&) = delete;
     Stampa& operator=(const Stampa&) = delete;
 
-    HDC Dc() const { return dc_; }
+    HDC Dc() const { return dc_.get(); }
     void Fine() {
-        if (EndPage(dc_) <= 0) throw ErroreDiSistema(482);
-        if (EndDoc(dc_) <= 0) throw ErroreDiSistema(482);
+        if (EndPage(dc_.get()) <= 0) throw ErroreDiSistema(482);
+        if (EndDoc(dc_.get()) <= 0) throw ErroreDiSistema(482);
         aperto_ = false;
     }
 
   private:
-    HDC dc_ = nullptr;
+    DCCreato dc_;
     bool aperto_ = false;
 };
 
@@ -148,23 +148,23 @@ void ComandiGrafico::SalvaComeBitmap() {
 
 void ComandiGrafico::CopiaInClipboard() {
     try {
-        if (!OpenClipboard(proprietario_)) {
-            throw Errore(521, "Impossibile aprire gli Appunti");
+        bool ok = false;
+        {
+            const Appunti appunti(proprietario_);
+            if (!appunti.Aperti()) throw Errore(521, "Impossibile aprire gli Appunti");
+            // A copy of the image: the clipboard owns what it takes.
+            Bitmap copia = immagine_.CopiaImmagine();
+            ok = copia && SetClipboardData(CF_BITMAP, copia.get()) != nullptr;
+            if (ok) copia.release();
         }
-        // A copy of the image: the clipboard owns what it is given.
-        HBITMAP copia = immagine_.CopiaImmagine();
-        const bool ok = copia != nullptr && SetClipboardData(CF_BITMAP, copia) != nullptr;
-        if (!ok && copia != nullptr) DeleteObject(copia);
-        CloseClipboard();
         if (!ok) throw Errore(460, TestoErroreDiSistema(460));
     } catch (const std::exception& e) {
         Riporta(e, "Clipboard");
     }
 }
 
-std::string FileBmp(HBITMAP copia, int larghezza, int altezza) {
-    const Bitmap owner(copia);
-    if (copia == nullptr) throw ErroreDiSistema(7);
+std::string FileBmp(Bitmap copia, int larghezza, int altezza) {
+    if (!copia) throw ErroreDiSistema(7);
     if (larghezza <= 0 || altezza <= 0) throw ErroreDiSistema(481);
     const size_t riga = (static_cast<size_t>(larghezza) * 3 + 3) & ~size_t{3};
     const size_t pixel = riga * static_cast<size_t>(altezza);
@@ -188,10 +188,8 @@ std::string FileBmp(HBITMAP copia, int larghezza, int altezza) {
     std::memcpy(file.data() + sizeof testa, &info.bmiHeader, sizeof info.bmiHeader);
     // The copy is in no device context, as GetDIBits requires of the
     // bitmap it reads; the screen's context gives the conversion.
-    HDC schermo = GetDC(nullptr);
-    const int righe = GetDIBits(schermo, copia, 0, static_cast<UINT>(altezza),
+    const int righe = GetDIBits(PrendiDC(nullptr).get(), copia.get(), 0, static_cast<UINT>(altezza),
                                 file.data() + testa.bfOffBits, &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, schermo);
     if (righe != altezza) throw ErroreDiSistema(481);
     return file;
 }

@@ -8,6 +8,7 @@
 
 #include "chart/Grafico.h"
 #include "chart/SuperficieGdi_win32.h"
+#include "util/Gdi_win32.h"
 #include "util/Interazione.h"
 
 namespace quandora {
@@ -35,10 +36,9 @@ class ComandiGrafico {
     HWND proprietario_;
 };
 
-// A copy of the picture's image (FinestraGrafico::CopiaImmagine, owned and
-// deleted here) as the bytes of a Windows BMP file (24 bits a pixel,
-// bottom-up rows). Throws Errore when there is no copy (7) or Windows
-// cannot read it (481).
-std::string FileBmp(HBITMAP copia, int larghezza, int altezza);
+// A copy of the picture's image (FinestraGrafico::CopiaImmagine) as the
+// bytes of a Windows BMP file (24 bits a pixel, bottom-up rows). Throws
+// Errore when there is no copy (7) or Windows cannot read it (481).
+std::string FileBmp(Bitmap copia, int larghezza, int altezza);
 
 }  // namespace quandora

@@ -158,10 +158,9 @@ void Sposta(HWND controllo, int x, int y, int larghezza, int altezza) {
 }  // namespace
 
 Risoluzione Risoluzione::Schermo() {
-    HDC schermo = GetDC(nullptr);
-    const int x = GetDeviceCaps(schermo, LOGPIXELSX);
-    const int y = GetDeviceCaps(schermo, LOGPIXELSY);
-    ReleaseDC(nullptr, schermo);
+    const DCFinestra schermo = PrendiDC(nullptr);
+    const int x = GetDeviceCaps(schermo.get(), LOGPIXELSX);
+    const int y = GetDeviceCaps(schermo.get(), LOGPIXELSY);
     return Risoluzione(x > 0 ? x : 96, y > 0 ? y : 96);
 }
 
@@ -173,7 +172,7 @@ FrmMain::FrmMain(ComandiFrmMain& comandi, bool chiudeProgramma)
         WNDCLASSEXA c;
         ZeroMemory(&c, sizeof c);
         c.cbSize = sizeof c;
-        c.lpfnWndProc = &FrmMain::Procedura;
+        c.lpfnWndProc = &FinestraBase::Procedura;
         c.hInstance = istanza;
         c.hIcon = Icona(IDI_TREVALTO, GetSystemMetrics(SM_CXICON));
         c.hIconSm = Icona(IDI_TREVALTO, GetSystemMetrics(SM_CXSMICON));
@@ -192,8 +191,8 @@ FrmMain::FrmMain(ComandiFrmMain& comandi, bool chiudeProgramma)
     RECT r{0, 0, risoluzione_.X(kLarghezzaCliente), risoluzione_.Y(kAltezzaCliente)};
     AdjustWindowRectEx(&r, stile, FALSE, 0);
     const std::string titolo = ToAnsi(kTitolo);
-    hwnd_ = CreateWindowExA(0, kClasse, titolo.c_str(), stile, CW_USEDEFAULT, CW_USEDEFAULT,
-                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, istanza, this);
+    CreaFinestra(0, kClasse, titolo.c_str(), stile, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
+                 r.bottom - r.top, nullptr, nullptr);
     if (hwnd_ == nullptr) throw Errore(static_cast<int32_t>(GetLastError()), "CreateWindowEx");
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(carattere_.get()), FALSE);
     CreaControlli();
@@ -203,10 +202,8 @@ FrmMain::FrmMain(ComandiFrmMain& comandi, bool chiudeProgramma)
 }
 
 FrmMain::~FrmMain() {
-    if (hwnd_ != nullptr) {
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    // The window goes before the fonts, image lists and menus it uses.
+    Distruggi();
 }
 
 HWND FrmMain::Crea(const char* classe, const char* testo, DWORD stile, int id, int sinistra,
@@ -394,14 +391,13 @@ void FrmMain::CreaToolbar() {
 
 void FrmMain::CreaMenu() {
     barra_.reset(CreateMenu());
-    mnFile_ = CreatePopupMenu();
-    if (!barra_ || mnFile_ == nullptr) {
-        if (mnFile_ != nullptr) DestroyMenu(mnFile_);
-        throw Errore(static_cast<int32_t>(GetLastError()), "CreateMenu");
-    }
+    Menu popup(CreatePopupMenu());
+    if (!barra_ || !popup) throw Errore(static_cast<int32_t>(GetLastError()), "CreateMenu");
     const std::string file = ToAnsi("File");
-    AppendMenuA(barra_.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(mnFile_),
+    AppendMenuA(barra_.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()),
                 file.c_str());
+    // The bar holds the popup menu from here on.
+    mnFile_ = popup.release();
     struct Voce {
         int id;  // 0: a separator
         const char* testo;
@@ -749,18 +745,6 @@ bool FrmMain::TestoSuggerimento(NMHDR* nm) {
     return false;
 }
 
-LRESULT CALLBACK FrmMain::Procedura(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        const auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* f = static_cast<FrmMain*>(cs->lpCreateParams);
-        f->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(f));
-    }
-    auto* f = reinterpret_cast<FrmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (f == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
-    return SenzaEccezioni([&] { return f->Messaggio(msg, wp, lp); }, LRESULT{0});
-}
-
 LRESULT FrmMain::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SIZE:
@@ -838,12 +822,6 @@ LRESULT FrmMain::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY:
             if (chiudeProgramma_) PostQuitMessage(0);
             break;
-        case WM_NCDESTROY: {
-            const HWND finestra = hwnd_;
-            SetWindowLongPtrA(finestra, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            return DefWindowProcA(finestra, msg, wp, lp);
-        }
         default:
             break;
     }

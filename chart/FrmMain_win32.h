@@ -32,7 +32,8 @@
 #include <string>
 
 #include "chart/ComandiFrmMain_win32.h"
-#include "chart/OggettiGdi_win32.h"
+#include "util/Finestra_win32.h"
+#include "util/Gdi_win32.h"
 
 namespace quandora {
 
@@ -79,7 +80,7 @@ struct ControlliFrmMain {
     HWND imgInterrompi = nullptr;
 };
 
-class FrmMain {
+class FrmMain : public FinestraBase {
   public:
     static constexpr const char* kTitolo = "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]";
     static constexpr const char* kClasse = "TrevaltoFrmMain";
@@ -127,10 +128,7 @@ class FrmMain {
     // Throws Errore when Windows refuses the window.
     explicit FrmMain(ComandiFrmMain& comandi, bool chiudeProgramma = false);
     ~FrmMain();
-    FrmMain(const FrmMain&) = delete;
-    FrmMain& operator=(const FrmMain&) = delete;
 
-    HWND Finestra() const { return hwnd_; }
     const ControlliFrmMain& Controlli() const { return c_; }
     // The popup menu `mnFile` ("File"), and the menu that holds it (never
     // shown as a menu bar).
@@ -192,8 +190,7 @@ class FrmMain {
     std::string TooltipElabora() const;
 
   private:
-    static LRESULT CALLBACK Procedura(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Messaggio(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Messaggio(UINT msg, WPARAM wp, LPARAM lp) override;
 
     void CreaControlli();
     void CreaToolbar();
@@ -223,7 +220,6 @@ class FrmMain {
     ComandiFrmMain& comandi_;
     bool chiudeProgramma_;
     Risoluzione risoluzione_;
-    HWND hwnd_ = nullptr;
     ControlliFrmMain c_;
     HWND suggerimenti_ = nullptr;
     Carattere carattere_;

@@ -36,13 +36,12 @@ SuperficieGdi::SuperficieGdi(HDC dc, int larghezza, int altezza)
 }
 
 SuperficieGdi::~SuperficieGdi() {
-    if (pennaOriginale_) SelectObject(dc_, pennaOriginale_);
-    if (pennelloOriginale_) SelectObject(dc_, pennelloOriginale_);
-    if (fontOriginale_) SelectObject(dc_, fontOriginale_);
+    // The device context's own pen, brush and font go back before this
+    // surface's are deleted.
+    pennaSelezionata_.Ripristina();
+    pennelloSelezionato_.Ripristina();
+    fontSelezionato_.Ripristina();
     if (bkOriginale_) SetBkMode(dc_, bkOriginale_);
-    if (penna_) DeleteObject(penna_);
-    if (pennello_) DeleteObject(pennello_);
-    if (font_) DeleteObject(font_);
 }
 
 void SuperficieGdi::CambiaArea(int larghezza, int altezza) {
@@ -65,10 +64,9 @@ double SuperficieGdi::UtenteY(int py) const {
 
 void SuperficieGdi::Cancella() {
     Disegnato();
-    HBRUSH bianco = CreateSolidBrush(kBianco);
+    const Pennello bianco(CreateSolidBrush(kBianco));
     RECT r{0, 0, larghezza_, altezza_};
-    FillRect(dc_, &r, bianco);
-    DeleteObject(bianco);
+    FillRect(dc_, &r, bianco.get());
 }
 
 void SuperficieGdi::ScalaUtente(double sinistra, double alto, double larghezza, double altezza) {
@@ -108,33 +106,27 @@ void SuperficieGdi::Grassetto(bool grassetto) {
 
 void SuperficieGdi::PreparaPenna() {
     if (pennaValida_ && penna_) return;
-    HPEN nuova = nullptr;
+    Penna nuova;
     if (stile_ == StileTratto::Tratteggiato) {
         if (spessore_ == 1) {
-            nuova = CreatePen(PS_DASH, 1, colore_);
+            nuova.reset(CreatePen(PS_DASH, 1, colore_));
         } else {
             // A wide dashed pen must be geometric: a cosmetic one is solid.
             LOGBRUSH lb{BS_SOLID, colore_, 0};
-            nuova = ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT,
-                                 static_cast<DWORD>(spessore_), &lb, 0, nullptr);
+            nuova.reset(ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT,
+                                     static_cast<DWORD>(spessore_), &lb, 0, nullptr));
         }
     } else {
-        nuova = CreatePen(PS_SOLID, spessore_, colore_);
+        nuova.reset(CreatePen(PS_SOLID, spessore_, colore_));
     }
     if (!nuova) throw ErroreDiSistema(7);
-    HBRUSH pennello = CreateSolidBrush(colore_);
-    if (!pennello) {
-        DeleteObject(nuova);
-        throw ErroreDiSistema(7);
-    }
-    HGDIOBJ prima = SelectObject(dc_, nuova);
-    HGDIOBJ primoPennello = SelectObject(dc_, pennello);
-    if (!pennaOriginale_) pennaOriginale_ = prima;
-    if (!pennelloOriginale_) pennelloOriginale_ = primoPennello;
-    if (penna_) DeleteObject(penna_);
-    if (pennello_) DeleteObject(pennello_);
-    penna_ = nuova;
-    pennello_ = pennello;
+    Pennello pennello(CreateSolidBrush(colore_));
+    if (!pennello) throw ErroreDiSistema(7);
+    // The new ones in the old ones' place, which then go.
+    pennaSelezionata_.Seleziona(dc_, nuova.get());
+    pennelloSelezionato_.Seleziona(dc_, pennello.get());
+    penna_ = std::move(nuova);
+    pennello_ = std::move(pennello);
     pennaValida_ = true;
 }
 
@@ -145,14 +137,12 @@ void SuperficieGdi::PreparaCarattere() {
     const int dpi = GetDeviceCaps(dc_, LOGPIXELSY);
     const int altezza = -static_cast<int>(std::lround(punti_ * (dpi > 0 ? dpi : 96) / 72.0));
     const std::string nome = ToAnsi(carattere_).substr(0, LF_FACESIZE - 1);
-    HFONT nuovo = CreateFontA(altezza, 0, 0, 0, grassetto_ ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                              FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
-                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, nome.c_str());
+    Carattere nuovo(CreateFontA(altezza, 0, 0, 0, grassetto_ ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, nome.c_str()));
     if (!nuovo) throw ErroreDiSistema(7);
-    HGDIOBJ prima = SelectObject(dc_, nuovo);
-    if (!fontOriginale_) fontOriginale_ = prima;
-    if (font_) DeleteObject(font_);
-    font_ = nuovo;
+    fontSelezionato_.Seleziona(dc_, nuovo.get());
+    font_ = std::move(nuovo);
     fontValido_ = true;
 }
 
@@ -222,7 +212,7 @@ SuperficieStampante::SuperficieStampante(HDC stampante)
 class FinestraGrafico::SuperficieImmagine : public SuperficieGdi {
   public:
     SuperficieImmagine(FinestraGrafico& finestra, int larghezza, int altezza)
-        : SuperficieGdi(finestra.dcMemoria_, larghezza, altezza), finestra_(finestra) {
+        : SuperficieGdi(finestra.dcMemoria_.get(), larghezza, altezza), finestra_(finestra) {
         ScalaUtente(0, 0, 3000, 3000);
     }
     using SuperficieGdi::CambiaArea;
@@ -230,8 +220,8 @@ class FinestraGrafico::SuperficieImmagine : public SuperficieGdi {
   protected:
     // Drawing goes to the bitmap; the window shows it at its next paint.
     void Disegnato() override {
-        if (!finestra_.invalidata_ && finestra_.finestra_) {
-            InvalidateRect(finestra_.finestra_, nullptr, FALSE);
+        if (!finestra_.invalidata_ && finestra_.Finestra()) {
+            InvalidateRect(finestra_.Finestra(), nullptr, FALSE);
             finestra_.invalidata_ = true;
         }
     }
@@ -260,41 +250,25 @@ void RegistraClasse(WNDPROC procedura) {
 }  // namespace
 
 FinestraGrafico::FinestraGrafico(HWND genitore, int id, int x, int y, int larghezza, int altezza) {
-    RegistraClasse(&FinestraGrafico::Procedura);
-    HDC schermo = GetDC(nullptr);
-    dcMemoria_ = CreateCompatibleDC(schermo);
-    ReleaseDC(nullptr, schermo);
+    RegistraClasse(&FinestraBase::Procedura);
+    dcMemoria_ = CreaDCMemoria(PrendiDC(nullptr).get());
     if (!dcMemoria_) throw ErroreDiSistema(7);
     Ridimensiona(larghezza, altezza);
     superficie_ = std::make_unique<SuperficieImmagine>(*this, larghezza_, altezza_);
 
-    finestra_ = CreateWindowExA(
-        0, kClasse, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, larghezza, altezza, genitore,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), this);
-    if (!finestra_) {
-        superficie_.reset();
-        SelectObject(dcMemoria_, bitmapOriginale_);
-        DeleteObject(bitmap_);
-        DeleteDC(dcMemoria_);
+    if (!CreaFinestra(0, kClasse, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, larghezza,
+                      altezza, genitore, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
         throw ErroreDiSistema(7);
     }
     // The client area may be smaller than the rectangle (borders).
     RECT r{};
-    GetClientRect(finestra_, &r);
+    GetClientRect(hwnd_, &r);
     Ridimensiona(r.right - r.left, r.bottom - r.top);
 }
 
 FinestraGrafico::~FinestraGrafico() {
-    if (finestra_) {
-        SetWindowLongPtrA(finestra_, GWLP_USERDATA, 0);
-        DestroyWindow(finestra_);
-    }
-    superficie_.reset();
-    if (dcMemoria_) {
-        if (bitmapOriginale_) SelectObject(dcMemoria_, bitmapOriginale_);
-        DeleteDC(dcMemoria_);
-    }
-    if (bitmap_) DeleteObject(bitmap_);
+    // The window goes before the image it paints from.
+    Distruggi();
 }
 
 Superficie& FinestraGrafico::Superficie() {
@@ -312,43 +286,38 @@ void FinestraGrafico::Ridimensiona(int larghezza, int altezza) {
     larghezza = std::max(larghezza, 1);
     altezza = std::max(altezza, 1);
     if (bitmap_ && larghezza == larghezza_ && altezza == altezza_) return;
-    HDC schermo = GetDC(nullptr);
-    HBITMAP nuova = CreateCompatibleBitmap(schermo, larghezza, altezza);
-    ReleaseDC(nullptr, schermo);
+    Bitmap nuova(CreateCompatibleBitmap(PrendiDC(nullptr).get(), larghezza, altezza));
     if (!nuova) return;  // keeps the old image; the next resize tries again
-    HDC dc = CreateCompatibleDC(dcMemoria_);
-    HGDIOBJ prima = SelectObject(dc, nuova);
-    RECT r{0, 0, larghezza, altezza};
-    HBRUSH bianco = CreateSolidBrush(kBianco);
-    FillRect(dc, &r, bianco);
-    DeleteObject(bianco);
-    if (bitmap_) BitBlt(dc, 0, 0, larghezza_, altezza_, dcMemoria_, 0, 0, SRCCOPY);
-    SelectObject(dc, prima);
-    DeleteDC(dc);
-
-    HGDIOBJ vecchia = SelectObject(dcMemoria_, nuova);
-    if (!bitmapOriginale_) bitmapOriginale_ = vecchia;
-    if (bitmap_) DeleteObject(bitmap_);
-    bitmap_ = nuova;
+    {
+        // The new image: white, with the old one at its top-left corner.
+        const DCCreato dc = CreaDCMemoria(dcMemoria_.get());
+        const OggettoSelezionato selezionata(dc.get(), nuova.get());
+        RECT r{0, 0, larghezza, altezza};
+        const Pennello bianco(CreateSolidBrush(kBianco));
+        FillRect(dc.get(), &r, bianco.get());
+        if (bitmap_) BitBlt(dc.get(), 0, 0, larghezza_, altezza_, dcMemoria_.get(), 0, 0, SRCCOPY);
+    }
+    // The new image in the old one's place, which then goes.
+    bitmapSelezionata_.Seleziona(dcMemoria_.get(), nuova.get());
+    bitmap_ = std::move(nuova);
     larghezza_ = larghezza;
     altezza_ = altezza;
     if (superficie_) superficie_->CambiaArea(larghezza, altezza);
-    if (finestra_) InvalidateRect(finestra_, nullptr, FALSE);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-HBITMAP FinestraGrafico::CopiaImmagine() const {
-    HDC schermo = GetDC(nullptr);
-    HBITMAP copia = CreateCompatibleBitmap(schermo, larghezza_, altezza_);
-    HDC dc = copia ? CreateCompatibleDC(schermo) : nullptr;
-    ReleaseDC(nullptr, schermo);
-    if (dc == nullptr) {
-        if (copia) DeleteObject(copia);
-        return nullptr;
+Bitmap FinestraGrafico::CopiaImmagine() const {
+    Bitmap copia;
+    DCCreato dc;
+    {
+        const DCFinestra schermo = PrendiDC(nullptr);
+        copia.reset(CreateCompatibleBitmap(schermo.get(), larghezza_, altezza_));
+        if (copia) dc = CreaDCMemoria(schermo.get());
     }
-    HGDIOBJ prima = SelectObject(dc, copia);
-    BitBlt(dc, 0, 0, larghezza_, altezza_, dcMemoria_, 0, 0, SRCCOPY);
-    SelectObject(dc, prima);
-    DeleteDC(dc);
+    if (!dc) return {};
+    // The copy leaves the device context before it is handed out.
+    const OggettoSelezionato selezionata(dc.get(), copia.get());
+    BitBlt(dc.get(), 0, 0, larghezza_, altezza_, dcMemoria_.get(), 0, 0, SRCCOPY);
     return copia;
 }
 
@@ -393,7 +362,7 @@ void FinestraGrafico::Mouse(UINT msg, WPARAM wp, LPARAM lp) {
     bool pressione = false;
     const int pulsante = PulsanteDi(msg, pressione);
     if (pressione) {
-        if (premuti_ == 0) SetCapture(finestra_);
+        if (premuti_ == 0) SetCapture(hwnd_);
         premuti_ |= pulsante;
         return;
     }
@@ -401,9 +370,9 @@ void FinestraGrafico::Mouse(UINT msg, WPARAM wp, LPARAM lp) {
     premuti_ &= ~pulsante;
     // The capture goes before the handler runs: the right button's handler
     // opens a menu, which takes the mouse itself.
-    if (premuti_ == 0 && GetCapture() == finestra_) ReleaseCapture();
+    if (premuti_ == 0 && GetCapture() == hwnd_) ReleaseCapture();
     RECT r{};
-    GetClientRect(finestra_, &r);
+    GetClientRect(hwnd_, &r);
     const POINT p{px, py};
     if (PtInRect(&r, p) && MouseUp) MouseUp(static_cast<int16_t>(pulsante), shift, x, y);
 }
@@ -413,19 +382,12 @@ LRESULT FinestraGrafico::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND:
             return 1;  // the bitmap covers everything
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(finestra_, &ps);
-            BitBlt(dc, 0, 0, larghezza_, altezza_, dcMemoria_, 0, 0, SRCCOPY);
-            EndPaint(finestra_, &ps);
+            {
+                const DCPittura dc(hwnd_);
+                BitBlt(dc.get(), 0, 0, larghezza_, altezza_, dcMemoria_.get(), 0, 0, SRCCOPY);
+            }
             invalidata_ = false;
             return 0;
-        }
-        case WM_NCDESTROY: {
-            // The parent may destroy the window before this object goes.
-            HWND hwnd = finestra_;
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            finestra_ = nullptr;
-            return DefWindowProcA(hwnd, msg, wp, lp);
         }
         case WM_SIZE:
             Ridimensiona(LOWORD(lp), HIWORD(lp));
@@ -442,23 +404,11 @@ LRESULT FinestraGrafico::Messaggio(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CAPTURECHANGED:
             // Another window took the mouse (a menu, a dialog): the presses
             // seen so far lead to no click.
-            if (reinterpret_cast<HWND>(lp) != finestra_) premuti_ = 0;
+            if (reinterpret_cast<HWND>(lp) != hwnd_) premuti_ = 0;
             return 0;
         default:
-            return DefWindowProcA(finestra_, msg, wp, lp);
+            return DefWindowProcA(hwnd_, msg, wp, lp);
     }
-}
-
-LRESULT CALLBACK FinestraGrafico::Procedura(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* self = static_cast<FinestraGrafico*>(cs->lpCreateParams);
-        self->finestra_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FinestraGrafico*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    return SenzaEccezioni([&] { return self->Messaggio(msg, wp, lp); }, LRESULT{0});
 }
 
 }  // namespace quandora

@@ -14,6 +14,8 @@
 #include <memory>
 
 #include "chart/Superficie.h"
+#include "util/Finestra_win32.h"
+#include "util/Gdi_win32.h"
 
 namespace quandora {
 
@@ -82,14 +84,17 @@ class SuperficieGdi : public Superficie {
     double x_ = 0;
     double y_ = 0;
 
-    HPEN penna_ = nullptr;  // selected, owned; null until the first line
+    // The objects selected into dc_ (null until the first line or text),
+    // then the selections, which put the device context's own objects back
+    // before these are deleted.
+    Penna penna_;
     bool pennaValida_ = false;
-    HBRUSH pennello_ = nullptr;  // for dots
-    HFONT font_ = nullptr;
+    Pennello pennello_;  // for dots
+    Carattere font_;
     bool fontValido_ = false;
-    HGDIOBJ pennaOriginale_ = nullptr;
-    HGDIOBJ pennelloOriginale_ = nullptr;
-    HGDIOBJ fontOriginale_ = nullptr;
+    OggettoSelezionato pennaSelezionata_;
+    OggettoSelezionato pennelloSelezionato_;
+    OggettoSelezionato fontSelezionato_;
     int bkOriginale_ = 0;
 };
 
@@ -105,25 +110,22 @@ class SuperficieStampante : public SuperficieGdi {
 // repaints. What is drawn on Superficie() goes to the bitmap; the bitmap is
 // the picture's image. A resize keeps the old image at the top-left corner
 // and fills the rest with white.
-class FinestraGrafico {
+class FinestraGrafico : public FinestraBase {
   public:
     // Creates the window as a child of genitore with the id and rectangle
     // given (pixels of the parent's client area). Throws Errore when
     // Windows refuses.
     FinestraGrafico(HWND genitore, int id, int x, int y, int larghezza, int altezza);
     ~FinestraGrafico();
-    FinestraGrafico(const FinestraGrafico&) = delete;
-    FinestraGrafico& operator=(const FinestraGrafico&) = delete;
 
-    HWND Finestra() const { return finestra_; }
     Superficie& Superficie();
     // A memory device context that holds the picture's image selected, for
     // reading its pixels (do not select anything else into it).
-    HDC DcImmagine() const { return dcMemoria_; }
+    HDC DcImmagine() const { return dcMemoria_.get(); }
     // A copy of the picture's image that no device context holds, as
-    // GetDIBits and the clipboard want it; the caller owns it. nullptr
-    // when Windows has no room for it.
-    HBITMAP CopiaImmagine() const;
+    // GetDIBits and the clipboard want it. Empty when Windows has no room
+    // for it.
+    Bitmap CopiaImmagine() const;
     int Larghezza() const;
     int Altezza() const;
 
@@ -140,15 +142,16 @@ class FinestraGrafico {
 
   private:
     class SuperficieImmagine;
-    static LRESULT CALLBACK Procedura(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT Messaggio(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Messaggio(UINT msg, WPARAM wp, LPARAM lp) override;
     void Ridimensiona(int larghezza, int altezza);
     void Mouse(UINT msg, WPARAM wp, LPARAM lp);
 
-    HWND finestra_ = nullptr;
-    HDC dcMemoria_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ bitmapOriginale_ = nullptr;
+    // The image, the memory device context that holds it selected, the
+    // selection (which puts the context's own bitmap back before either
+    // goes) and the surface drawing on it (which goes first).
+    Bitmap bitmap_;
+    DCCreato dcMemoria_;
+    OggettoSelezionato bitmapSelezionata_;
     int larghezza_ = 1;
     int altezza_ = 1;
     std::unique_ptr<SuperficieImmagine> superficie_;

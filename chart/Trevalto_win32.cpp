@@ -9,27 +9,9 @@
 #include <objbase.h>
 
 #include "chart/Programma_win32.h"
+#include "util/Com_win32.h"
 #include "util/Errore.h"
 #include "util/Interazione.h"
-
-namespace {
-
-// COM for the life of the program (the module list's class, the
-// clipboard); released on every way out.
-class ComAttivo {
-  public:
-    ComAttivo() : attivo_(SUCCEEDED(OleInitialize(nullptr))) {}
-    ~ComAttivo() {
-        if (attivo_) OleUninitialize();
-    }
-    ComAttivo(const ComAttivo&) = delete;
-    ComAttivo& operator=(const ComAttivo&) = delete;
-
-  private:
-    bool attivo_;
-};
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int nCmdShow) {
     INITCOMMONCONTROLSEX icc;
@@ -37,7 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int nCmdShow) {
     icc.dwICC = ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES |
                 ICC_WIN95_CLASSES;
     InitCommonControlsEx(&icc);
-    const ComAttivo com;
+    // COM and OLE for the life of the program (the module list's class,
+    // DAO, the clipboard), ended on every way out.
+    const quandora::ComInizializzato com(quandora::ComInizializzato::Con::Ole);
 
     try {
         quandora::ProgrammaTrevalto programma(true);

@@ -8,10 +8,9 @@ target_link_libraries(dbjet PUBLIC jet uxutil)
 add_library(dbaccess STATIC ${CMAKE_CURRENT_LIST_DIR}/AccessoDati.cpp)
 target_link_libraries(dbaccess PUBLIC dbjet)
 if(WIN32)
-    # DAO through COM, late bound; the COM owners come from the module
-    # library's comutil.
+    # DAO through COM, late bound, with the foundation's COM owners.
     target_sources(dbaccess PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DatabaseDao_win32.cpp)
-    target_link_libraries(dbaccess PUBLIC comutil ole32 oleaut32)
+    target_link_libraries(dbaccess PUBLIC uxutil ole32 oleaut32)
 else()
     target_sources(dbaccess PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DatabaseDao_native.cpp)
 endif()

@@ -3,6 +3,7 @@
 #include "modulelist/CartelleQuandora.h"
 #include "util/Errore.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {
@@ -13,10 +14,7 @@ namespace {
 // test: any entry of that name counts.
 bool EsisteVoce(const std::string& percorso) {
     WIN32_FIND_DATAA dati;
-    HANDLE h = FindFirstFileA(ToAnsi(percorso).c_str(), &dati);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
-    return true;
+    return CercaFile(ToAnsi(percorso).c_str(), dati) != nullptr;
 }
 
 }  // namespace

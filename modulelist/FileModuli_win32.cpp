@@ -3,8 +3,8 @@
 #include "modulelist/FileModuli.h"
 #include "util/Errore.h"
 #include "util/FileBinario.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 namespace quandora {
 

@@ -23,12 +23,13 @@
 
 #include <string>
 
-#include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
 #include "modulelist/clsModuli_win32.h"
+#include "util/Com_win32.h"
 #include "util/Modulo.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Testo_win32.h"
+#include "util/Win32.h"
 
 using namespace quandora;
 
@@ -36,17 +37,21 @@ namespace {
 
 LONG g_blocchi = 0;
 
-constexpr char kChiaveClasse[] = "CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}";
-constexpr char kLibreria[] = "{8D373D2A-8C5E-4DA8-95A3-8116A0607636}";
+// The keys named by the type library's GUIDs.
+std::string ChiaveClasse() {
+    return "CLSID\\" + TestoGuid(CLSID_clsModuli);
+}
+std::string ChiaveLibreria() {
+    return "TypeLib\\" + TestoGuid(LIBID_Varniko);
+}
+std::string ChiaveInterfaccia() {
+    return "Interface\\" + TestoGuid(IID__clsModuli);
+}
 
 // The type library embedded in this DLL (resource TYPELIB 1).
 ComPtr<ITypeLib> CaricaLibreria() {
     ComPtr<ITypeLib> libreria;
-    std::wstring percorso;
-    const std::string p = PercorsoModulo();
-    const int n = MultiByteToWideChar(CP_UTF8, 0, p.c_str(), -1, nullptr, 0);
-    percorso.resize(static_cast<size_t>(n > 0 ? n : 1));
-    MultiByteToWideChar(CP_UTF8, 0, p.c_str(), -1, percorso.data(), n);
+    const std::wstring percorso = Utf16DaUtf8(PercorsoModulo());
     if (FAILED(LoadTypeLibEx(percorso.c_str(), REGKIND_NONE, libreria.Indirizzo()))) {
         return ComPtr<ITypeLib>();
     }
@@ -56,7 +61,7 @@ ComPtr<ITypeLib> CaricaLibreria() {
 ComPtr<ITypeInfo> InfoInterfaccia() {
     ComPtr<ITypeInfo> info;
     auto libreria = CaricaLibreria();
-    if (libreria) libreria->GetTypeInfoOfGuid(varniko::IID__clsModuli, info.Indirizzo());
+    if (libreria) libreria->GetTypeInfoOfGuid(IID__clsModuli, info.Indirizzo());
     return info;
 }
 
@@ -66,8 +71,7 @@ class Fabbrica final : public FabbricaStatica {
 
   protected:
     IUnknown* Crea() override {
-        auto info = InfoInterfaccia();
-        auto* oggetto = new (std::nothrow) ClsModuli(info.get());
+        auto* oggetto = new (std::nothrow) ClsModuli(InfoInterfaccia());
         return oggetto != nullptr ? static_cast<_clsModuli*>(oggetto) : nullptr;
     }
 };
@@ -95,7 +99,6 @@ constexpr REGSAM kVistaPropria = KEY_WOW64_32KEY;
 constexpr REGSAM kAltraVista = KEY_WOW64_64KEY;
 constexpr char kPiattaforma[] = "win32";
 #endif
-constexpr char kChiaveInterfaccia[] = "Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}";
 
 // RegDeleteKeyEx deletes from a given view; Windows XP's 32-bit edition,
 // which has one view only, lacks it.
@@ -125,7 +128,7 @@ void CancellaAlbero(HKEY radice, const std::string& chiave, REGSAM vista) {
             // A child that cannot be deleted would stop the loop forever.
             HKEY prova = nullptr;
             if (RegOpenKeyExA(k, figlio.c_str(), 0, KEY_READ | vista, &prova) == ERROR_SUCCESS) {
-                RegCloseKey(prova);
+                const ChiaveRegistro rimasta(prova);
                 break;
             }
         }
@@ -139,7 +142,7 @@ bool Esiste(const std::string& chiave, REGSAM vista) {
         ERROR_SUCCESS) {
         return false;
     }
-    RegCloseKey(k);
+    const ChiaveRegistro owner(k);
     return true;
 }
 
@@ -162,11 +165,11 @@ bool Condivisa(const std::string& chiave) {
     HKEY altra = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_QUERY_VALUE | kAltraVista,
                       &altra) == ERROR_SUCCESS) {
+        const ChiaveRegistro ownerAltra(altra);
         DWORD letto = 0, n = sizeof letto, tipo = 0;
         stessa = RegQueryValueExA(altra, kSonda, nullptr, &tipo, reinterpret_cast<BYTE*>(&letto),
                                   &n) == ERROR_SUCCESS &&
                  tipo == REG_DWORD && letto == segno;
-        RegCloseKey(altra);
     }
     RegDeleteValueA(propria, kSonda);
     return stessa;
@@ -185,7 +188,7 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE
     DllGetClassObject(REFCLSID classe, REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
-    if (!IsEqualCLSID(classe, varniko::CLSID_clsModuli)) return CLASS_E_CLASSNOTAVAILABLE;
+    if (!IsEqualCLSID(classe, CLSID_clsModuli)) return CLASS_E_CLASSNOTAVAILABLE;
     return g_fabbrica.QueryInterface(riid, ppv);
 }
 
@@ -195,23 +198,20 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
     const std::string dll = PercorsoModulo();
-    const std::string classe = kChiaveClasse;
+    const std::string classe = ChiaveClasse();
     const bool ok = ScriviChiave(classe, nullptr, varniko::kProgId) &&
                     ScriviChiave(classe + "\\InprocServer32", nullptr, dll) &&
                     ScriviChiave(classe + "\\InprocServer32", "ThreadingModel", "Apartment") &&
                     ScriviChiave(classe + "\\ProgID", nullptr, varniko::kProgId) &&
                     ScriviChiave(classe + "\\VERSION", nullptr, "1.0") &&
-                    ScriviChiave(classe + "\\TypeLib", nullptr, kLibreria) &&
+                    ScriviChiave(classe + "\\TypeLib", nullptr, TestoGuid(LIBID_Varniko)) &&
                     ScriviChiave(varniko::kProgId, nullptr, varniko::kProgId) &&
                     ScriviChiave(std::string(varniko::kProgId) + "\\CLSID", nullptr,
-                                 "{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}");
+                                 TestoGuid(CLSID_clsModuli));
     if (!ok) return SELFREG_E_CLASS;
     auto libreria = CaricaLibreria();
     if (!libreria) return SELFREG_E_TYPELIB;
-    std::wstring percorso(dll.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, dll.c_str(), -1, percorso.data(),
-                                      static_cast<int>(percorso.size()));
-    percorso.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    std::wstring percorso = Utf16DaUtf8(dll);
     if (FAILED(RegisterTypeLib(libreria.get(), percorso.data(), nullptr))) {
         return SELFREG_E_TYPELIB;
     }
@@ -219,14 +219,14 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
 }
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    const std::string libreria = std::string("TypeLib\\") + kLibreria;
-    CancellaAlbero(HKEY_CLASSES_ROOT, kChiaveClasse, kVistaPropria);
+    const std::string classe = ChiaveClasse();
+    const std::string libreria = ChiaveLibreria();
+    CancellaAlbero(HKEY_CLASSES_ROOT, classe, kVistaPropria);
     CancellaAlbero(HKEY_CLASSES_ROOT, libreria + "\\1.0\\0\\" + kPiattaforma, kVistaPropria);
     // On 32-bit Windows both views are this one, where the class is gone.
-    const bool altraRegistrata =
-        Esiste(std::string(kChiaveClasse) + "\\InprocServer32", kAltraVista);
-    for (const std::string& chiave : {std::string(varniko::kProgId),
-                                      std::string(kChiaveInterfaccia), libreria}) {
+    const bool altraRegistrata = Esiste(classe + "\\InprocServer32", kAltraVista);
+    for (const std::string& chiave :
+         {std::string(varniko::kProgId), ChiaveInterfaccia(), libreria}) {
         if (!altraRegistrata) {
             CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kVistaPropria);
             CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kAltraVista);

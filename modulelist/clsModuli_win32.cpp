@@ -31,13 +31,11 @@ LONG OggettiVivi() {
     return InterlockedCompareExchange(&g_oggetti, 0, 0);
 }
 
-ClsModuli::ClsModuli(ITypeInfo* info) : info_(info) {
-    if (info_) info_->AddRef();
+ClsModuli::ClsModuli(ComPtr<ITypeInfo> info) : info_(std::move(info)) {
     InterlockedIncrement(&g_oggetti);
 }
 
 ClsModuli::~ClsModuli() {
-    if (info_) info_->Release();
     InterlockedDecrement(&g_oggetti);
 }
 
@@ -47,7 +45,7 @@ HRESULT ClsModuli::Riporta(const Errore& e) {
     ultimaDescrizione_ = e.Descrizione();
     ComPtr<ICreateErrorInfo> crea;
     if (SUCCEEDED(CreateErrorInfo(crea.Indirizzo()))) {
-        crea->SetGUID(varniko::IID__clsModuli);
+        crea->SetGUID(IID__clsModuli);
         crea->SetSource(const_cast<LPOLESTR>(kSorgente));
         Bstr descrizione(e.Descrizione());
         crea->SetDescription(descrizione.get());
@@ -79,7 +77,7 @@ HRESULT ClsModuli::Esegui(F&& corpo) {
 HRESULT STDMETHODCALLTYPE ClsModuli::QueryInterface(REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, varniko::IID__clsModuli)) {
+        IsEqualIID(riid, IID__clsModuli)) {
         *ppv = static_cast<_clsModuli*>(this);
     } else if (IsEqualIID(riid, IID_ISupportErrorInfo)) {
         *ppv = static_cast<ISupportErrorInfo*>(this);
@@ -102,7 +100,7 @@ ULONG STDMETHODCALLTYPE ClsModuli::Release() {
 }
 
 HRESULT STDMETHODCALLTYPE ClsModuli::InterfaceSupportsErrorInfo(REFIID riid) {
-    return IsEqualIID(riid, varniko::IID__clsModuli) ? S_OK : S_FALSE;
+    return IsEqualIID(riid, IID__clsModuli) ? S_OK : S_FALSE;
 }
 
 HRESULT STDMETHODCALLTYPE ClsModuli::GetTypeInfoCount(UINT* n) {
@@ -116,15 +114,14 @@ HRESULT STDMETHODCALLTYPE ClsModuli::GetTypeInfo(UINT indice, LCID, ITypeInfo** 
     *info = nullptr;
     if (indice != 0) return DISP_E_BADINDEX;
     if (!info_) return TYPE_E_ELEMENTNOTFOUND;
-    info_->AddRef();
-    *info = info_;
+    *info = ComPtr(info_).Rilascia();
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ClsModuli::GetIDsOfNames(REFIID, LPOLESTR* nomi, UINT n, LCID,
                                                    DISPID* id) {
     if (!info_) return E_UNEXPECTED;
-    return DispGetIDsOfNames(info_, nomi, n, id);
+    return DispGetIDsOfNames(info_.get(), nomi, n, id);
 }
 
 HRESULT STDMETHODCALLTYPE ClsModuli::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
@@ -206,33 +203,34 @@ HRESULT ClsModuli::ListaInVariant(DISPPARAMS* p, VARIANT* risultato) {
     SAFEARRAY* originali[3] = {matrici[0], matrici[1], matrici[2]};
     short n = 0;
     const HRESULT hr = GetListaModulo(&matrici[0], &matrici[1], &matrici[2], &n);
+    // The arrays of texts made for the variants are ours, also when the
+    // call failed after making some.
+    MatriceSicura testi[3];
+    for (int i = 0; i < 3; ++i) {
+        if (matrici[i] != originali[i]) testi[i].reset(matrici[i]);
+    }
     if (FAILED(hr)) return hr;
     for (int i = 0; i < 3; ++i) {
-        if (matrici[i] == originali[i]) continue;
+        if (!testi[i]) continue;
         // Script engines index arrays of variants: the texts are handed
         // over in that form.
-        SAFEARRAY* testi = matrici[i];
         LONG alto = -1;
-        SafeArrayGetUBound(testi, 1, &alto);
-        SAFEARRAY* varianti = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(alto + 1));
-        if (varianti == nullptr) {
-            SafeArrayDestroy(testi);
-            return Riporta(ErroreDiSistema(7));
-        }
+        SafeArrayGetUBound(testi[i].get(), 1, &alto);
+        MatriceSicura varianti(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(alto + 1)));
+        if (!varianti) return Riporta(ErroreDiSistema(7));
         for (LONG k = 0; k <= alto; ++k) {
+            Variante elemento;
             BSTR b = nullptr;
-            SafeArrayGetElement(testi, &k, &b);
-            VARIANT elemento;
-            VariantInit(&elemento);
-            V_VT(&elemento) = VT_BSTR;
-            V_BSTR(&elemento) = b;
-            SafeArrayPutElement(varianti, &k, &elemento);
-            VariantClear(&elemento);
+            SafeArrayGetElement(testi[i].get(), &k, &b);
+            V_VT(&elemento.get()) = VT_BSTR;
+            V_BSTR(&elemento.get()) = b;
+            SafeArrayPutElement(varianti.get(), &k, &elemento.get());
         }
-        SafeArrayDestroy(testi);
-        VariantClear(argomenti[i]);
+        // The argument's old value goes; the array of variants takes its
+        // place.
+        Variante::Prendi(*argomenti[i]);
         V_VT(argomenti[i]) = VT_ARRAY | VT_VARIANT;
-        V_ARRAY(argomenti[i]) = varianti;
+        V_ARRAY(argomenti[i]) = varianti.release();
     }
     if (risultato != nullptr) {
         VariantInit(risultato);

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
+#include "util/Com_win32.h"
 
 namespace quandora {
 
@@ -19,7 +19,7 @@ class ClsModuli final : public _clsModuli, public ISupportErrorInfo {
   public:
     // info: the type information of _clsModuli (may be null when the
     // library's type library cannot be loaded; automation then fails).
-    explicit ClsModuli(ITypeInfo* info);
+    explicit ClsModuli(ComPtr<ITypeInfo> info);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
@@ -55,7 +55,7 @@ class ClsModuli final : public _clsModuli, public ISupportErrorInfo {
     HRESULT ListaInVariant(DISPPARAMS* p, VARIANT* risultato);
 
     LONG riferimenti_ = 1;
-    ITypeInfo* info_;
+    ComPtr<ITypeInfo> info_;
     std::string cartellaDati_;
     // The error of the last call, for Invoke's EXCEPINFO.
     bool ultimoErrore_ = false;

@@ -20,10 +20,12 @@
 #include "chart/Programma_win32.h"
 #include "chart/clsQuery.h"
 #include "host/DatiDemo.h"
+#include "util/Com_win32.h"
 #include "util/Errore.h"
 #include "util/Interazione.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 using namespace quandora;
 using Orologio = std::chrono::steady_clock;
@@ -47,10 +49,10 @@ std::string PreparaHost() {
     RegCreateKeyExA(HKEY_LOCAL_MACHINE,
                     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\quandora.exe", 0,
                     nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    const ChiaveRegistro chiave(k);
     const std::string ansi = ToAnsi(exe);
     RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
                    static_cast<DWORD>(ansi.size() + 1));
-    RegCloseKey(k);
     return cartella;
 }
 
@@ -59,7 +61,7 @@ std::string PreparaHost() {
 int main() {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
-    CoInitialize(nullptr);
+    const ComInizializzato com;
     try {
         const std::string cartella = PreparaHost();
         const Data inizio = DataSerial(2021, 1, 1);
@@ -118,6 +120,5 @@ int main() {
         std::fprintf(stderr, "Errore %d: %s\n", e.Numero(), ToAnsi(e.Descrizione()).c_str());
         return 1;
     }
-    CoUninitialize();
     return 0;
 }

@@ -21,8 +21,8 @@
 #include "util/Interazione.h"
 #include "util/Modulo.h"
 #include "util/Orologio.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {
@@ -80,17 +80,16 @@ bool uxUtilita::ShellSospensiva(const std::string& ToRun,
     STARTUPINFOA avvio;
     ZeroMemory(&avvio, sizeof avvio);
     avvio.cb = sizeof avvio;
-    PROCESS_INFORMATION processo;
-    ZeroMemory(&processo, sizeof processo);
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof pi);
     if (!CreateProcessA(nullptr, riga.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &avvio, &processo)) {
+                        nullptr, nullptr, &avvio, &pi)) {
         return false;
     }
-    const Handle hProcesso(processo.hProcess);
-    Handle hThread(processo.hThread);
-    WaitForInputIdle(hProcesso.get(), INFINITE);
-    hThread.reset();
-    WaitForSingleObject(hProcesso.get(), INFINITE);
+    Processo processo(pi);
+    WaitForInputIdle(processo.get(), INFINITE);
+    processo.ChiudiThread();
+    WaitForSingleObject(processo.get(), INFINITE);
     return true;
 }
 
@@ -98,8 +97,7 @@ bool uxUtilita::StartApplicazione(const std::string& applicazione) const {
     bool avviato = false;
     try {
         std::string programma;
-        if (LeggiPercorsoApplicazione(applicazione, programma) &&
-            !programma.empty()) {
+        if (LeggiPercorsoApplicazione(applicazione, programma) && !programma.empty()) {
             std::string comando = ToAnsi(programma);
             std::vector<char> riga(comando.begin(), comando.end());
             riga.push_back('\0');
@@ -108,12 +106,11 @@ bool uxUtilita::StartApplicazione(const std::string& applicazione) const {
             avvio.cb = sizeof avvio;
             avvio.dwFlags = STARTF_USESHOWWINDOW;
             avvio.wShowWindow = SW_SHOWNORMAL;
-            PROCESS_INFORMATION processo;
-            ZeroMemory(&processo, sizeof processo);
+            PROCESS_INFORMATION pi;
+            ZeroMemory(&pi, sizeof pi);
             if (CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &avvio, &processo)) {
-                const Handle p(processo.hProcess);
-                const Handle t(processo.hThread);
+                               &avvio, &pi)) {
+                const Processo processo(pi);
                 avviato = true;
             }
         }

@@ -1,8 +1,8 @@
 #include <windows.h>
 
 #include "util/FileBinario.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 namespace quandora {
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {

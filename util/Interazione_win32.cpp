@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "util/Com_win32.h"
 #include "util/Interazione.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
 
 namespace quandora {
@@ -86,11 +86,10 @@ class InterazioneWindows final : public Interazione {
         info.pszDisplayName = nome;
         info.lpszTitle = istruzione.c_str();
         info.ulFlags = BIF_RETURNONLYFSDIRS;
-        LPITEMIDLIST scelta = SHBrowseForFolderA(&info);
-        if (scelta == nullptr) return {};
+        const MemoriaCom<ITEMIDLIST> scelta(SHBrowseForFolderA(&info));
+        if (!scelta) return {};
         char percorso[MAX_PATH + 1] = {};
-        const BOOL ok = SHGetPathFromIDListA(scelta, percorso);
-        CoTaskMemFree(scelta);
+        const BOOL ok = SHGetPathFromIDListA(scelta.get(), percorso);
         return ok ? FromAnsi(percorso) : std::string();
     }
 };

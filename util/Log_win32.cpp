@@ -9,8 +9,8 @@
 #include <windows.h>
 
 #include "util/Modulo.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {

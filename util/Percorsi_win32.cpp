@@ -20,8 +20,8 @@
 #include "util/Errore.h"
 #include "util/Interazione.h"
 #include "util/Modulo.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {
@@ -106,8 +106,7 @@ bool uxUtilita::CreaPercorsoDirectory(std::string& path) const {
 std::string uxUtilita::CartellaApplicazione(const std::string& applicazione) const {
     try {
         std::string programma;
-        if (!LeggiPercorsoApplicazione(applicazione, programma))
-            return {};
+        if (!LeggiPercorsoApplicazione(applicazione, programma)) return {};
         return EstraiPath(programma);
     } catch (const std::exception&) {
         return {};

@@ -31,9 +31,11 @@
 #include <exception>
 #include <vector>
 
+#include "util/Com_win32.h"
+#include "util/Gdi_win32.h"
 #include "util/Interazione.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {
@@ -75,45 +77,6 @@ int64_t Numero(const std::string& testo) {
     for (; i < testo.size() && testo[i] >= '0' && testo[i] <= '9' && n < (int64_t{1} << 40); ++i)
         n = n * 10 + (testo[i] - '0');
     return negativo ? -n : n;
-}
-
-std::wstring Largo(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
-
-// IDispatch calls by name.
-HRESULT Chiama(IDispatch* oggetto, const wchar_t* nome, WORD tipo, VARIANT* argomento,
-               VARIANT* risultato) {
-    DISPID id = 0;
-    LPOLESTR n = const_cast<LPOLESTR>(nome);
-    HRESULT hr = oggetto->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) return hr;
-    DISPPARAMS parametri = {};
-    DISPID nominato = DISPID_PROPERTYPUT;
-    if (argomento != nullptr) {
-        parametri.rgvarg = argomento;
-        parametri.cArgs = 1;
-    }
-    if (tipo == DISPATCH_PROPERTYPUT) {
-        parametri.rgdispidNamedArgs = &nominato;
-        parametri.cNamedArgs = 1;
-    }
-    return oggetto->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, tipo, &parametri, risultato, nullptr,
-                           nullptr);
-}
-
-HRESULT ImpostaTesto(IDispatch* oggetto, const wchar_t* nome, const std::string& testo) {
-    Variante v;
-    v.get().vt = VT_BSTR;
-    v.get().bstrVal = SysAllocString(Largo(testo).c_str());
-    if (v.get().bstrVal == nullptr) return E_OUTOFMEMORY;
-    return Chiama(oggetto, nome, DISPATCH_PROPERTYPUT, &v, nullptr);
 }
 
 }  // namespace
@@ -551,30 +514,22 @@ bool uxUtilita::CreaCollegamento(const std::string& lnk_pathname, const std::str
         if (!com.Usabile()) return false;
         CLSID classe;
         if (FAILED(CLSIDFromProgID(L"WScript.Shell", &classe))) return false;
-        PuntatoreCom<IDispatch> shell;
+        ComPtr<IDispatch> shell;
         if (FAILED(CoCreateInstance(classe, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                    IID_IDispatch, reinterpret_cast<void**>(shell.Ricevi())))) {
+                                    IID_IDispatch, reinterpret_cast<void**>(shell.Indirizzo())))) {
             return false;
         }
-        Variante nome;
-        nome.get().vt = VT_BSTR;
-        nome.get().bstrVal = SysAllocString(Largo(lnk_pathname).c_str());
-        Variante risultato;
-        if (nome.get().bstrVal == nullptr ||
-            FAILED(Chiama(shell.get(), L"CreateShortcut", DISPATCH_METHOD, &nome, &risultato)) ||
-            risultato.get().vt != VT_DISPATCH || risultato.get().pdispVal == nullptr) {
-            return false;
-        }
-        IDispatch* collegamento = risultato.get().pdispVal;  // owned by risultato
-        Variante stile;
-        stile.get().vt = VT_I4;
-        stile.get().lVal = 4;
-        return SUCCEEDED(ImpostaTesto(collegamento, L"TargetPath", file)) &&
-               SUCCEEDED(ImpostaTesto(collegamento, L"WorkingDirectory", dir_lavoro)) &&
-               SUCCEEDED(
-                   Chiama(collegamento, L"WindowStyle", DISPATCH_PROPERTYPUT, &stile, nullptr)) &&
-               SUCCEEDED(ImpostaTesto(collegamento, L"IconLocation", file + ", 0")) &&
-               SUCCEEDED(Chiama(collegamento, L"Save", DISPATCH_METHOD, nullptr, nullptr));
+        OggettoDispatch wsh(std::move(shell));
+        std::vector<Variante> nome;
+        nome.push_back(Variante::Testo(lnk_pathname));
+        OggettoDispatch collegamento = OggettoDispatch::DaRisultato(
+            wsh.Chiama(L"CreateShortcut", DISPATCH_METHOD, std::move(nome)));
+        collegamento.Imposta(L"TargetPath", Variante::Testo(file));
+        collegamento.Imposta(L"WorkingDirectory", Variante::Testo(dir_lavoro));
+        collegamento.Imposta(L"WindowStyle", Variante::Long(4));
+        collegamento.Imposta(L"IconLocation", Variante::Testo(file + ", 0"));
+        collegamento.Chiama(L"Save", DISPATCH_METHOD);
+        return true;
     } catch (const std::exception&) {
         return false;
     }

@@ -9,14 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "chart/Avvio_win32.h"
 #include "chart/SuperficieRegistrata.h"
 #include "jet/JetScrittore.h"
 #include "tests/chart/AvvioDiProva_win32.h"
 #include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/Comando_win32.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/QuandoraDiProva_win32.h"
+#include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 
@@ -35,26 +39,18 @@ class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
     // program through it) and removed at its end, so that the prefix the
     // test programs share is left as it was.
     static void SetUpTestSuite() {
-        CoInitialize(nullptr);
+        com_.emplace();
         Regsvr32("/s");
     }
     static void TearDownTestSuite() {
-        CoUninitialize();
+        com_.reset();
         Regsvr32("/u /s");
     }
     static void Regsvr32(const char* opzioni) {
-        std::string riga =
-            std::string("regsvr32 ") + opzioni + " \"" + ToAnsi(CartellaModulo()) + "Varniko.dll\"";
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        if (CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                           &pi)) {
-            WaitForSingleObject(pi.hProcess, 60000);
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
+        test::Esegui(std::string("regsvr32 ") + opzioni + " \"" + CartellaModulo() +
+                     "Varniko.dll\"");
     }
+    static inline std::optional<ComInizializzato> com_;
 
     void SetUp() override {
         host = dir.File("Quandora");

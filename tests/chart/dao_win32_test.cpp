@@ -29,8 +29,10 @@
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/NumeroErrore.h"
 #include "tests/support/QuandoraDiProva_win32.h"
+#include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 using namespace quandora;
 using quandora::test::CartellaTemporanea;
@@ -50,21 +52,6 @@ const daoprova::Server& Server() {
 class DaoRegistrato : public daoprova::Registrato {
   public:
     explicit DaoRegistrato(int modo) : Registrato(Server(), modo) {}
-};
-
-// COM on the test thread for the life of the object. Its end (the last
-// CoUninitialize) is where the program lets go of DAO's engine.
-class ComAttivo {
-  public:
-    ComAttivo() : esito_(CoInitialize(nullptr)) {}
-    ~ComAttivo() {
-        if (SUCCEEDED(esito_)) CoUninitialize();
-    }
-    ComAttivo(const ComAttivo&) = delete;
-    ComAttivo& operator=(const ComAttivo&) = delete;
-
-  private:
-    HRESULT esito_;
 };
 
 // What one pass through the program gives.
@@ -189,7 +176,7 @@ TEST_F(DaoTest, StartUpAccountsVersionAndRunsAreTheSameThroughDaoAndTheBuiltInEn
     {
         DaoRegistrato dao(daoprova::kClasseDao35);
         ASSERT_EQ(dao.Esito(), S_OK);
-        const ComAttivo com;
+        const ComInizializzato com;
         const auto prima = Server().Conteggi();
         conDao = Percorri();
         usati = Differenza(Server().Conteggi(), prima);
@@ -208,7 +195,7 @@ TEST_F(DaoTest, StartUpAccountsVersionAndRunsAreTheSameThroughDaoAndTheBuiltInEn
     EXPECT_EQ(Server().Conteggi().OggettiVivi, 0);
 
     {
-        const ComAttivo com;
+        const ComInizializzato com;
         const auto prima = Server().Conteggi();
         senzaDao = Percorri();
         const auto d = Differenza(Server().Conteggi(), prima);
@@ -271,7 +258,7 @@ TEST_F(DaoTest, EachProgrammaticIdentifierAloneLeadsToItsEngineDao36First) {
         SCOPED_TRACE(modo);
         DaoRegistrato dao(modo);
         ASSERT_EQ(dao.Esito(), S_OK);
-        const ComAttivo com;
+        const ComInizializzato com;
         const auto prima = Server().Conteggi();
         std::vector<std::string> nomi;
         CaricaConti(mdb, [&](const std::string& t, int32_t) { nomi.push_back(t); });
@@ -291,17 +278,19 @@ TEST_F(DaoTest, ADao35ThatCannotBeLoadedLeadsToDao36) {
     // DAO 3.5 registered, its library gone (removed with the stand-in's
     // keys at the end: the file has its name).
     const std::string server = dir.File("manca\\DaoProva.dll");
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT,
-                              "CLSID\\{00000010-0000-0010-8000-00AA006D2EA4}\\InprocServer32", 0,
-                              nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    const std::string ansi = ToAnsi(server);
-    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
-                   static_cast<DWORD>(ansi.size() + 1));
-    RegCloseKey(k);
+    {
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT,
+                                  "CLSID\\{00000010-0000-0010-8000-00AA006D2EA4}\\InprocServer32",
+                                  0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
+        const ChiaveRegistro chiave(k);
+        const std::string ansi = ToAnsi(server);
+        RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                       static_cast<DWORD>(ansi.size() + 1));
+    }
 
-    const ComAttivo com;
+    const ComInizializzato com;
     const auto prima = Server().Conteggi();
     EXPECT_TRUE(VerificaVersioneDati(mdb));
     const auto d = Differenza(Server().Conteggi(), prima);
@@ -311,7 +300,7 @@ TEST_F(DaoTest, ADao35ThatCannotBeLoadedLeadsToDao36) {
 
 TEST_F(DaoTest, WithoutDaoTheBuiltInEngineReadsAndALaterRegistrationIsFound) {
     {
-        const ComAttivo com;
+        const ComInizializzato com;
         const auto prima = Server().Conteggi();
         int conti = 0;
         CaricaConti(mdb, [&](const std::string&, int32_t) { ++conti; });
@@ -330,7 +319,7 @@ TEST_F(DaoTest, WithoutDaoTheBuiltInEngineReadsAndALaterRegistrationIsFound) {
         EXPECT_TRUE(VerificaVersioneDati(mdb));
         {
             // A nested initialisation's end is not the end of COM.
-            const ComAttivo interno;
+            const ComInizializzato interno;
             EXPECT_TRUE(VerificaVersioneDati(mdb));
         }
         EXPECT_EQ(Server().Conteggi().MotoriVivi, 1);
@@ -341,7 +330,7 @@ TEST_F(DaoTest, WithoutDaoTheBuiltInEngineReadsAndALaterRegistrationIsFound) {
     EXPECT_EQ(Server().Conteggi().MotoriVivi, 0);
 
     // COM afresh, nothing registered: the built-in engine again.
-    const ComAttivo com;
+    const ComInizializzato com;
     const auto prima = Server().Conteggi();
     EXPECT_TRUE(VerificaVersioneDati(mdb));
     EXPECT_EQ(Differenza(Server().Conteggi(), prima).DatabaseAperti, 0);
@@ -359,7 +348,7 @@ TEST_F(DaoTest, TheEnginesErrorsKeepTheirNumberAndDescription) {
 
     DaoRegistrato dao(daoprova::kClasseDao35);
     ASSERT_EQ(dao.Esito(), S_OK);
-    const ComAttivo com;
+    const ComInizializzato com;
     const auto prima = Server().Conteggi();
 
     const Errore password = Cattura([&] { ApriDatabase(altro); });
@@ -408,12 +397,12 @@ TEST_F(DaoTest, TheEnginesErrorsKeepTheirNumberAndDescription) {
 TEST_F(DaoTest, TheStandInHoldsCallsToDaosConventions) {
     DaoRegistrato registrato(daoprova::kClasseDao35);
     ASSERT_EQ(registrato.Esito(), S_OK);
-    const ComAttivo com;
+    const ComInizializzato com;
     ComPtr<IDispatch> motore = dao::MotoreDao();
     ASSERT_TRUE(motore);
-    dao::Oggetto dbEngine(motore);
+    OggettoDispatch dbEngine(motore);
     auto numero = [](const std::function<void()>& f) { return Cattura(f).Numero(); };
-    using V = dao::Variante;
+    using V = Variante;
     auto argomenti = [](auto... a) {
         std::vector<V> v;
         (v.push_back(std::move(a)), ...);
@@ -426,10 +415,10 @@ TEST_F(DaoTest, TheStandInHoldsCallsToDaosConventions) {
                   dbEngine.Chiama(L"Workspaces", DISPATCH_PROPERTYGET, argomenti(V::Long(0)));
               }),
               450);
-    dao::Oggetto workspaces = dbEngine.Figlio(L"workspaces");
+    OggettoDispatch workspaces = dbEngine.Figlio(L"workspaces");
     EXPECT_EQ(numero([&] { workspaces.Elemento(V::Long(1)); }), 3265);
     EXPECT_EQ(numero([&] { workspaces.Elemento(V::Testo("0")); }), 13);
-    dao::Oggetto ws = workspaces.Elemento(V::Long(0));
+    OggettoDispatch ws = workspaces.Elemento(V::Long(0));
 
     auto apri = [&](std::vector<V> a) {
         return numero([&] { ws.Chiama(L"OpenDatabase", DISPATCH_METHOD, std::move(a)); });
@@ -446,7 +435,7 @@ TEST_F(DaoTest, TheStandInHoldsCallsToDaosConventions) {
               450);
     EXPECT_EQ(apri({}), 450);
 
-    dao::Oggetto db = dao::Oggetto::DaRisultato(
+    OggettoDispatch db = OggettoDispatch::DaRisultato(
         ws.Chiama(L"OpenDatabase", DISPATCH_METHOD,
                   argomenti(V::Testo(mdb), V::Booleano(false), V::Booleano(true),
                             V::Testo(ConnessioneQuandora))));
@@ -484,11 +473,11 @@ TEST_F(DaoTest, TheStandInHoldsCallsToDaosConventions) {
     DISPID ids[2];
     EXPECT_EQ(db.get()->GetIDsOfNames(IID_NULL, conNomi, 2, 0, ids), DISP_E_UNKNOWNNAME);
 
-    dao::Oggetto rs = dao::Oggetto::DaRisultato(
+    OggettoDispatch rs = OggettoDispatch::DaRisultato(
         db.Chiama(L"OpenRecordset", DISPATCH_METHOD, argomenti(V::Testo(sql), V::Long(8))));
     EXPECT_EQ(numero([&] { rs.Chiama(L"EOF", DISPATCH_METHOD); }), 438);
     EXPECT_EQ(numero([&] { rs.Chiama(L"MoveNext", DISPATCH_PROPERTYGET); }), 438);
-    dao::Oggetto campi = rs.Figlio(L"Fields");
+    OggettoDispatch campi = rs.Figlio(L"Fields");
     EXPECT_EQ(numero([&] { campi.Elemento(V::Booleano(true)); }), 13);
     EXPECT_EQ(numero([&] { campi.Elemento(V::Long(1)); }), 3265);
     V valore = campi.Elemento(V::Long(0)).Leggi(L"Value");
@@ -499,7 +488,7 @@ TEST_F(DaoTest, TheStandInHoldsCallsToDaosConventions) {
 
 TEST(DaoValori, VariantsBecomeTheProgramsValues) {
     auto da = [](VARTYPE tipo, auto imposta) {
-        dao::Variante v;
+        Variante v;
         V_VT(&v.get()) = tipo;
         imposta(v.get());
         return dao::ValoreDaVariante(v.get());
@@ -576,7 +565,7 @@ TEST(DaoValori, FailedCallsBecomeErrorsWithTheEnginesNumberAndText) {
     auto eccezione = [](auto imposta) {
         EXCEPINFO e = {};
         imposta(e);
-        return dao::ErroreAutomazione(DISP_E_EXCEPTION, &e);
+        return ErroreAutomazione(DISP_E_EXCEPTION, &e);
     };
     // Raised with a number: scode of FACILITY_CONTROL, or wCode.
     Errore e = eccezione([](EXCEPINFO& x) {
@@ -614,14 +603,14 @@ TEST(DaoValori, FailedCallsBecomeErrorsWithTheEnginesNumberAndText) {
     EXPECT_EQ(e.Descrizione(), "Guasto (0x80004005)");
 
     // Failures of the call itself.
-    EXPECT_EQ(dao::ErroreAutomazione(DISP_E_UNKNOWNNAME, nullptr).Numero(), 438);
-    EXPECT_EQ(dao::ErroreAutomazione(DISP_E_MEMBERNOTFOUND, nullptr).Descrizione(),
+    EXPECT_EQ(ErroreAutomazione(DISP_E_UNKNOWNNAME, nullptr).Numero(), 438);
+    EXPECT_EQ(ErroreAutomazione(DISP_E_MEMBERNOTFOUND, nullptr).Descrizione(),
               ErroreDiSistema(438).Descrizione());
-    EXPECT_EQ(dao::ErroreAutomazione(DISP_E_BADPARAMCOUNT, nullptr).Numero(), 450);
-    EXPECT_EQ(dao::ErroreAutomazione(DISP_E_TYPEMISMATCH, nullptr).Numero(), 13);
-    EXPECT_EQ(dao::ErroreAutomazione(DISP_E_PARAMNOTOPTIONAL, nullptr).Numero(), 449);
-    EXPECT_EQ(dao::ErroreAutomazione(DISP_E_NONAMEDARGS, nullptr).Numero(), 446);
-    const Errore altro = dao::ErroreAutomazione(RPC_E_WRONG_THREAD, nullptr);
+    EXPECT_EQ(ErroreAutomazione(DISP_E_BADPARAMCOUNT, nullptr).Numero(), 450);
+    EXPECT_EQ(ErroreAutomazione(DISP_E_TYPEMISMATCH, nullptr).Numero(), 13);
+    EXPECT_EQ(ErroreAutomazione(DISP_E_PARAMNOTOPTIONAL, nullptr).Numero(), 449);
+    EXPECT_EQ(ErroreAutomazione(DISP_E_NONAMEDARGS, nullptr).Numero(), 446);
+    const Errore altro = ErroreAutomazione(RPC_E_WRONG_THREAD, nullptr);
     EXPECT_EQ(altro.Numero(), 440);
     EXPECT_EQ(altro.Descrizione(), "Errore di automazione (0x8001010E)");
 }

@@ -15,6 +15,7 @@
 #include "tests/chart/GraficoDiProva.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "util/Errore.h"
+#include "util/Gdi_win32.h"
 
 using namespace quandora;
 using quandora::test::PulsantiRegistrati;
@@ -234,17 +235,16 @@ TEST(PictureGdi, WindowRepaintsFromItsBitmapAndKeepsItThroughAResize) {
     const int x = p.Px(400 + 2 * sx);  // day 3, 40
     const int y = p.Py(400 + 110 * sy);
     ASSERT_EQ(p.Pixel(x, y), kBlu);
-    HDC dc = GetDC(p.finestra->Finestra());
-    EXPECT_EQ(GetPixel(dc, x, y), kBlu);
-    EXPECT_EQ(GetPixel(dc, p.W() - 3, p.H() - 3), kBianco);
-    ReleaseDC(p.finestra->Finestra(), dc);
+    {
+        const DCFinestra dc = PrendiDC(p.finestra->Finestra());
+        EXPECT_EQ(GetPixel(dc.get(), x, y), kBlu);
+        EXPECT_EQ(GetPixel(dc.get(), p.W() - 3, p.H() - 3), kBianco);
+    }
 
     // Covered and uncovered: painted again from the bitmap, not redrawn.
     InvalidateRect(p.finestra->Finestra(), nullptr, TRUE);
     UpdateWindow(p.finestra->Finestra());
-    dc = GetDC(p.finestra->Finestra());
-    EXPECT_EQ(GetPixel(dc, x, y), kBlu);
-    ReleaseDC(p.finestra->Finestra(), dc);
+    EXPECT_EQ(GetPixel(PrendiDC(p.finestra->Finestra()).get(), x, y), kBlu);
 
     MoveWindow(p.finestra->Finestra(), 0, 0, 500, 350, TRUE);
     EXPECT_EQ(p.W(), 500);
@@ -338,17 +338,14 @@ TEST(PictureGdi, MarkDrawnOverThePicture) {
 }
 
 TEST(PaginaGdi, DrawsTheSameLayoutWithoutClearingAndFontsByResolution) {
-    HDC schermo = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(schermo);
+    const DCCreato memoria = CreaDCMemoria(nullptr);
+    const HDC dc = memoria.get();
     const int w = GetDeviceCaps(dc, HORZRES);
     const int h = GetDeviceCaps(dc, VERTRES);
-    HBITMAP b = CreateCompatibleBitmap(schermo, w, h);
-    ReleaseDC(nullptr, schermo);
-    HGDIOBJ prima = SelectObject(dc, b);
+    const Bitmap b(CreateCompatibleBitmap(PrendiDC(nullptr).get(), w, h));
+    const OggettoSelezionato selezionata(dc, b.get());
     RECT r{0, 0, w, h};
-    HBRUSH grigio = CreateSolidBrush(RGB(200, 200, 200));
-    FillRect(dc, &r, grigio);
-    DeleteObject(grigio);
+    FillRect(dc, &r, Pennello(CreateSolidBrush(RGB(200, 200, 200))).get());
 
     Picture p(300, 200);
     p.Disegna();
@@ -378,10 +375,6 @@ TEST(PaginaGdi, DrawsTheSameLayoutWithoutClearingAndFontsByResolution) {
     for (int y = h / 4; y < h * 3 / 4; ++y)
         if (GetPixel(dc, xSegno, y) == kNero) ++segno;
     EXPECT_GT(segno, h / 8) << "the mark is on the page";
-
-    SelectObject(dc, prima);
-    DeleteObject(b);
-    DeleteDC(dc);
 }
 
 // The test prefix has Italian regional settings: the user's symbols give

@@ -21,13 +21,13 @@
 #include <vector>
 
 #include "chart/FrmMain_win32.h"
-#include "modulelist/Com_win32.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/Comando_win32.h"
 #include "tests/support/HostDemo_win32.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "tests/util/SupportoWin32.h"
+#include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
@@ -249,14 +249,10 @@ void ApreSulleContiDelHost(const std::string& programma) {
 class PacchettoTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        CoInitialize(nullptr);
         ASSERT_TRUE(test::Esiste(Pacchetto())) << "no package: " << Pacchetto();
         Pulisci();
     }
-    void TearDown() override {
-        Pulisci();
-        CoUninitialize();
-    }
+    void TearDown() override { Pulisci(); }
     // Whatever a run that ended badly left of ours: every installed
     // version, a registration regsvr32 made, what a faulty package left in
     // the program's folder and key, the host's registration.
@@ -291,6 +287,8 @@ class PacchettoTest : public ::testing::Test {
         return host;
     }
 
+    // COM for the shortcuts' reading, from before SetUp to after TearDown.
+    const ComInizializzato com_;
     CartellaTemporanea dir_;
 };
 

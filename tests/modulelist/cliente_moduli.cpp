@@ -14,9 +14,9 @@
 #include <cstring>
 #include <string>
 
-#include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
-#include "util/Risorse_win32.h"
+#include "util/Com_win32.h"
+#include "util/Win32.h"
 
 using namespace quandora;
 
@@ -38,12 +38,12 @@ int Tieni(const char* file, const char* condivisione, const std::string& evento)
 int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "/tieni") == 0) return Tieni(argv[2], argv[3], argv[4]);
     if (argc != 4) return 2;
-    if (FAILED(CoInitialize(nullptr))) return 3;
+    const ComInizializzato com;
+    if (!com.Usabile()) return 3;
     int esito = 0;
     {
         ComPtr<_clsModuli> o;
-        if (FAILED(CoCreateInstance(varniko::CLSID_clsModuli, nullptr, CLSCTX_INPROC_SERVER,
-                                    varniko::IID__clsModuli,
+        if (FAILED(CoCreateInstance(CLSID_clsModuli, nullptr, CLSCTX_INPROC_SERVER, IID__clsModuli,
                                     reinterpret_cast<void**>(o.Indirizzo())))) {
             return 4;
         }
@@ -62,6 +62,5 @@ int main(int argc, char** argv) {
             }
         }
     }
-    CoUninitialize();
     return esito;
 }

@@ -12,19 +12,20 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <utility>
 
-#include "modulelist/Com_win32.h"
 #include "modulelist/Varniko.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/Comando_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "tests/util/SupportoWin32.h"
+#include "util/Com_win32.h"
 #include "util/Modulo.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 using namespace quandora;
@@ -53,18 +54,17 @@ std::string OggettoVbs(const std::string& cartella) {
 }
 
 // Starts cliente_moduli.exe with the given arguments: its process, or an
-// empty handle when it could not start.
-Handle Cliente(const std::string& argomenti) {
+// empty one when it could not start.
+Processo Cliente(const std::string& argomenti) {
     std::string riga = ToAnsi("\"" + CartellaModulo() + "cliente_moduli.exe\" " + argomenti);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(nullptr, riga.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi)) {
-        return Handle();
+        return Processo();
     }
-    CloseHandle(pi.hThread);
-    return Handle(pi.hProcess);
+    return Processo(pi);
 }
 
 // Another process holding a file open for reading with the given share mode,
@@ -82,18 +82,19 @@ class Detentore {
     }
     ~Detentore() {
         SetEvent(chiudi_.get());
-        if (Valido(processo_)) WaitForSingleObject(processo_.get(), 30000);
+        if (processo_) WaitForSingleObject(processo_.get(), 30000);
     }
     // Waits until the process has the file open; false when it ended first.
     bool Aperto() {
-        if (!Valido(processo_)) return false;
+        if (!processo_) return false;
         HANDLE attese[2] = {aperto_.get(), processo_.get()};
         return WaitForMultipleObjects(2, attese, FALSE, 30000) == WAIT_OBJECT_0;
     }
     bool AncoraAperto() { return WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT; }
 
   private:
-    Handle aperto_, chiudi_, processo_;
+    Handle aperto_, chiudi_;
+    Processo processo_;
 };
 
 std::string Dll() {
@@ -105,7 +106,7 @@ bool ChiaveEsiste(const std::string& chiave) {
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) {
         return false;
     }
-    RegCloseKey(k);
+    const ChiaveRegistro aperta(k);
     return true;
 }
 
@@ -114,22 +115,23 @@ std::string Valore(HKEY radice, const std::string& chiave, const char* nome) {
     DWORD n = sizeof buffer - 1;
     HKEY k = nullptr;
     if (RegOpenKeyExA(radice, chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<nessuna>";
+    const ChiaveRegistro aperta(k);
     const LONG r = RegQueryValueExA(k, nome, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &n);
-    RegCloseKey(k);
     return r == ERROR_SUCCESS ? FromAnsi(buffer) : "<nessuno>";
 }
 
 class VarnikoTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        CoInitialize(nullptr);
+        com_.emplace();
         ASSERT_EQ(Esegui("regsvr32 /s \"" + Dll() + "\""), 0u);
     }
     static void TearDownTestSuite() {
         Esegui("regsvr32 /u /s \"" + Dll() + "\"");
         test::DimenticaQuandora();
-        CoUninitialize();
+        com_.reset();
     }
+    static inline std::optional<ComInizializzato> com_;
     void SetUp() override {
         quandora_ = dir_.File("Quandora");
         CreateDirectoryA(ToAnsi(quandora_).c_str(), nullptr);
@@ -138,10 +140,9 @@ class VarnikoTest : public ::testing::Test {
 
     ComPtr<_clsModuli> Crea() {
         ComPtr<_clsModuli> o;
-        EXPECT_EQ(
-            CoCreateInstance(varniko::CLSID_clsModuli, nullptr, CLSCTX_INPROC_SERVER,
-                             varniko::IID__clsModuli, reinterpret_cast<void**>(o.Indirizzo())),
-            S_OK);
+        EXPECT_EQ(CoCreateInstance(CLSID_clsModuli, nullptr, CLSCTX_INPROC_SERVER, IID__clsModuli,
+                                   reinterpret_cast<void**>(o.Indirizzo())),
+                  S_OK);
         return o;
     }
 
@@ -303,7 +304,7 @@ TEST_F(VarnikoTest, MissingRegistrationAndDeletedFolderAreDistinctErrors) {
     ASSERT_EQ(
         o->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(supporto.Indirizzo())),
         S_OK);
-    EXPECT_EQ(supporto->InterfaceSupportsErrorInfo(varniko::IID__clsModuli), S_OK);
+    EXPECT_EQ(supporto->InterfaceSupportsErrorInfo(IID__clsModuli), S_OK);
 
     test::RegistraQuandora(quandora_ + "_cancellata\\quandora.exe");
     BSTR b = nullptr;
@@ -321,8 +322,7 @@ TEST_F(VarnikoTest, EarlyBoundClientAddsAndListsModules) {
     ASSERT_TRUE(o);
     BSTR cartella = nullptr;
     ASSERT_EQ(o->get_CartellaDatiQuandora(&cartella), S_OK);
-    EXPECT_EQ(SysStringLen(cartella), 0u);
-    SysFreeString(cartella);
+    EXPECT_EQ(SysStringLen(Bstr(cartella).get()), 0u);
 
     const char* moduli[][3] = {{"C:\\b.exe", "beta", "Beta"},
                                {"C:\\a.exe", "Alfa", "Alfa"},
@@ -343,33 +343,29 @@ TEST_F(VarnikoTest, EarlyBoundClientAddsAndListsModules) {
     SAFEARRAY *sp = nullptr, *sn = nullptr, *sd = nullptr;
     short n = 0;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    const MatriceSicura p1(sp), n1(sn), d1(sd);
     EXPECT_EQ(n, 3);
     EXPECT_EQ(Elementi(sn), (std::vector<std::string>{"Alfa", "beta", "gamma"}));
     EXPECT_EQ(Elementi(sp), (std::vector<std::string>{"C:\\a.exe", "C:\\b.exe", "C:\\g.exe"}));
     EXPECT_EQ(Elementi(sd), (std::vector<std::string>{"Alfa", "Beta", "Gamma"}));
-    SafeArrayDestroy(sp);
-    SafeArrayDestroy(sn);
-    SafeArrayDestroy(sd);
 
     // An array with elements already is resized to the list.
     sp = SafeArrayCreateVector(VT_BSTR, 0, 7);
     sn = SafeArrayCreateVector(VT_BSTR, 0, 1);
     sd = nullptr;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    const MatriceSicura p2(sp), n2(sn), d2(sd);
     EXPECT_EQ(Elementi(sp).size(), 3u);
     EXPECT_EQ(Elementi(sn).size(), 3u);
-    SafeArrayDestroy(sp);
-    SafeArrayDestroy(sn);
-    SafeArrayDestroy(sd);
 
     // Fixed-size arrays cannot be grown.
     SAFEARRAY* fissa = SafeArrayCreateVector(VT_BSTR, 0, 1);
+    const MatriceSicura p3(fissa);
     fissa->fFeatures |= FADF_FIXEDSIZE;
     sp = fissa;
     sn = sd = nullptr;
     EXPECT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), static_cast<HRESULT>(0x800A0000 + 10));
     fissa->fFeatures &= ~FADF_FIXEDSIZE;
-    SafeArrayDestroy(fissa);
 }
 
 TEST_F(VarnikoTest, EmptyListLeavesTheArraysAsGiven) {
@@ -379,13 +375,13 @@ TEST_F(VarnikoTest, EmptyListLeavesTheArraysAsGiven) {
     CreateDirectoryA(ToAnsi(quandora_ + "\\Dati").c_str(), nullptr);
     ASSERT_EQ(o->put_CartellaDatiQuandora(cartella.get()), S_OK);
     SAFEARRAY* sp = SafeArrayCreateVector(VT_BSTR, 0, 2);
+    const MatriceSicura matrice(sp);
     SAFEARRAY *sn = nullptr, *sd = nullptr;
     short n = -1;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
     EXPECT_EQ(n, 0);
     EXPECT_EQ(Elementi(sp).size(), 2u);
     EXPECT_EQ(sn, nullptr);
-    SafeArrayDestroy(sp);
     // The list file now exists, empty, in the folder the client chose.
     EXPECT_EQ(CartellaTemporanea::Leggi(quandora_ + "\\Dati\\Moduli.dat"), "");
 }
@@ -430,10 +426,8 @@ TEST_F(VarnikoTest, LateBoundClientGetsResultsAndExceptions) {
                         &ecc, nullptr),
               DISP_E_EXCEPTION);
     EXPECT_EQ(ecc.scode, static_cast<HRESULT>(0x800A0000 + 4051));
-    EXPECT_EQ(Utf8DaBstr(ecc.bstrDescription), kDescr4051);
-    SysFreeString(ecc.bstrDescription);
-    SysFreeString(ecc.bstrSource);
-    SysFreeString(ecc.bstrHelpFile);
+    const Bstr descrizione(ecc.bstrDescription), sorgente(ecc.bstrSource), guida(ecc.bstrHelpFile);
+    EXPECT_EQ(Utf8DaBstr(descrizione.get()), kDescr4051);
 }
 
 TEST_F(VarnikoTest, ScriptClientsAddReadAndSeeErrors) {
@@ -580,10 +574,10 @@ TEST_F(VarnikoTest, BothBuildsSideBySideServeTheirClientsAndUnregisterAlone) {
 TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     const std::string cartella = dir_.File("Condivisa");
     CreateDirectoryA(ToAnsi(cartella).c_str(), nullptr);
-    std::vector<Handle> processi;
+    std::vector<Processo> processi;
     for (char prefisso : std::string("ABCD")) {
         processi.push_back(Cliente("\"" + cartella + "\" " + prefisso + " 25"));
-        ASSERT_TRUE(Valido(processi.back()));
+        ASSERT_TRUE(processi.back());
     }
     for (const auto& processo : processi) {
         EXPECT_EQ(WaitForSingleObject(processo.get(), 120000), WAIT_OBJECT_0);
@@ -599,12 +593,10 @@ TEST_F(VarnikoTest, SeveralProcessesRegisterAtOnceWithoutLossOrDoubles) {
     SAFEARRAY *sp = nullptr, *sn = nullptr, *sd = nullptr;
     short n = 0;
     ASSERT_EQ(o->GetListaModulo(&sp, &sn, &sd, &n), S_OK);
+    const MatriceSicura percorsi(sp), nomiLetti(sn), descrizioni(sd);
     EXPECT_EQ(n, 100);
     const auto nomi = Elementi(sn);
     EXPECT_EQ(std::set<std::string>(nomi.begin(), nomi.end()).size(), 100u);
-    SafeArrayDestroy(sp);
-    SafeArrayDestroy(sn);
-    SafeArrayDestroy(sd);
 }
 
 // The host, or another add-on, keeps the list open while it reads it: the

@@ -9,6 +9,7 @@
 
 #include "tests/support/CartellaTemporanea.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 namespace quandora::test {
 
@@ -27,11 +28,10 @@ inline DWORD Esegui(const std::string& riga, std::string* uscita = nullptr,
                         &pi)) {
         return static_cast<DWORD>(-1);
     }
-    WaitForSingleObject(pi.hProcess, attesaMs);
+    const Processo processo(pi);
+    WaitForSingleObject(processo.get(), attesaMs);
     DWORD codice = 0;
-    GetExitCodeProcess(pi.hProcess, &codice);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    GetExitCodeProcess(processo.get(), &codice);
     if (uscita) *uscita = FromAnsi(CartellaTemporanea::Leggi(file));
     return codice;
 }

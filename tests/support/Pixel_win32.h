@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "util/Gdi_win32.h"
+
 namespace quandora::test {
 
 // Pixels as 0x00RRGGBB, rows from the top.
@@ -46,17 +48,13 @@ inline Pixel DaBitmap(HDC dc, HBITMAP bitmap, int larghezza, int altezza) {
 inline Pixel Schermo(const RECT& r) {
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    HDC schermo = GetDC(nullptr);
-    HDC memoria = CreateCompatibleDC(schermo);
-    HBITMAP bitmap = CreateCompatibleBitmap(schermo, w, h);
-    HGDIOBJ prima = SelectObject(memoria, bitmap);
-    BitBlt(memoria, 0, 0, w, h, schermo, r.left, r.top, SRCCOPY);
-    SelectObject(memoria, prima);
-    Pixel p = DaBitmap(memoria, bitmap, w, h);
-    DeleteObject(bitmap);
-    DeleteDC(memoria);
-    ReleaseDC(nullptr, schermo);
-    return p;
+    const DCFinestra schermo = PrendiDC(nullptr);
+    const Bitmap bitmap(CreateCompatibleBitmap(schermo.get(), w, h));
+    const DCCreato memoria = CreaDCMemoria(schermo.get());
+    OggettoSelezionato selezionata(memoria.get(), bitmap.get());
+    BitBlt(memoria.get(), 0, 0, w, h, schermo.get(), r.left, r.top, SRCCOPY);
+    selezionata.Ripristina();
+    return DaBitmap(memoria.get(), bitmap.get(), w, h);
 }
 
 // A window's client area on the screen.

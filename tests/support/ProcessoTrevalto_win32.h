@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "util/Modulo.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 namespace quandora::test {
 
@@ -36,9 +36,7 @@ class ProcessoTrevalto {
         EXPECT_TRUE(CreateProcessA(nullptr, comando.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    nullptr, &avvio, &pi))
             << "CreateProcess: error " << GetLastError();
-        processo_.reset(pi.hProcess);
-        CloseHandle(pi.hThread);
-        id_ = pi.dwProcessId;
+        processo_ = quandora::Processo(pi);
     }
     ~ProcessoTrevalto() {
         if (processo_ && WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT) {
@@ -76,7 +74,7 @@ class ProcessoTrevalto {
     // Every top-level window of the process with the class given, visible
     // or not.
     std::vector<HWND> Tutte(const char* classe) const {
-        Elenco e{id_, classe, {}};
+        Elenco e{processo_.Id(), classe, {}};
         EnumWindows(Raccogli, reinterpret_cast<LPARAM>(&e));
         return e.trovate;
     }
@@ -105,8 +103,7 @@ class ProcessoTrevalto {
         return TRUE;
     }
 
-    Handle processo_;
-    DWORD id_ = 0;
+    quandora::Processo processo_;
 };
 
 // A block of memory inside another process, freed with the object.

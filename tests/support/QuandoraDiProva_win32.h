@@ -7,6 +7,7 @@
 #include <string>
 
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 namespace quandora::test {
 
@@ -20,10 +21,10 @@ inline void RegistraQuandora(const std::string& eseguibile) {
                         nullptr) != ERROR_SUCCESS) {
         return;
     }
+    const ChiaveRegistro chiave(k);
     const std::string ansi = ToAnsi(eseguibile);
     RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
                    static_cast<DWORD>(ansi.size() + 1));
-    RegCloseKey(k);
 }
 
 inline void DimenticaQuandora() {

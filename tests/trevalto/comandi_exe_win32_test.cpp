@@ -29,6 +29,8 @@
 #include "tests/util/SupportoWin32.h"
 #include "util/DataOle.h"
 #include "util/FileBinario.h"
+#include "util/Finestra_win32.h"
+#include "util/Gdi_win32.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
 
@@ -589,33 +591,35 @@ TEST_F(TrevaltoExe, BitmapAndClipboardHoldThePictureAndPrintingWithoutPrinterSay
 
     // The clipboard: a bitmap equal to the picture. The clipboard is not
     // emptied first: a text put there before stays beside it.
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL testo = GlobalAlloc(GMEM_MOVEABLE, 6);
-    std::memcpy(GlobalLock(testo), "prima", 6);
-    GlobalUnlock(testo);
-    SetClipboardData(CF_TEXT, testo);
-    CloseClipboard();
+    {
+        const Appunti aperti(nullptr);
+        ASSERT_TRUE(aperti.Aperti());
+        EmptyClipboard();
+        HGLOBAL testo = GlobalAlloc(GMEM_MOVEABLE, 6);
+        std::memcpy(GlobalLock(testo), "prima", 6);
+        GlobalUnlock(testo);
+        SetClipboardData(CF_TEXT, testo);
+    }
     PremiEAttendi("clipboard");
     Sleep(300);
     ASSERT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    const auto prima = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT));
-    EXPECT_NE(prima, nullptr);
-    if (prima != nullptr) {
-        EXPECT_STREQ(static_cast<const char*>(GlobalLock(prima)), "prima");
-        GlobalUnlock(prima);
-    }
-    const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     Pixel appunti;
-    if (bitmap != nullptr) {
-        BITMAP b = {};
-        GetObjectA(bitmap, sizeof b, &b);
-        HDC dc = GetDC(nullptr);
-        appunti = DaBitmap(dc, bitmap, b.bmWidth, b.bmHeight);
-        ReleaseDC(nullptr, dc);
+    {
+        const Appunti aperti(nullptr);
+        ASSERT_TRUE(aperti.Aperti());
+        const auto prima = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT));
+        EXPECT_NE(prima, nullptr);
+        if (prima != nullptr) {
+            EXPECT_STREQ(static_cast<const char*>(GlobalLock(prima)), "prima");
+            GlobalUnlock(prima);
+        }
+        const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        if (bitmap != nullptr) {
+            BITMAP b = {};
+            GetObjectA(bitmap, sizeof b, &b);
+            appunti = DaBitmap(PrendiDC(nullptr).get(), bitmap, b.bmWidth, b.bmHeight);
+        }
     }
-    CloseClipboard();
     EXPECT_EQ(Differenze(appunti, schermo), 0u);
 
     // Printing with no printer: the message, and the program goes on.

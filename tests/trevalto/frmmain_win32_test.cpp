@@ -22,6 +22,7 @@
 #include "chart/RisorseTrevalto.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/util/SupportoWin32.h"
+#include "util/Gdi_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
@@ -62,10 +63,7 @@ class ComandiRegistrati : public ComandiFrmMain {
 constexpr const char* kDpiAtteso = "TREVALTO_DPI_ATTESO";
 
 int Dpi(int indice) {
-    HDC dc = GetDC(nullptr);
-    const int d = GetDeviceCaps(dc, indice);
-    ReleaseDC(nullptr, dc);
-    return d;
+    return GetDeviceCaps(PrendiDC(nullptr).get(), indice);
 }
 int PxX(int twips) {
     return MulDiv(twips, Dpi(LOGPIXELSX), 1440);
@@ -535,10 +533,10 @@ TEST_F(FinestraPrincipale, ToolbarFollowsTheChartAndIsDisabledDuringARun) {
 
 // Draws an icon on white and returns its pixels.
 std::vector<COLORREF> PixelIcona(HICON icona) {
-    HDC schermo = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(schermo);
-    HBITMAP b = CreateCompatibleBitmap(schermo, 16, 16);
-    HGDIOBJ prima = SelectObject(dc, b);
+    const Bitmap b(CreateCompatibleBitmap(PrendiDC(nullptr).get(), 16, 16));
+    const DCCreato memoria = CreaDCMemoria(nullptr);
+    const HDC dc = memoria.get();
+    const OggettoSelezionato selezionata(dc, b.get());
     RECT r{0, 0, 16, 16};
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     DrawIconEx(dc, 0, 0, icona, 16, 16, 0, nullptr, DI_NORMAL);
@@ -546,10 +544,6 @@ std::vector<COLORREF> PixelIcona(HICON icona) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
             p.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, prima);
-    DeleteObject(b);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, schermo);
     return p;
 }
 
@@ -857,11 +851,10 @@ TEST(FinestraPrincipaleRisoluzione, DesignPlacesAndFontsFollowAScreenOf120Dpi) {
                                         nullptr, &avvio, &processo);
     SetEnvironmentVariableA(kDpiAtteso, nullptr);
     ASSERT_TRUE(avviato);
-    EXPECT_EQ(WaitForSingleObject(processo.hProcess, 300000), WAIT_OBJECT_0);
+    const Processo figlio(processo);
+    EXPECT_EQ(WaitForSingleObject(figlio.get(), 300000), WAIT_OBJECT_0);
     DWORD esito = 1;
-    GetExitCodeProcess(processo.hProcess, &esito);
-    CloseHandle(processo.hThread);
-    CloseHandle(processo.hProcess);
+    GetExitCodeProcess(figlio.get(), &esito);
     EXPECT_EQ(esito, 0u);
 }
 

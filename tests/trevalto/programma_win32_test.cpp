@@ -22,8 +22,8 @@
 #include "tests/support/ProcessoTrevalto_win32.h"
 #include "tests/support/QuandoraDiProva_win32.h"
 #include "util/DataOle.h"
-#include "util/Risorse_win32.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 #include "util/Modulo.h"
 #include "util/uxUtilita.h"

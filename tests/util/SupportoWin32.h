@@ -15,6 +15,7 @@
 
 #include "util/Modulo.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 
 namespace quandora::test {
 
@@ -118,11 +119,9 @@ inline bool ScriviGrezzo(uint32_t hive, const std::string& chiave, const std::st
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const LONG r =
-        RegSetValueExA(k, nome.c_str(), 0, tipo, reinterpret_cast<const BYTE*>(dati.data()),
-                       static_cast<DWORD>(dati.size()));
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS;
+    const ChiaveRegistro aperta(k);
+    return RegSetValueExA(k, nome.c_str(), 0, tipo, reinterpret_cast<const BYTE*>(dati.data()),
+                          static_cast<DWORD>(dati.size())) == ERROR_SUCCESS;
 }
 
 inline std::optional<ValoreGrezzo> LeggiGrezzo(uint32_t hive, const std::string& chiave,
@@ -130,12 +129,12 @@ inline std::optional<ValoreGrezzo> LeggiGrezzo(uint32_t hive, const std::string&
     HKEY k = nullptr;
     if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ | vista, &k) != ERROR_SUCCESS)
         return std::nullopt;
+    const ChiaveRegistro aperta(k);
     std::vector<BYTE> buffer(70000);
     DWORD tipo = 0;
     DWORD n = static_cast<DWORD>(buffer.size());
-    const LONG r = RegQueryValueExA(k, nome.c_str(), nullptr, &tipo, buffer.data(), &n);
-    RegCloseKey(k);
-    if (r != ERROR_SUCCESS) return std::nullopt;
+    if (RegQueryValueExA(k, nome.c_str(), nullptr, &tipo, buffer.data(), &n) != ERROR_SUCCESS)
+        return std::nullopt;
     return ValoreGrezzo{tipo, std::string(reinterpret_cast<char*>(buffer.data()), n)};
 }
 
@@ -143,7 +142,7 @@ inline bool EsisteChiave(uint32_t hive, const std::string& chiave, REGSAM vista 
     HKEY k = nullptr;
     if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ | vista, &k) != ERROR_SUCCESS)
         return false;
-    RegCloseKey(k);
+    const ChiaveRegistro aperta(k);
     return true;
 }
 
@@ -152,14 +151,16 @@ inline void CancellaChiave(uint32_t hive, const std::string& chiave, REGSAM vist
     HKEY k = nullptr;
     if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_READ | vista, &k) == ERROR_SUCCESS) {
         std::vector<std::string> figli;
-        char nome[256];
-        DWORD n = sizeof nome;
-        for (DWORD i = 0; RegEnumKeyExA(k, i, nome, &n, nullptr, nullptr, nullptr, nullptr) ==
-                          ERROR_SUCCESS;
-             ++i, n = sizeof nome) {
-            figli.emplace_back(nome);
+        {
+            const ChiaveRegistro aperta(k);
+            char nome[256];
+            DWORD n = sizeof nome;
+            for (DWORD i = 0;
+                 RegEnumKeyExA(k, i, nome, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+                 ++i, n = sizeof nome) {
+                figli.emplace_back(nome);
+            }
         }
-        RegCloseKey(k);
         for (const auto& f : figli) CancellaChiave(hive, chiave + "\\" + f, vista);
     }
     RegDeleteKeyExA(Hive(hive), chiave.c_str(), vista, 0);
@@ -168,8 +169,8 @@ inline void CancellaChiave(uint32_t hive, const std::string& chiave, REGSAM vist
 inline void CancellaValore(uint32_t hive, const std::string& chiave, const std::string& nome) {
     HKEY k = nullptr;
     if (RegOpenKeyExA(Hive(hive), chiave.c_str(), 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
+        const ChiaveRegistro aperta(k);
         RegDeleteValueA(k, nome.c_str());
-        RegCloseKey(k);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "util/Errore.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
+#include "util/Win32.h"
 #include "util/uxUtilita.h"
 
 using namespace quandora;
@@ -151,12 +152,12 @@ TEST(ScriviLog, FailsQuietlyWhereItCannotWrite) {
 
     // A log held open by another handle without sharing.
     const std::string file = cartella + "bloccato.log";
-    HANDLE h = CreateFileA(ToAnsi(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    Handle h(CreateFileA(ToAnsi(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(Valido(h));
     EXPECT_FALSE(u.ScriviLog("x", file, false, false));
     EXPECT_FALSE(u.ScriviLog("x", file, false, true));
-    CloseHandle(h);
+    h.reset();
     EXPECT_EQ(LeggiFile(file), "");
     DeleteFileA(ToAnsi(file).c_str());
 }

@@ -144,15 +144,15 @@ TEST(FileAperto, TellsAFileHeldByAnotherHandle) {
     const std::string file = base + "bloccato.dat";
     ScriviFile(file, "dati");
     EXPECT_FALSE(u.FileAperto(file));
-    HANDLE h = CreateFileA(Ansi(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    Handle h(CreateFileA(Ansi(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(Valido(h));
     EXPECT_TRUE(u.FileAperto(file));
-    CloseHandle(h);
+    h.reset();
     // FileAperto itself closed what it opened: the file opens exclusively.
     EXPECT_FALSE(u.FileAperto(file));
-    h = CreateFileA(Ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
+    h.reset(CreateFileA(Ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(Valido(h));
+    h.reset();
 
     EXPECT_FALSE(u.FileAperto(base + "manca.dat"));
     EXPECT_FALSE(u.FileAperto(base + "manca\\manca.dat"));
@@ -183,13 +183,13 @@ TEST(WriteAccess, ProbesAndCleansUpOrReportsOnce) {
 
     // The probe's name held open elsewhere without sharing.
     const std::string sonda = base + "853kwe47.tmp";
-    HANDLE h =
-        CreateFileA(Ansi(sonda).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    Handle h(
+        CreateFileA(Ansi(sonda).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(Valido(h));
     EXPECT_FALSE(u.WriteAccess(base));
     ASSERT_EQ(box.boxes.size(), 2u);
     EXPECT_EQ(box.boxes[1].testo, "Errore # 70\rAutorizzazione negata");
-    CloseHandle(h);
+    h.reset();
     Cancella(base);
 }
 

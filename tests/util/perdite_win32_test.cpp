@@ -3,12 +3,15 @@
 // are counted before and after many rounds of successes and failures.
 // Wine has no handle counter of its own (GetProcessHandleCount and
 // GetGuiResources answer 0), so the handles are counted by asking Windows
-// about every handle value in turn; GDI objects cannot be counted that way.
+// about every handle value in turn; GDI objects cannot be counted that way,
+// so the selection guard, whose slip would leave a device context holding
+// an object deleted after it, is checked by what the context holds.
 
 #include <gtest/gtest.h>
 
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/util/SupportoWin32.h"
+#include "util/Gdi_win32.h"
 #include "util/uxUtilita.h"
 
 using namespace quandora;
@@ -18,7 +21,7 @@ namespace {
 
 // The number of open handles of this process (handle values are multiples
 // of 4; Wine hands out the lowest free ones).
-DWORD Handle() {
+DWORD HandleAperti() {
     DWORD n = 0;
     for (uintptr_t v = 4; v < 0x1000; v += 4) {
         DWORD flag = 0;
@@ -31,14 +34,29 @@ DWORD Handle() {
 
 TEST(Perdite, TheCountersSeeWhatIsLeftOpen) {
     // The counters themselves must notice a handle or object left open.
-    const DWORD prima = Handle();
+    const DWORD prima = HandleAperti();
     HKEY k = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &k), ERROR_SUCCESS);
-    HANDLE e = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    EXPECT_EQ(Handle(), prima + 2);
-    RegCloseKey(k);
-    CloseHandle(e);
-    EXPECT_EQ(Handle(), prima);
+    ChiaveRegistro chiave(k);
+    Handle e(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    EXPECT_EQ(HandleAperti(), prima + 2);
+    chiave.reset();
+    e.reset();
+    EXPECT_EQ(HandleAperti(), prima);
+}
+
+TEST(Perdite, ASelectionPutsTheContextsOwnObjectBack) {
+    const DCCreato dc = CreaDCMemoria(nullptr);
+    const HGDIOBJ proprio = GetCurrentObject(dc.get(), OBJ_PEN);
+    const Penna rossa(CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+    const Penna blu(CreatePen(PS_SOLID, 1, RGB(0, 0, 255)));
+    {
+        OggettoSelezionato selezionata(dc.get(), rossa.get());
+        selezionata.Seleziona(dc.get(), blu.get());
+        EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), blu.get());
+        const OggettoSelezionato spostata(std::move(selezionata));
+    }
+    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), proprio);
 }
 
 TEST(Perdite, NoHandleKeyOrObjectStaysOpenOnAnyPath) {
@@ -47,8 +65,8 @@ TEST(Perdite, NoHandleKeyOrObjectStaysOpenOnAnyPath) {
     InterazioneRegistrata box;
     const std::string file = base + "dati.txt";
     ScriviFile(file, "dati");
-    HANDLE bloccato = CreateFileA(Ansi(base + "bloccato.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, 0, nullptr);
+    Handle bloccato(CreateFileA(Ansi(base + "bloccato.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
     const std::string chiave = "Software\\TrevaltoProva\\Perdite";
     const uint32_t cu = uxUtilita::kHkeyCurrentUser;
     ScriviGrezzo(cu, chiave, "Troppo", REG_SZ, std::string(2000, 'x'));
@@ -112,15 +130,15 @@ TEST(Perdite, NoHandleKeyOrObjectStaysOpenOnAnyPath) {
     // The first round may load libraries and fill Windows' own caches.
     giro();
     u.ShellSospensiva(programma);
-    const DWORD handle = Handle();
+    const DWORD handle = HandleAperti();
     for (int i = 0; i < 5; ++i) {
         giro();
         u.ShellSospensiva(programma);
     }
-    EXPECT_EQ(Handle(), handle);
+    EXPECT_EQ(HandleAperti(), handle);
 
     DestroyWindow(w);
-    CloseHandle(bloccato);
+    bloccato.reset();
     CancellaChiave(cu, "Software\\TrevaltoProva");
     CancellaChiave(uxUtilita::kHkeyLocalMachine,
                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UxPerdite");

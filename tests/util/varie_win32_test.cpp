@@ -7,6 +7,8 @@
 
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/util/SupportoWin32.h"
+#include "util/Com_win32.h"
+#include "util/Gdi_win32.h"
 #include "util/uxUtilita.h"
 
 // After windows.h, which they need.
@@ -139,9 +141,7 @@ struct Rgb {
 };
 
 Rgb Pixel(HWND w, int x, int y) {
-    HDC dc = GetDC(w);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(w, dc);
+    const COLORREF c = GetPixel(PrendiDC(w).get(), x, y);
     return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
@@ -549,13 +549,14 @@ TEST(CreaCollegamento, MakesAShortcutThatReadsBack) {
     ASSERT_GE(contenuto.size(), 0x40u);
     EXPECT_EQ(contenuto.substr(0x3C, 4), std::string("\x04\0\0\0", 4));
 
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
-        IShellLinkA* link = nullptr;
+        const ComInizializzato com;
+        ComPtr<IShellLinkA> link;
         ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                               IID_IShellLinkA, reinterpret_cast<void**>(&link))));
-        IPersistFile* file = nullptr;
-        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+                                               IID_IShellLinkA,
+                                               reinterpret_cast<void**>(link.Indirizzo()))));
+        ComPtr<IPersistFile> file;
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Indirizzo()));
         const std::wstring largo = [&] {
             std::wstring w(MAX_PATH, L'\0');
             w.resize(MultiByteToWideChar(CP_ACP, 0, Ansi(lnk).c_str(), -1, w.data(), MAX_PATH) - 1);
@@ -571,10 +572,7 @@ TEST(CreaCollegamento, MakesAShortcutThatReadsBack) {
         link->GetIconLocation(testo, MAX_PATH, &indice);
         EXPECT_EQ(FromAnsi(testo), destinazione);
         EXPECT_EQ(indice, 0);
-        file->Release();
-        link->Release();
     }
-    CoUninitialize();
 
     EXPECT_FALSE(u.CreaCollegamento(base + "manca\\x.lnk", destinazione, base));
     Cancella(base);

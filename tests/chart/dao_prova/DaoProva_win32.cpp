@@ -17,8 +17,8 @@
 
 #include "chart/Database.h"
 #include "jet/ErroriJet.h"
-#include "modulelist/Com_win32.h"
 #include "tests/chart/dao_prova/DaoProva.h"
+#include "util/Com_win32.h"
 #include "util/Errore.h"
 
 using namespace quandora;
