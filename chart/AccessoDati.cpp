@@ -5,8 +5,9 @@ namespace quandora {
 // The host's own engine where it is installed (it knows how to read the
 // file while the host writes it); our engine otherwise.
 std::unique_ptr<Database> ApriDatabase(const std::string& percorso) {
-    if (auto db = OpenDatabaseDao(percorso, false, true, ConnessioneQuandora)) return db;
-    return OpenDatabase(percorso, false, true, ConnessioneQuandora);
+    const std::string connessione = ConnessioneQuandora();
+    if (auto db = OpenDatabaseDao(percorso, false, true, connessione)) return db;
+    return OpenDatabase(percorso, false, true, connessione);
 }
 
 void CaricaConti(const std::string& percorso,

@@ -9,11 +9,9 @@
 #include <string>
 
 #include "chart/Database.h"
+#include "chart/DatabaseQuandora.h"
 
 namespace quandora {
-
-// The connect string of the host's database.
-inline constexpr const char* ConnessioneQuandora = ";Pwd=853kwe47";
 
 // A new connection to the database at percorso: shared, read-only, with the
 // host's password. The caller closes it.

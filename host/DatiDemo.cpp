@@ -32,11 +32,11 @@ int64_t Centesimi(double euro) {
 
 class Generatore {
   public:
-    explicit Generatore(jet::DatiHost& d) : d_(d), caso_(20210101) {}
+    explicit Generatore(DatiHost& d) : d_(d), caso_(20210101) {}
 
     void Movimento(int32_t cassa, double data, double euro, const std::string& descrizione,
                    bool noStatistiche = false) {
-        jet::DatiHost::Operazione o;
+        DatiHost::Operazione o;
         o.IDCassa = cassa;
         o.Data = data;
         o.EuroDiecimillesimi = Centesimi(euro);
@@ -61,20 +61,20 @@ class Generatore {
     }
 
   private:
-    jet::DatiHost& d_;
+    DatiHost& d_;
     std::mt19937 caso_;
 };
 
 }  // namespace
 
-jet::DatiHost DatiModello() {
-    jet::DatiHost d;
+DatiHost DatiModello() {
+    DatiHost d;
     d.Versioni = {2};
     return d;
 }
 
-jet::DatiHost DatiDemo(double fine) {
-    jet::DatiHost d = DatiModello();
+DatiHost DatiDemo(double fine) {
+    DatiHost d = DatiModello();
     d.Conti = {{kContoCorrente, "Conto corrente"},
                {kLibretto, "Libretto di risparmio"},
                {kCarta, "Carta di credito"},
@@ -164,10 +164,10 @@ void ScriviHost(const std::string& cartella, double fine) {
         const auto u = p.u8string();
         return std::string(u.begin(), u.end());
     };
-    jet::ScriviFileJet3(utf8(radice / "quandora.dat"), jet::TabelleHost(DatiModello()),
-                        jet::PasswordHost);
-    jet::ScriviFileJet3(utf8(radice / "bnk" / "quandora.mdb"), jet::TabelleHost(DatiDemo(fine)),
-                        jet::PasswordHost);
+    jet::ScriviFileJet3(utf8(radice / "quandora.dat"), TabelleHost(DatiModello()),
+                        PasswordQuandora);
+    jet::ScriviFileJet3(utf8(radice / "bnk" / "quandora.mdb"), TabelleHost(DatiDemo(fine)),
+                        PasswordQuandora);
 }
 
 }  // namespace quandora::host

@@ -5,19 +5,19 @@
 
 #include <string>
 
-#include "jet/JetScrittore.h"
+#include "host/SchemaHost.h"
 
 namespace quandora::host {
 
 // The template: the host's tables with no rows but the data version 2.
-jet::DatiHost DatiModello();
+DatiHost DatiModello();
 
 // The demo accounts from 1 January 2021 to the day before fine (an OLE
 // date; movements are generated up to it): a current account, a savings
 // book, a credit card and cash; salary, rent, bills, shopping, and the
 // transfers between the family's own accounts flagged no-statistics.
 // The same fine always gives the same data.
-jet::DatiHost DatiDemo(double fine);
+DatiHost DatiDemo(double fine);
 
 // Writes cartella\quandora.dat and cartella\bnk\quandora.mdb (creating
 // bnk); throws Errore on failure.

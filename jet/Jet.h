@@ -114,12 +114,14 @@ class DatabaseJet {
     std::vector<size_t> OrdineIndice(const std::string& tabella, const std::string& colonna,
                                      bool& discendente);
 
-    // Scratch space for the query engine: results it may reuse while this
-    // database is open (joins, filtered row lists), keyed by its own texts.
-    struct Memoria {
-        virtual ~Memoria() = default;
+    // What the SQL executor keeps of this database between statements (its
+    // joins and row lists, see JetSql.h): made by the executor on the first
+    // statement, held here without being looked at, and gone with the
+    // database.
+    struct StatoSql {
+        virtual ~StatoSql() = default;
     };
-    std::map<std::string, std::shared_ptr<Memoria>>& MemoriaQuery() { return memoria_; }
+    std::unique_ptr<StatoSql>& MemoriaSql() { return memoriaSql_; }
 
   private:
     DatabaseJet() = default;
@@ -131,7 +133,7 @@ class DatabaseJet {
     uint16_t codePage_ = 1252;
     std::vector<VoceCatalogo> catalogo_;
     std::map<std::string, std::unique_ptr<Tabella>> tabelle_;  // by lower-case name
-    std::map<std::string, std::shared_ptr<Memoria>> memoria_;
+    std::unique_ptr<StatoSql> memoriaSql_;
 };
 
 // Folds a text for comparisons without regard to case (ASCII and Latin-1

@@ -471,37 +471,4 @@ void ScriviFileJet3(const std::string& percorso, const std::vector<TabellaNuova>
     if (!ScriviFileSicuro(percorso, ScriviJet3(tabelle, password), esito)) throw ErroreFile(esito);
 }
 
-std::vector<TabellaNuova> TabelleHost(const DatiHost& dati) {
-    TabellaNuova conti{"Conti", {{"IdConto", Long, 0}, {"Descrizione", Text, 50}}, {}};
-    for (const auto& c : dati.Conti)
-        conti.Righe.push_back(
-            {Valore::Intero(c.IdConto), c.Descrizione ? Valore::Testo(*c.Descrizione) : Valore{}});
-    TabellaNuova casse{"TabellaCassa",
-                       {{"IDCassa", Long, 0}, {"IDConto", Long, 0}, {"Descrizione", Text, 50}},
-                       {}};
-    for (const auto& c : dati.Casse)
-        casse.Righe.push_back(
-            {Valore::Intero(c.IDCassa), Valore::Intero(c.IDConto), Valore::Testo(c.Descrizione)});
-    TabellaNuova operazioni{"Operazioni",
-                            {{"IDOperazione", Long, 0},
-                             {"IDCassa", Long, 0},
-                             {"Data", DataOra, 0},
-                             {"Descrizione", Text, 100},
-                             {"Euro", Currency, 0},
-                             {"Totale\xC2\xA3", Double, 0},
-                             {"nostatistiche", SiNo, 0},
-                             {"Note", Memo, 0}},
-                            {}};
-    int32_t id = 0;
-    for (const auto& o : dati.Operazioni)
-        operazioni.Righe.push_back({Valore::Intero(++id), Valore::Intero(o.IDCassa),
-                                    Valore::DataOra(o.Data), Valore::Testo(o.Descrizione),
-                                    Valore::Valuta(o.EuroDiecimillesimi), Valore::Doppio(o.Lire),
-                                    Valore::Booleano(o.NoStatistiche), Valore{}});
-    TabellaNuova versione{"Versione", {{"versione", Long, 0}}, {}};
-    for (const auto& v : dati.Versioni)
-        versione.Righe.push_back({v ? Valore::Intero(*v) : Valore{}});
-    return {conti, casse, operazioni, versione};
-}
-
 }  // namespace quandora::jet

@@ -1,12 +1,13 @@
 #pragma once
 // A writer of Jet 3 (Access 97) database files, for test fixtures and the
-// stand-in host's demo database (and of Jet 4 files, for the reader's tests): tables with Yes/No,
-// Byte, Integer, Long, Currency, Single, Double, Date/Time, Text, Memo and OLE columns, their rows,
-// and a database password. Tables get no indexes. Every row must fit in one data page; long memos
-// go to long-value pages.
+// stand-in host's demo database (host/SchemaHost.h), and of Jet 4 files, for
+// the reader's tests: tables with Yes/No, Byte, Integer, Long, Currency,
+// Single, Double, Date/Time, Text, Memo and OLE columns, their rows, and a
+// database password. Tables get no indexes. Every row must fit in one data
+// page; long memos go to long-value pages. A library of its own
+// (jetscrittore): the program never writes a database.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,37 +43,5 @@ std::string ScriviJet(const std::vector<TabellaNuova>& tabelle, const std::strin
 // Writes the file safely (temporary file, then moved over the target).
 void ScriviFileJet3(const std::string& percorso, const std::vector<TabellaNuova>& tabelle,
                     const std::string& password = {});
-
-// The host's database, from rows in memory.
-struct DatiHost {
-    struct Conto {
-        int32_t IdConto;
-        std::optional<std::string> Descrizione;
-    };
-    struct Cassa {
-        int32_t IDCassa;
-        int32_t IDConto;
-        std::string Descrizione;
-    };
-    struct Operazione {
-        int32_t IDCassa;
-        double Data;                 // OLE Automation date, time of day allowed
-        int64_t EuroDiecimillesimi;  // Currency, exact
-        double Lire;
-        bool NoStatistiche;
-        std::string Descrizione;
-    };
-    std::vector<Conto> Conti;
-    std::vector<Cassa> Casse;
-    std::vector<Operazione> Operazioni;
-    std::vector<std::optional<int32_t>> Versioni;  // rows of Versione
-};
-
-// The tables Conti, TabellaCassa, Operazioni and Versione with the columns
-// the program's queries use (and a few the host keeps beside them).
-std::vector<TabellaNuova> TabelleHost(const DatiHost& dati);
-
-// The host's database password.
-inline constexpr const char* PasswordHost = "853kwe47";
 
 }  // namespace quandora::jet

@@ -18,10 +18,16 @@
 // accented letters with their base letters. Currency adds up exactly. Sum, Min, Max and
 // Avg over no rows are Null; Count is 0.
 //
-// Joins and filtered row lists are kept in the open database's scratch
-// space: a query run again with only the bound of a range condition changed
-// (the balance query of another day) reuses them and only binary-searches
-// the range.
+// Joins and filtered row lists are kept with the open database (the
+// executor's memory, sql/Memoria.h): a query run again with only the bound
+// of a range condition changed (the balance query of another day) reuses
+// them and only binary-searches the range.
+//
+// The units: sql/Lessico (tokens), sql/Sintassi (the syntax tree, parsed
+// from the text alone), sql/Valori and sql/Valutazione (Jet's value
+// semantics and the evaluation of expressions), sql/Esecutore, Sorgenti and
+// Aggregati (binding, joins and filters, grouping and the strategy of
+// aggregates over a range), sql/Memoria (what is kept between statements).
 
 #include <string>
 #include <vector>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "chart/Grafico.h"
-#include "chart/SuperficieRegistrata.h"
+#include "tests/support/SuperficieRegistrata.h"
 
 namespace quandora::test {
 

@@ -12,14 +12,14 @@
 #include <optional>
 
 #include "chart/Avvio_win32.h"
-#include "chart/SuperficieRegistrata.h"
 #include "jet/JetScrittore.h"
 #include "tests/chart/AvvioDiProva_win32.h"
-#include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/Comando_win32.h"
+#include "tests/support/FixtureHost.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/QuandoraDiProva_win32.h"
+#include "tests/support/SuperficieRegistrata.h"
 #include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
@@ -58,8 +58,8 @@ class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
         CreateDirectoryA(ToAnsi(host + "\\BNK").c_str(), nullptr);
         Eseguibile("versione_3_3_0_0.exe");
         dati = test::DatiDiProva(50);
-        jet::ScriviFileJet3(host + "\\BNK\\quandora.mdb", jet::TabelleHost(dati),
-                            jet::PasswordHost);
+        jet::ScriviFileJet3(host + "\\BNK\\quandora.mdb", host::TabelleHost(dati),
+                            PasswordQuandora);
         test::RegistraQuandora(host + "\\quandora.exe");
         DeleteFileA(ToAnsi(Cfg()).c_str());
     }
@@ -87,7 +87,7 @@ class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
 
     CartellaTemporanea dir;
     std::string host;
-    jet::DatiHost dati;
+    host::DatiHost dati;
     test::InterazioneRegistrata schermo;
 };
 
@@ -175,13 +175,13 @@ TEST_F(AvvioTest, OldOrUnreadableDataStopsTheStartUp) {
     for (const auto& versioni :
          {std::vector<std::optional<int32_t>>{1}, std::vector<std::optional<int32_t>>{}}) {
         dati.Versioni = versioni;
-        jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), jet::PasswordHost);
+        jet::ScriviFileJet3(mdb, host::TabelleHost(dati), PasswordQuandora);
         schermo.boxes.clear();
         EXPECT_FALSE(Avvia());
         EXPECT_EQ(Box("Attenzione"), vecchi);
     }
     dati.Versioni = {2};
-    jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), "altra");
+    jet::ScriviFileJet3(mdb, host::TabelleHost(dati), "altra");
     schermo.boxes.clear();
     EXPECT_FALSE(Avvia());
     EXPECT_EQ(Box(), "Errore database: impossibile accedere ai dati di quandora.");

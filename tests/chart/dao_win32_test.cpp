@@ -19,16 +19,16 @@
 #include "chart/AccessoDati.h"
 #include "chart/Avvio_win32.h"
 #include "chart/DatabaseDao_win32.h"
-#include "chart/SuperficieRegistrata.h"
 #include "host/DatiDemo.h"
 #include "jet/JetScrittore.h"
 #include "tests/chart/AvvioDiProva_win32.h"
 #include "tests/chart/dao_prova/DaoProva.h"
-#include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/FixtureHost.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/NumeroErrore.h"
 #include "tests/support/QuandoraDiProva_win32.h"
+#include "tests/support/SuperficieRegistrata.h"
 #include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
@@ -119,7 +119,7 @@ class DaoTest : public ::testing::Test {
         dati.Conti[0].Descrizione = "Conto corrente più usato";
         dati.Conti.push_back({7, "Ñandù € — «prova»"});
         dati.Conti.push_back({8, std::nullopt});
-        jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), jet::PasswordHost);
+        jet::ScriviFileJet3(mdb, host::TabelleHost(dati), PasswordQuandora);
         test::RegistraQuandora(host + "\\quandora.exe");
         DeleteFileA(ToAnsi(CartellaModulo() + "cfg.ini").c_str());
     }
@@ -155,7 +155,7 @@ class DaoTest : public ::testing::Test {
 
     CartellaTemporanea dir;
     std::string host, mdb;
-    jet::DatiHost dati;
+    host::DatiHost dati;
 };
 
 daoprova::Conteggi Differenza(const daoprova::Conteggi& dopo, const daoprova::Conteggi& prima) {
@@ -339,10 +339,12 @@ TEST_F(DaoTest, WithoutDaoTheBuiltInEngineReadsAndALaterRegistrationIsFound) {
 TEST_F(DaoTest, TheEnginesErrorsKeepTheirNumberAndDescription) {
     // What the built-in engine says, for comparison.
     const std::string altro = host + "\\BNK\\altro.mdb";
-    jet::ScriviFileJet3(altro, jet::TabelleHost(dati), "diversa");
-    const Errore passwordJet = Cattura([&] { OpenDatabase(altro, false, true, ";Pwd=853kwe47"); });
+    jet::ScriviFileJet3(altro, host::TabelleHost(dati), "diversa");
+    const Errore passwordJet =
+        Cattura([&] { OpenDatabase(altro, false, true, ConnessioneQuandora()); });
     const std::string manca = host + "\\BNK\\manca.mdb";
-    const Errore mancaJet = Cattura([&] { OpenDatabase(manca, false, true, ";Pwd=853kwe47"); });
+    const Errore mancaJet =
+        Cattura([&] { OpenDatabase(manca, false, true, ConnessioneQuandora()); });
     ASSERT_EQ(passwordJet.Numero(), 3031);
     ASSERT_EQ(mancaJet.Numero(), 3024);
 
@@ -378,13 +380,13 @@ TEST_F(DaoTest, TheEnginesErrorsKeepTheirNumberAndDescription) {
 
     // A Null where a number is needed: the conversion's own error.
     dati.Versioni = {std::nullopt};
-    jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), jet::PasswordHost);
+    jet::ScriviFileJet3(mdb, host::TabelleHost(dati), PasswordQuandora);
     const Errore nullo = Cattura([&] { VerificaVersioneDati(mdb); });
     EXPECT_EQ(nullo.Numero(), 94);
     EXPECT_EQ(nullo.Descrizione(), ErroreDiSistema(94).Descrizione());
 
     // At start-up any of them is the database message.
-    jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), "diversa");
+    jet::ScriviFileJet3(mdb, host::TabelleHost(dati), "diversa");
     test::InterazioneRegistrata schermo;
     test::AvvioDiProva p;
     const auto aperti = Server().Conteggi().ErroriSollevati;
@@ -425,20 +427,20 @@ TEST_F(DaoTest, TheStandInHoldsCallsToDaosConventions) {
     };
     EXPECT_EQ(apri(argomenti(V::Long(5))), 13);
     EXPECT_EQ(apri(argomenti(V::Testo(mdb), V::Booleano(false), V::Long(-1),
-                             V::Testo(ConnessioneQuandora))),
+                             V::Testo(ConnessioneQuandora()))),
               13);
     // Read-only left out: a writable opening, which the engine refuses.
     EXPECT_EQ(apri(argomenti(V::Testo(mdb), V::Booleano(false))), 3051);
     EXPECT_EQ(apri(argomenti(V::Testo(mdb), V::Booleano(false), V::Booleano(true))), 3031);
     EXPECT_EQ(apri(argomenti(V::Testo(mdb), V::Booleano(false), V::Booleano(true),
-                             V::Testo(ConnessioneQuandora), V::Long(0))),
+                             V::Testo(ConnessioneQuandora()), V::Long(0))),
               450);
     EXPECT_EQ(apri({}), 450);
 
     OggettoDispatch db = OggettoDispatch::DaRisultato(
         ws.Chiama(L"OpenDatabase", DISPATCH_METHOD,
                   argomenti(V::Testo(mdb), V::Booleano(false), V::Booleano(true),
-                            V::Testo(ConnessioneQuandora))));
+                            V::Testo(ConnessioneQuandora()))));
     const std::string sql = "Select versione from Versione";
     // Without the type DAO makes a dynaset, which the engine cannot.
     EXPECT_EQ(

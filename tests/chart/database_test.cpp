@@ -8,8 +8,8 @@
 #include "chart/Database.h"
 #include "chart/clsQuery.h"
 #include "jet/JetScrittore.h"
-#include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/FixtureHost.h"
 #include "tests/support/NumeroErrore.h"
 
 using namespace quandora;
@@ -26,10 +26,10 @@ struct Voce {
 
 class AccessoDatiTest : public ::testing::Test {
   protected:
-    std::string Scrivi(const jet::DatiHost& d, const std::string& nome = "quandora.mdb",
-                       const std::string& pw = jet::PasswordHost) {
+    std::string Scrivi(const host::DatiHost& d, const std::string& nome = "quandora.mdb",
+                       const std::string& pw = PasswordQuandora) {
         const std::string f = dir_.File(nome);
-        jet::ScriviFileJet3(f, jet::TabelleHost(d), pw);
+        jet::ScriviFileJet3(f, host::TabelleHost(d), pw);
         return f;
     }
     std::vector<Voce> Conti(const std::string& f) {
@@ -47,20 +47,20 @@ TEST_F(AccessoDatiTest, AccountsComeInDescriptionOrderAfterWhatTheListHolds) {
                                            {"Banca", 1},
                                            {"conto corrente", 2},
                                            {"Zeta", 4}}));
-    jet::DatiHost vuoto = test::DatiDiProva(0);
+    host::DatiHost vuoto = test::DatiDiProva(0);
     vuoto.Conti.clear();
     EXPECT_EQ(Conti(Scrivi(vuoto, "vuoto.mdb")), (std::vector<Voce>{{"<tutti i conti>", -1}}));
 }
 
 TEST_F(AccessoDatiTest, NullKeyStopsTheListHalfWayWithAnError) {
     // Jet sorts Null descriptions first; the Null key is in the second row.
-    jet::DatiHost d = test::DatiDiProva(0);
-    std::vector<jet::TabellaNuova> t = jet::TabelleHost(d);
+    host::DatiHost d = test::DatiDiProva(0);
+    std::vector<jet::TabellaNuova> t = host::TabelleHost(d);
     t[0].Righe = {{Valore::Intero(5), Valore::Testo("A")},
                   {Valore{}, Valore::Testo("B")},
                   {Valore::Intero(6), Valore::Testo("C")}};
     const std::string f = dir_.File("chiave.mdb");
-    jet::ScriviFileJet3(f, t, jet::PasswordHost);
+    jet::ScriviFileJet3(f, t, PasswordQuandora);
     std::vector<Voce> v;
     EXPECT_EQ(NumeroErrore([&] {
                   CaricaConti(f, [&](const std::string& s, int32_t id) { v.push_back({s, id}); });
@@ -70,7 +70,7 @@ TEST_F(AccessoDatiTest, NullKeyStopsTheListHalfWayWithAnError) {
 }
 
 TEST_F(AccessoDatiTest, DataVersionFromTheFirstRow) {
-    jet::DatiHost d = test::DatiDiProva(0);
+    host::DatiHost d = test::DatiDiProva(0);
     const std::vector<std::pair<std::vector<std::optional<int32_t>>, bool>> casi = {
         {{}, false}, {{1}, false}, {{2}, true}, {{3, 1}, true}, {{1, 5}, false}, {{-7}, false}};
     int n = 0;
@@ -91,15 +91,17 @@ TEST_F(AccessoDatiTest, OpeningFailuresGiveTheEnginesErrors) {
     const std::string senza = Scrivi(test::DatiDiProva(5), "senza.mdb", "");
     EXPECT_TRUE(VerificaVersioneDati(senza));  // no password: any opens it
     const std::string f = Scrivi(test::DatiDiProva(5));
-    EXPECT_EQ(NumeroErrore([&] { OpenDatabase(f, true, true, ConnessioneQuandora); }), 3051);
-    EXPECT_EQ(NumeroErrore([&] { OpenDatabase(f, false, false, ConnessioneQuandora); }), 3051);
-    EXPECT_NO_THROW(OpenDatabase(f, false, true, "MS Access;PWD=853kwe47;"));
-    EXPECT_EQ(NumeroErrore([&] { OpenDatabase(f, false, true, ";Pwd=853kwe4"); }), 3031);
+    EXPECT_EQ(NumeroErrore([&] { OpenDatabase(f, true, true, ConnessioneQuandora()); }), 3051);
+    EXPECT_EQ(NumeroErrore([&] { OpenDatabase(f, false, false, ConnessioneQuandora()); }), 3051);
+    EXPECT_NO_THROW(
+        OpenDatabase(f, false, true, std::string("MS Access;PWD=") + PasswordQuandora + ";"));
+    const std::string corta = ConnessioneQuandora().substr(0, ConnessioneQuandora().size() - 1);
+    EXPECT_EQ(NumeroErrore([&] { OpenDatabase(f, false, true, corta); }), 3031);
     // Tables missing from the file.
-    std::vector<jet::TabellaNuova> solo = jet::TabelleHost(test::DatiDiProva(0));
+    std::vector<jet::TabellaNuova> solo = host::TabelleHost(test::DatiDiProva(0));
     solo.resize(1);
     const std::string parziale = dir_.File("parziale.mdb");
-    jet::ScriviFileJet3(parziale, solo, jet::PasswordHost);
+    jet::ScriviFileJet3(parziale, solo, PasswordQuandora);
     EXPECT_EQ(NumeroErrore([&] { VerificaVersioneDati(parziale); }), 3078);
 }
 
@@ -129,7 +131,7 @@ TEST_F(AccessoDatiTest, ForwardOnlyRecordSet) {
 }
 
 TEST_F(AccessoDatiTest, BalanceQueryOfOneOpenDatabaseDayAfterDay) {
-    const jet::DatiHost d = test::DatiDiProva(300);
+    const host::DatiHost d = test::DatiDiProva(300);
     auto db = ApriDatabase(Scrivi(d));
     for (Data giorno = DataSerial(2003, 1, 1) - 2; giorno < DataSerial(2005, 10, 5); giorno += 11) {
         clsQuery q;

@@ -9,8 +9,8 @@
 #include "chart/AccessoDati.h"
 #include "chart/clsQuery.h"
 #include "host/DatiDemo.h"
-#include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/FixtureHost.h"
 
 using namespace quandora;
 using quandora::test::CartellaTemporanea;
@@ -38,7 +38,7 @@ TEST(DatiDemo, BalancesAgreeWithTheRowsAndTransfersCancelOut) {
     CartellaTemporanea dir;
     const Data fine = DataSerial(2026, 12, 7);
     host::ScriviHost(dir.File("Q"), fine);
-    const jet::DatiHost dati = host::DatiDemo(fine);
+    const host::DatiHost dati = host::DatiDemo(fine);
     EXPECT_GT(dati.Operazioni.size(), 2000u) << "several years of a family's movements";
     EXPECT_EQ(host::DatiDemo(fine).Operazioni.size(), dati.Operazioni.size()) << "repeatable";
 

@@ -11,13 +11,13 @@
 #include <functional>
 #include <map>
 
-#include "chart/SuperficieRegistrata.h"
 #include "jet/JetScrittore.h"
 #include "tests/chart/FinestraDiProva.h"
 #include "tests/chart/GraficoDiProva.h"
-#include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/FixtureHost.h"
 #include "tests/support/InterazioneRegistrata.h"
+#include "tests/support/SuperficieRegistrata.h"
 #include "util/Errore.h"
 
 using namespace quandora;
@@ -41,7 +41,7 @@ class ElaborazioneTest : public ::testing::Test {
     void SetUp() override {
         dati = test::DatiDiProva(800);
         run.PercorsoDatabase = dir.File("quandora.mdb");
-        jet::ScriviFileJet3(run.PercorsoDatabase, jet::TabelleHost(dati), jet::PasswordHost);
+        jet::ScriviFileJet3(run.PercorsoDatabase, host::TabelleHost(dati), PasswordQuandora);
         grafico.AzzeraSegni();
         // Events and progress after every day, unless a test says otherwise.
         run.IntervalloEventi = std::chrono::milliseconds(0);
@@ -71,7 +71,7 @@ class ElaborazioneTest : public ::testing::Test {
     }
 
     CartellaTemporanea dir;
-    jet::DatiHost dati;
+    host::DatiHost dati;
     SuperficieRegistrata picture;
     test::PulsantiRegistrati pulsanti;
     GraficoSaldi grafico{picture, pulsanti};
@@ -244,7 +244,7 @@ TEST_F(ElaborazioneTest, AFailedRunReportsAndClearsThePicture) {
     EXPECT_EQ(picture.Operazioni.back().Tipo, SuperficieRegistrata::Op::Cancella);
 
     // A wrong password: the engine's number, the same handling.
-    jet::ScriviFileJet3(run.PercorsoDatabase, jet::TabelleHost(dati), "altra");
+    jet::ScriviFileJet3(run.PercorsoDatabase, host::TabelleHost(dati), "altra");
     run.cmdElabora_Click();
     ASSERT_EQ(schermo.boxes.size(), 2u);
     EXPECT_EQ(schermo.boxes[1].titolo, "Errore 3031");

@@ -15,6 +15,7 @@
 #include "jet/Jet.h"
 #include "jet/JetScrittore.h"
 #include "jet/JetSql.h"
+#include "tests/jet/FixtureMovimenti.h"
 
 using namespace quandora;
 
@@ -28,13 +29,13 @@ std::string File() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
     static std::string modello;
     if (modello.empty()) {
-        jet::DatiHost d;
+        test::Movimenti d;
         d.Conti = {{1, "Banca"}, {2, std::nullopt}};
         d.Casse = {{10, 1, "Cassa"}};
         for (int i = 0; i < 40; ++i)
             d.Operazioni.push_back({10, 38000.0 + i, 10000 * i, 1.5, i % 2 == 0, "op"});
         d.Versioni = {2};
-        auto t = jet::TabelleHost(d);
+        auto t = test::TabelleMovimenti(d);
         t[2].Righe[0][7] = Valore::Testo(std::string(3000, 'n'));  // a memo on a chain
         modello = jet::ScriviJet3(t, "pw");
     }

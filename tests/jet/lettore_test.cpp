@@ -7,11 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "chart/clsQuery.h"
 #include "jet/Jet.h"
 #include "jet/JetScrittore.h"
 #include "jet/JetSql.h"
-#include "tests/jet/FixtureHost.h"
+#include "tests/jet/FixtureMovimenti.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/NumeroErrore.h"
 #include "util/FileBinario.h"
@@ -99,14 +98,14 @@ TEST(LettoreJet, ValuesOfEveryTypeComeBackAsWritten) {
 TEST(LettoreJet, PasswordOpensOnlyItsDatabase) {
     test::CartellaTemporanea dir;
     const std::string f = dir.File("pw.mdb");
-    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(10)), PasswordHost);
-    EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));
+    ScriviFileJet3(f, test::TabelleDiProva(10), test::PasswordProva);
+    EXPECT_NO_THROW(LeggiTutto(f, test::PasswordProva));
     EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, ""); }), 3031);
-    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "853KWE47"); }), 3031);  // case counts
-    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "853kwe4"); }), 3031);
-    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "853kwe470"); }), 3031);
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "CASS4PROVA"); }), 3031);  // case counts
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "cass4Prov"); }), 3031);
+    EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "cass4Prova0"); }), 3031);
     // The password is not in the file as plain text.
-    EXPECT_EQ(Leggi(f).find(PasswordHost), std::string::npos);
+    EXPECT_EQ(Leggi(f).find(test::PasswordProva), std::string::npos);
 }
 
 TEST(LettoreJet, MissingForeignAndTruncatedFilesGiveTheirErrors) {
@@ -121,22 +120,22 @@ TEST(LettoreJet, MissingForeignAndTruncatedFilesGiveTheirErrors) {
     EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(vuoto, ""); }), 3343);
 
     const std::string f = dir.File("intero.mdb");
-    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(3000)), PasswordHost);
+    ScriviFileJet3(f, test::TabelleDiProva(3000), test::PasswordProva);
     const std::string intero = Leggi(f);
     const std::string corto = dir.File("corto.mdb");
     Scrivi(corto, intero.substr(0, 1000));
-    EXPECT_EQ(NumeroErrore([&] { LeggiTutto(corto, PasswordHost); }), 3343);
+    EXPECT_EQ(NumeroErrore([&] { LeggiTutto(corto, test::PasswordProva); }), 3343);
     // Cut after the catalog: the tables' pages are missing.
     for (size_t pagine : {3u, 5u, 20u, 40u}) {
         Scrivi(corto, intero.substr(0, pagine * 2048 + 100));
-        EXPECT_EQ(NumeroErrore([&] { LeggiTutto(corto, PasswordHost); }), 3049) << pagine;
+        EXPECT_EQ(NumeroErrore([&] { LeggiTutto(corto, test::PasswordProva); }), 3049) << pagine;
     }
 }
 
 TEST(LettoreJet, DamagedBytesGiveAnErrorOrDataNeverACrash) {
     test::CartellaTemporanea dir;
     const std::string f = dir.File("base.mdb");
-    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(400)), PasswordHost);
+    ScriviFileJet3(f, test::TabelleDiProva(400), test::PasswordProva);
     const std::string intero = Leggi(f);
     const std::string danneggiato = dir.File("danno.mdb");
     int errori = 0, letture = 0;
@@ -146,7 +145,7 @@ TEST(LettoreJet, DamagedBytesGiveAnErrorOrDataNeverACrash) {
             copia[o] = char(valore ^ static_cast<unsigned char>(copia[o] == char(valore) ? 1 : 0));
             Scrivi(danneggiato, copia);
             const int n = NumeroErrore([&] {
-                auto db = DatabaseJet::Apri(danneggiato, PasswordHost);
+                auto db = DatabaseJet::Apri(danneggiato, test::PasswordProva);
                 for (const auto& t : db->TabelleUtente())
                     db->LeggiTabella(t);
                 Esegui(*db, "SELECT Sum(Euro), Count(*) FROM Operazioni");
@@ -168,18 +167,18 @@ TEST(LettoreJet, DamagedBytesGiveAnErrorOrDataNeverACrash) {
 TEST(LettoreJet, ReadingLeavesTheFileAndItsTimeStampsUnchanged) {
     test::CartellaTemporanea dir;
     const std::string f = dir.File("fermo.mdb");
-    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(500)), PasswordHost);
+    ScriviFileJet3(f, test::TabelleDiProva(500), test::PasswordProva);
     const std::string prima = Leggi(f);
     const auto p = std::filesystem::u8path(f);
     const auto tempo = std::filesystem::last_write_time(p);
     const auto permessi = std::filesystem::status(p).permissions();
     {
-        auto db = DatabaseJet::Apri(f, PasswordHost);
+        auto db = DatabaseJet::Apri(f, test::PasswordProva);
         for (const auto& t : db->TabelleUtente())
             db->LeggiTabella(t);
         Esegui(*db, "SELECT * FROM Operazioni ORDER BY Data DESC");
     }
-    EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));
+    EXPECT_NO_THROW(LeggiTutto(f, test::PasswordProva));
     EXPECT_EQ(std::filesystem::last_write_time(p), tempo);
     EXPECT_EQ(std::filesystem::status(p).permissions(), permessi);
     EXPECT_EQ(Leggi(f), prima);
@@ -188,9 +187,9 @@ TEST(LettoreJet, ReadingLeavesTheFileAndItsTimeStampsUnchanged) {
 TEST(LettoreJet, ReadOnlyFileOpens) {
     test::CartellaTemporanea dir;
     const std::string f = dir.File("solalettura.mdb");
-    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(5)), PasswordHost);
+    ScriviFileJet3(f, test::TabelleDiProva(5), test::PasswordProva);
     std::filesystem::permissions(std::filesystem::u8path(f), std::filesystem::perms::owner_read);
-    EXPECT_NO_THROW(LeggiTutto(f, PasswordHost));
+    EXPECT_NO_THROW(LeggiTutto(f, test::PasswordProva));
     std::filesystem::permissions(std::filesystem::u8path(f), std::filesystem::perms::owner_all);
 }
 
@@ -225,15 +224,15 @@ TEST(LettoreJet, Jet4FilesWithCompressedAndPlainTextsAndPassword) {
                            Valore::Testo("riga " + std::to_string(i)),
                            {},
                            {}});
-    std::vector<TabellaNuova> tabelle = TabelleHost(test::DatiDiProva(200));
+    std::vector<TabellaNuova> tabelle = test::TabelleDiProva(200);
     tabelle.push_back(t);
-    const std::string byte = ScriviJet(tabelle, PasswordHost, 4);
+    const std::string byte = ScriviJet(tabelle, test::PasswordProva, 4);
     {
         std::ofstream out(std::filesystem::u8path(f), std::ios::binary);
         out << byte;
     }
     EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, "altra"); }), 3031);
-    auto db = DatabaseJet::Apri(f, PasswordHost);
+    auto db = DatabaseJet::Apri(f, test::PasswordProva);
     EXPECT_EQ(db->VersioneJet(), 4);
     const Tabella& l = db->LeggiTabella("tipi4");
     ASSERT_EQ(l.Righe, t.Righe.size());
@@ -241,12 +240,13 @@ TEST(LettoreJet, Jet4FilesWithCompressedAndPlainTextsAndPassword) {
         for (size_t r = 0; r < t.Righe.size(); ++r)
             EXPECT_EQ(l.Valori[c][r], t.Righe[r][c]) << c << " " << r;
     // The balance query runs on Jet 4 as on Jet 3.
-    const auto dati = test::DatiDiProva(200);
-    clsQuery q;
-    q.conto = -1;
-    q.data = DataSerial(2004, 6, 30);
-    const Risultato r = Esegui(*db, q.Query());
-    EXPECT_EQ(r.Righe[0][0].I, test::SaldoAtteso(dati, -1, *q.data, false).value_or(-1));
+    const std::string& saldo = test::SaldoTuttiIConti;
+    const std::string f3 = dir.File("jet3.mdb");
+    ScriviFileJet3(f3, test::TabelleDiProva(200), test::PasswordProva);
+    const Risultato r = Esegui(*db, saldo);
+    ASSERT_EQ(r.Righe.size(), 1u);
+    EXPECT_EQ(r.Righe[0][0].Tipo, TipoValore::Valuta);
+    EXPECT_EQ(r.Righe, Esegui(*DatabaseJet::Apri(f3, test::PasswordProva), saldo).Righe);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "jet/Jet.h"
 #include "jet/JetScrittore.h"
 #include "jet/JetSql.h"
-#include "tests/jet/FixtureHost.h"
+#include "tests/jet/FixtureMovimenti.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/Comando_native.h"
 #include "util/DataOle.h"
@@ -178,12 +178,11 @@ TEST(ScrittoreMdbtools, EveryColumnTypeIsListedDescribedAndExportedAsWritten) {
     EXPECT_EQ(Differenza(Atteso(t, righe), Export(f, t.Nome)), "");
 }
 
-TEST(ScrittoreMdbtools, HostDatabaseWithPasswordAndManyPagesExportsEveryRow) {
+TEST(ScrittoreMdbtools, DatabaseWithPasswordAndManyPagesExportsEveryRow) {
     test::CartellaTemporanea dir;
-    const std::string f = dir.File("quandora.mdb");
-    const DatiHost dati = test::DatiDiProva(20000);
-    const auto tabelle = TabelleHost(dati);
-    ScriviFileJet3(f, tabelle, PasswordHost);
+    const std::string f = dir.File("movimenti.mdb");
+    const auto tabelle = test::TabelleDiProva(20000);
+    ScriviFileJet3(f, tabelle, test::PasswordProva);
 
     EXPECT_EQ(test::UscitaComando("mdb-tables -1 " + Q(f)),
               "Conti\nTabellaCassa\nOperazioni\nVersione\n");
@@ -235,12 +234,12 @@ namespace {
 
 TEST(Jetsql, PrintsCsvTheTablesAndItsErrors) {
     test::CartellaTemporanea dir;
-    const std::string f = dir.File("quandora.mdb");
-    ScriviFileJet3(f, TabelleHost(test::DatiDiProva(50)), PasswordHost);
+    const std::string f = dir.File("movimenti.mdb");
+    ScriviFileJet3(f, test::TabelleDiProva(50), test::PasswordProva);
     const std::string jetsql =
         (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "jetsql").string();
     EXPECT_EQ(test::UscitaComando(
-                  Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 " +
+                  Q(jetsql) + " " + Q(f) + " --pwd cass4Prova " +
                   Q("SELECT IdConto, Descrizione, IdConto * 1.5 AS X, #2004-03-15 10:30# AS D, "
                     "True FROM Conti ORDER BY IdConto")),
               "\"IdConto\",\"Descrizione\",\"X\",\"D\",\"Expr1000\"\n"
@@ -248,13 +247,13 @@ TEST(Jetsql, PrintsCsvTheTablesAndItsErrors) {
               "2,\"conto corrente\",3,2004-03-15 10:30:00,-1\n"
               "3,,4.5,2004-03-15 10:30:00,-1\n"
               "4,\"Zeta\",6,2004-03-15 10:30:00,-1\n");
-    EXPECT_EQ(test::UscitaComando(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 --tables"),
+    EXPECT_EQ(test::UscitaComando(Q(jetsql) + " " + Q(f) + " --pwd cass4Prova --tables"),
               "\"Tabella\"\n\"Conti\"\n\"TabellaCassa\"\n\"Operazioni\"\n\"Versione\"\n");
     EXPECT_EQ(test::UscitaComando(Q(jetsql) + " " + Q(f) + " --pwd x --tables 2>&1"),
               "Errore 3031: Password non valida.\n<uscita 256>");
-    EXPECT_EQ(
-        test::UscitaComando(Q(jetsql) + " " + Q(f) + " --pwd 853kwe47 'SELECT x FROM Conti' 2>&1"),
-        "Errore 3061: Parametri insufficienti. Previsto 1.\n<uscita 256>");
+    EXPECT_EQ(test::UscitaComando(Q(jetsql) + " " + Q(f) +
+                                  " --pwd cass4Prova 'SELECT x FROM Conti' 2>&1"),
+              "Errore 3061: Parametri insufficienti. Previsto 1.\n<uscita 256>");
     EXPECT_EQ(test::UscitaComando(Q(jetsql) + " 2>/dev/null"), "<uscita 512>");
 }
 

@@ -109,7 +109,7 @@ TEST(Programma, EachStartUpRefusalShowsItsBoxAndEndsTheProgram) {
     const std::string host = dir.File("Quandora");
     const std::string mdb = host + "\\bnk\\quandora.mdb";
     ASSERT_TRUE(test::InstallaHostDemo(host));
-    jet::DatiHost dati = host::DatiModello();
+    host::DatiHost dati = host::DatiModello();
     struct Caso {
         const char* descrizione;
         std::function<void()> prepara;
@@ -130,7 +130,7 @@ TEST(Programma, EachStartUpRefusalShowsItsBoxAndEndsTheProgram) {
              CopyFileA(ToAnsi(Host("quandora")).c_str(), ToAnsi(host + "\\quandora.exe").c_str(),
                        FALSE);
              dati.Versioni = {1};
-             jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), jet::PasswordHost);
+             jet::ScriviFileJet3(mdb, host::TabelleHost(dati), PasswordQuandora);
          },
          "Attenzione",
          "Il file dati di Quandora non è aggiornato. E' necessario eseguire prima Quandora in "
@@ -138,7 +138,7 @@ TEST(Programma, EachStartUpRefusalShowsItsBoxAndEndsTheProgram) {
         {"another password",
          [&] {
              dati.Versioni = {2};
-             jet::ScriviFileJet3(mdb, jet::TabelleHost(dati), "altra");
+             jet::ScriviFileJet3(mdb, host::TabelleHost(dati), "altra");
          },
          "Errore", "Errore database: impossibile accedere ai dati di quandora."},
     };

@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "chart/Grafico.h"
-#include "chart/SuperficieRegistrata.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/SuperficieRegistrata.h"
 #ifdef _WIN32
 #include "chart/SuperficieGdi_win32.h"
 #endif

@@ -8,8 +8,8 @@
 
 #include "chart/AccessoDati.h"
 #include "jet/JetScrittore.h"
-#include "tests/jet/FixtureHost.h"
 #include "tests/support/CartellaTemporanea.h"
+#include "tests/support/FixtureHost.h"
 #include "util/Testo.h"
 
 using namespace quandora;
@@ -26,7 +26,7 @@ std::string Cartella() {
 TEST(FileBloccato, DatabaseHeldExclusivelyByAnotherProcessGives3051) {
     test::CartellaTemporanea dir;
     const std::string f = dir.File("quandora.mdb");
-    jet::ScriviFileJet3(f, jet::TabelleHost(test::DatiDiProva(50)), jet::PasswordHost);
+    jet::ScriviFileJet3(f, host::TabelleHost(test::DatiDiProva(50)), PasswordQuandora);
     ASSERT_TRUE(VerificaVersioneDati(f));
 
     HANDLE tenuto = CreateEventA(nullptr, TRUE, FALSE, "TrevaltoFileTenuto");

@@ -75,7 +75,7 @@ int main() {
         auto dao = ApriDatabase(mdb);
         const double tDao = Migliore(*dao, inizio, giorni, sommaDao);
         dao->Close();
-        auto jet = OpenDatabase(mdb, false, true, ConnessioneQuandora);
+        auto jet = OpenDatabase(mdb, false, true, ConnessioneQuandora());
         const double tJet = Migliore(*jet, inizio, giorni, sommaJet);
         jet->Close();
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chart/clsQuery.h"
+#include "host/SchemaHost.h"
 #include "jet/Jet.h"
 #include "jet/JetScrittore.h"
 #include "jet/JetSql.h"
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
         argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path();
     const std::string file = (cartella / "jet_bench.mdb").string();
 
-    jet::DatiHost d;
+    host::DatiHost d;
     for (int c = 1; c <= 8; ++c)
         d.Conti.push_back({c, "Conto " + std::to_string(c)});
     for (int k = 0; k < 30; ++k)
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     const double inizio = DataSerial(2000, 1, 1);
     const int giorni = 3653;
     for (int i = 0; i < 20000; ++i) {
-        jet::DatiHost::Operazione o;
+        host::DatiHost::Operazione o;
         o.IDCassa = 100 + int(g() % 30);
         o.Data = inizio + double(g() % unsigned(giorni)) + (i % 9 == 0 ? 0.4 : 0.0);
         o.EuroDiecimillesimi = (int64_t(g() % 400000) - 200000) * 100;
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
         d.Operazioni.push_back(o);
     }
     d.Versioni = {2};
-    jet::ScriviFileJet3(file, jet::TabelleHost(d), jet::PasswordHost);
+    jet::ScriviFileJet3(file, host::TabelleHost(d), PasswordQuandora);
 
     // The arrays of the plain loop: date, account, flag and amount.
     std::vector<double> data;
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
     int differenze = 0;
     for (int32_t c : {3, -1}) {
         for (bool noStat : {false, true}) {
-            auto db = jet::DatabaseJet::Apri(file, jet::PasswordHost);
+            auto db = jet::DatabaseJet::Apri(file, PasswordQuandora);
             clsQuery q;
             q.conto = c;
             q.NoStatistiche = noStat;

@@ -1,4 +1,4 @@
-#include "chart/SuperficieRegistrata.h"
+#include "tests/support/SuperficieRegistrata.h"
 
 #include "util/Testo.h"
 
