@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <string>
 
-#include "chart/AccessoDati.h"
 #include "chart/Programma_win32.h"
 #include "chart/clsQuery.h"
+#include "database/AccessoDati.h"
 #include "host/DatiDemo.h"
 #include "util/Com_win32.h"
 #include "util/Errore.h"
@@ -111,9 +111,10 @@ int main() {
         std::printf("giorni: %d (dal 01-01-2021 al 31-12-2030, tutti i conti)\n", giorni);
         std::printf("run through the window: %.3f s, %.1f us per day\n", migliore,
                     migliore / giorni * 1e6);
-        std::printf("engine alone (opened, every day's query, closed): %.3f s, %.1f us per day "
-                    "(checksum %.2f)\n",
-                    motore, motore / giorni * 1e6, somma);
+        std::printf(
+            "engine alone (opened, every day's query, closed): %.3f s, %.1f us per day "
+            "(checksum %.2f)\n",
+            motore, motore / giorni * 1e6, somma);
         std::printf("window overhead per day: %.1f us\n", (migliore - motore) / giorni * 1e6);
         std::printf("run / engine ratio:      %.2f\n", migliore / motore);
     } catch (const Errore& e) {

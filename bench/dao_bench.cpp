@@ -18,10 +18,10 @@
 #include <functional>
 #include <string>
 
-#include "chart/AccessoDati.h"
 #include "chart/clsQuery.h"
+#include "database/AccessoDati.h"
 #include "host/DatiDemo.h"
-#include "tests/chart/dao_prova/DaoProva.h"
+#include "tests/database/dao_prova/DaoProva.h"
 #include "util/Errore.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"

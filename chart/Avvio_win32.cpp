@@ -4,7 +4,7 @@
 
 #include <oleauto.h>
 
-#include "chart/AccessoDati.h"
+#include "database/AccessoDati.h"
 #include "modulelist/Varniko.h"
 #include "util/Com_win32.h"
 #include "util/Errore.h"

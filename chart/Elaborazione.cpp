@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "chart/AccessoDati.h"
+#include "database/AccessoDati.h"
 #include "util/Errore.h"
 #include "util/Interazione.h"
 #include "util/uxUtilita.h"

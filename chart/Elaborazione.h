@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "chart/Database.h"
+#include "database/Database.h"
 #include "chart/Grafico.h"
 #include "chart/clsQuery.h"
 #include "util/DataOle.h"

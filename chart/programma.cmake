@@ -17,7 +17,7 @@ list(TRANSFORM _file_icone APPEND .ico)
 add_custom_command(
     OUTPUT ${_file_icone}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${_icone_dir}
-    COMMAND ${TREVALTO_HOST_CXX} -std=c++17 -O1 -o ${_generatore}
+    COMMAND ${TREVALTO_HOST_CXX} -std=c++17 -O1 -Wall -Wextra -Werror -o ${_generatore}
             ${CMAKE_CURRENT_SOURCE_DIR}/tools/GeneraIcone.cpp
     COMMAND ${_generatore} ${_icone_dir}
     DEPENDS tools/GeneraIcone.cpp

@@ -1,6 +1,6 @@
 #pragma once
 // The host's database from rows in memory, for the stand-in host and the
-// tests: the host's tables (chart/DatabaseQuandora.h, the database layer's
+// tests: the host's tables (database/DatabaseQuandora.h, the database layer's
 // one definition of the schema) as tables of the Jet writer, with rows.
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/DatabaseQuandora.h"
+#include "database/DatabaseQuandora.h"
 #include "jet/JetScrittore.h"
 
 namespace quandora::host {

@@ -1,5 +1,5 @@
 # The host's tables with rows, for the stand-in host and the tests: the
-# database layer's schema (chart/DatabaseQuandora.h) written by the Jet
+# database layer's schema (database/DatabaseQuandora.h) written by the Jet
 # writer.
 add_library(schemahost STATIC ${CMAKE_CURRENT_LIST_DIR}/SchemaHost.cpp)
 target_link_libraries(schemahost PUBLIC jetscrittore uxutil)

@@ -123,6 +123,17 @@ if [ "$windows_ran" -eq 0 ]; then
     status=1
 fi
 
+# Our C and C++ files as clang-format writes them (the root .clang-format).
+formato=$(git -C "$root" ls-files '*.cpp' '*.cc' '*.c' '*.h' '*.hpp' |
+    (cd "$root" && xargs clang-format --dry-run -Werror 2>&1 >/dev/null) |
+    grep -oE '^[^:]+\.(cpp|cc|c|h|hpp):' | sort -u | tr -d ':')
+if [ -n "$formato" ]; then
+    summary+=("format: FAILED, not as clang-format writes them: $(echo $formato)")
+    status=1
+else
+    summary+=("format: every C and C++ file as clang-format writes it")
+fi
+
 # The share of tests among the C and C++ lines: tests, their support, the
 # test stand-ins and the fuzz targets on one side, the program on the
 # other; benchmarks apart.

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "chart/AccessoDati.h"
+#include "database/AccessoDati.h"
 #include "chart/clsQuery.h"
 #include "host/DatiDemo.h"
 #include "tests/support/CartellaTemporanea.h"

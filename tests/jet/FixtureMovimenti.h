@@ -4,7 +4,7 @@
 // data version (Versione). Shaped like the host's database, because those
 // are the statements the engine serves (a Sum over two joins up to a day,
 // a text order); its own, because the host's schema
-// (chart/DatabaseQuandora.h) sits above the engine.
+// (database/DatabaseQuandora.h) sits above the engine.
 
 #include <cstdint>
 #include <optional>

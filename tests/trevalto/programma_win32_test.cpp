@@ -15,7 +15,7 @@
 #include "chart/FrmMain_win32.h"
 #include "host/DatiDemo.h"
 #include "jet/JetScrittore.h"
-#include "tests/chart/dao_prova/DaoProva.h"
+#include "tests/database/dao_prova/DaoProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/HostDemo_win32.h"
 #include "tests/support/Pixel_win32.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "chart/Database.h"
+#include "database/Database.h"
 #include "jet/ErroriJet.h"
 #include "jet/Jet.h"
 #include "jet/JetSql.h"

@@ -16,13 +16,13 @@
 #include <functional>
 #include <tuple>
 
-#include "chart/AccessoDati.h"
+#include "database/AccessoDati.h"
 #include "chart/Avvio_win32.h"
-#include "chart/DatabaseDao_win32.h"
+#include "database/DatabaseDao_win32.h"
 #include "host/DatiDemo.h"
 #include "jet/JetScrittore.h"
 #include "tests/chart/AvvioDiProva_win32.h"
-#include "tests/chart/dao_prova/DaoProva.h"
+#include "tests/database/dao_prova/DaoProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/FixtureHost.h"
 #include "tests/support/InterazioneRegistrata.h"

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "chart/AccessoDati.h"
+#include "database/AccessoDati.h"
 #include "jet/JetScrittore.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/FixtureHost.h"

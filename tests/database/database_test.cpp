@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "chart/AccessoDati.h"
-#include "chart/Database.h"
+#include "database/AccessoDati.h"
+#include "database/Database.h"
 #include "chart/clsQuery.h"
 #include "jet/JetScrittore.h"
 #include "tests/support/CartellaTemporanea.h"

@@ -33,7 +33,7 @@
 #include <utility>
 #include <vector>
 
-#include "chart/Database.h"
+#include "database/Database.h"
 #include "util/Com_win32.h"
 
 namespace quandora::dao {

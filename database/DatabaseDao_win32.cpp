@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "chart/DatabaseDao_win32.h"
+#include "database/DatabaseDao_win32.h"
 
 #include <objbase.h>
 #include <objidl.h>

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "chart/Database.h"
+#include "database/Database.h"
 #include "jet/ErroriJet.h"
-#include "tests/chart/dao_prova/DaoProva.h"
+#include "tests/database/dao_prova/DaoProva.h"
 #include "util/Com_win32.h"
 #include "util/Errore.h"
 

@@ -1,4 +1,4 @@
-#include "chart/AccessoDati.h"
+#include "database/AccessoDati.h"
 
 namespace quandora {
 

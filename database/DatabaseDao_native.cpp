@@ -1,6 +1,6 @@
 // Linux has no DAO: the program reads through our own engine only.
 
-#include "chart/Database.h"
+#include "database/Database.h"
 
 namespace quandora {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "chart/Database.h"
-#include "chart/DatabaseQuandora.h"
+#include "database/Database.h"
+#include "database/DatabaseQuandora.h"
 
 namespace quandora {
 
