@@ -134,6 +134,22 @@ else
     summary+=("format: every C and C++ file as clang-format writes it")
 fi
 
+# The layers: a folder includes only from itself and the folders below it.
+strati=""
+for regola in "util:util" "jet:util|jet" "database:util|jet|database" \
+    "modulelist:util|modulelist" "chart:util|jet|database|chart|modulelist"; do
+    cartella=${regola%%:*}
+    fuori=$(grep -rhoE '#include "[a-z]+/' "$root/$cartella" | sed -E 's/#include "//; s#/##' |
+        sort -u | grep -vE "^(${regola#*:})$" | tr '\n' ' ')
+    [ -n "$fuori" ] && strati+="$cartella includes $fuori; "
+done
+if [ -n "$strati" ]; then
+    summary+=("layers: FAILED: $strati")
+    status=1
+else
+    summary+=("layers: util <- jet <- database <- chart, modulelist on util: no include upwards")
+fi
+
 # The share of tests among the C and C++ lines: tests, their support, the
 # test stand-ins and the fuzz targets on one side, the program on the
 # other; benchmarks apart.
