@@ -27,6 +27,28 @@ int16_t Somma16(int32_t a, int32_t b) {
 
 }  // namespace
 
+PuntoSaldo SerieSaldi::Aggiungi(Data giorno, const Valore& totale, bool differenza) {
+    const int16_t numero = Somma16(giorni_, 1);
+    double importo = totale.IsNull() ? 0 : totale.ComeDoppio();
+    if (differenza) {
+        if (giorni_ == 0) {
+            base_ = importo;
+            importo = 0;
+        } else {
+            importo -= base_;
+        }
+    }
+    if (giorni_ == 0) {
+        massimo_ = importo;
+        minimo_ = importo;
+    } else {
+        if (importo > massimo_) massimo_ = importo;
+        if (importo < minimo_) minimo_ = importo;
+    }
+    giorni_ = numero;
+    return {numero, giorno, importo};
+}
+
 Elaborazione::Elaborazione(GraficoSaldi& grafico, ControlliElaborazione& finestra, Apertura apri)
     : grafico_(grafico), finestra_(finestra), apri_(std::move(apri)) {
     if (!apri_) apri_ = [](const std::string& percorso) { return ApriDatabase(percorso); };
@@ -133,9 +155,7 @@ void Elaborazione::Esegui() {
     grafico_.Saldi.assign(static_cast<size_t>(n), PuntoSaldo{});
 
     Elaborazione_In_Corso(true);
-    int16_t i = 0;
     Data d = inizio;
-    double base = 0;
     std::unique_ptr<Database> db = apri_(PercorsoDatabase);
     std::chrono::steady_clock::time_point ultimiEventi{};
     // The end date and the difference option are read afresh whenever
@@ -144,39 +164,22 @@ void Elaborazione::Esegui() {
     // much as the day's query.
     Data fine = finestra_.DataFinale();
     bool differenza = finestra_.Differenza();
+    SerieSaldi serie;
     while (d <= fine) {
         query.data = d;
-        double importo = 0;
+        Valore totale;
         {
             auto rs = db->OpenRecordset(query.Query(), dbOpenForwardOnly);
-            if (!rs->Eof()) {
-                const Valore totale = rs->Campo("TotaleEuro");
-                if (!totale.IsNull()) importo = totale.ComeDoppio();
-            }
+            if (!rs->Eof()) totale = rs->Campo("TotaleEuro");
             rs->Close();
         }
-        if (differenza) {
-            if (i == 0) {
-                base = importo;
-                importo = 0;
-            } else {
-                importo -= base;
-            }
-        }
-        TestataGrafico& t = grafico_.Testata;
-        if (i == 0) {
-            t.SaldoMassimo = importo;
-            t.SaldoMinimo = importo;
-        } else {
-            if (importo > t.SaldoMassimo) t.SaldoMassimo = importo;
-            if (importo < t.SaldoMinimo) t.SaldoMinimo = importo;
-        }
-        const int16_t giorno = Somma16(i, 1);
-        if (static_cast<size_t>(i) >= grafico_.Saldi.size()) {
-            // The end picker moved later during the run: the series grows.
-            grafico_.Saldi.resize(static_cast<size_t>(i) + 1);
-        }
-        grafico_.Saldi[static_cast<size_t>(i)] = {giorno, d, importo};
+        const PuntoSaldo punto = serie.Aggiungi(d, totale, differenza);
+        const int32_t i = punto.Giorno - 1;
+        // The end picker moved later during the run: the series grows.
+        if (static_cast<size_t>(i) >= grafico_.Saldi.size()) grafico_.Saldi.resize(i + 1);
+        grafico_.Saldi[static_cast<size_t>(i)] = punto;
+        grafico_.Testata.SaldoMinimo = serie.Minimo();
+        grafico_.Testata.SaldoMassimo = serie.Massimo();
 
         const auto adesso = Adesso();
         const bool eventi = i == 0 || adesso - ultimiEventi >= IntervalloEventi;
@@ -188,7 +191,6 @@ void Elaborazione::Esegui() {
         }
 
         d += 1;
-        i = Somma16(i, 1);
         if (!eventi) continue;
         ultimiEventi = adesso;
         InterazioneAttiva().DoEvents();

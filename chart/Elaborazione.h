@@ -53,6 +53,25 @@ class ControlliElaborazione {
     virtual void Chiudi() = 0;
 };
 
+// The series of a run, built day by day from the totals the balance query
+// reads: the balance arithmetic, apart from the queries, the progress and
+// the drawing around it.
+class SerieSaldi {
+  public:
+    // The next day's point from its total (Null or no row: no movements, 0).
+    // With the difference option the first day's balance is the zero of the
+    // days after it. Past the 32,767th day: error 6 (overflow).
+    PuntoSaldo Aggiungi(Data giorno, const Valore& totale, bool differenza);
+    double Minimo() const { return minimo_; }
+    double Massimo() const { return massimo_; }
+
+  private:
+    int16_t giorni_ = 0;
+    double base_ = 0;
+    double minimo_ = 0;
+    double massimo_ = 0;
+};
+
 // Unload modes of Form_QueryUnload.
 constexpr int kChiusuraUtente = 0;  // the close box or the system menu
 constexpr int kChiusuraProgramma = 1;
