@@ -19,6 +19,25 @@ class PulsantiRegistrati : public PulsantiGrafico {
     }
 };
 
+// A chart of the amounts given, one a day from inizio, as a run leaves it
+// (marks emptied), not yet drawn.
+inline void Riempi(GraficoSaldi& g, Data inizio, const std::vector<double>& importi,
+                   const std::string& conto = "Conto corrente") {
+    g.AzzeraGrafico();
+    TestataGrafico& t = g.Testata;
+    t.NumeroGiorni = static_cast<int32_t>(importi.size());
+    t.DataInizio = inizio;
+    t.DataFine = inizio + static_cast<double>(importi.size()) - 1;
+    t.ImpostaDescrizione(conto);
+    g.Saldi.clear();
+    for (size_t i = 0; i < importi.size(); ++i) {
+        g.Saldi.push_back(PuntoSaldo{static_cast<int32_t>(i + 1), inizio + i, importi[i]});
+        if (i == 0 || importi[i] < t.SaldoMinimo) t.SaldoMinimo = importi[i];
+        if (i == 0 || importi[i] > t.SaldoMassimo) t.SaldoMassimo = importi[i];
+    }
+    g.AzzeraSegni();
+}
+
 struct GraficoDiProva {
     SuperficieRegistrata Picture;
     PulsantiRegistrati Toolbar;
@@ -29,23 +48,9 @@ struct GraficoDiProva {
         Grafico.AzzeraSegni();
     }
 
-    // A chart of the amounts given, one a day from inizio, as a run leaves
-    // it (marks emptied), not yet drawn.
     void Riempi(Data inizio, const std::vector<double>& importi,
                 const std::string& conto = "Conto corrente") {
-        Grafico.AzzeraGrafico();
-        TestataGrafico& t = Grafico.Testata;
-        t.NumeroGiorni = static_cast<int32_t>(importi.size());
-        t.DataInizio = inizio;
-        t.DataFine = inizio + static_cast<double>(importi.size()) - 1;
-        t.ImpostaDescrizione(conto);
-        Grafico.Saldi.assign(importi.size(), PuntoSaldo{});
-        for (size_t i = 0; i < importi.size(); ++i) {
-            Grafico.Saldi[i] = PuntoSaldo{static_cast<int32_t>(i + 1), inizio + i, importi[i]};
-            if (i == 0 || importi[i] < t.SaldoMinimo) t.SaldoMinimo = importi[i];
-            if (i == 0 || importi[i] > t.SaldoMassimo) t.SaldoMassimo = importi[i];
-        }
-        Grafico.AzzeraSegni();
+        test::Riempi(Grafico, inizio, importi, conto);
         Picture.Dimentica();
         Toolbar.Chiamate.clear();
     }

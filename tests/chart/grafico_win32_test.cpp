@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <memory>
 
 #include "chart/Comandi_win32.h"
@@ -72,21 +70,8 @@ struct Picture {
 
     // Ten days from -50 to 150.
     void Disegna() {
-        GraficoSaldi& g = *grafico;
-        g.AzzeraGrafico();
-        const double importi[] = {-50, 0, 40, 20, 80, 150, 120, 60, 90, 100};
-        const Data inizio = DataSerial(2024, 1, 1);
-        g.Testata.NumeroGiorni = 10;
-        g.Testata.DataInizio = inizio;
-        g.Testata.DataFine = inizio + 9;
-        g.Testata.SaldoMinimo = -50;
-        g.Testata.SaldoMassimo = 150;
-        g.Testata.ImpostaDescrizione("Conto corrente");
-        g.Saldi.resize(10);
-        for (int i = 0; i < 10; ++i)
-            g.Saldi[i] = PuntoSaldo{i + 1, inizio + i, importi[i]};
-        g.AzzeraSegni();
-        g.DisegnaGrafico(finestra->Superficie());
+        test::Riempi(*grafico, DataSerial(2024, 1, 1), {-50, 0, 40, 20, 80, 150, 120, 60, 90, 100});
+        grafico->DisegnaGrafico(finestra->Superficie());
     }
 
     int W() const { return finestra->Larghezza(); }
@@ -101,11 +86,6 @@ struct Picture {
             for (int x = x0; x < x1; ++x)
                 if (Pixel(x, y) == c) ++n;
         return n;
-    }
-    // The bitmap as a BMP file, to look at.
-    void Salva(const std::string& nome) const {
-        const std::string bmp = FileBmp(finestra->CopiaImmagine(), W(), H());
-        std::ofstream(nome, std::ios::binary).write(bmp.data(), static_cast<std::streamsize>(bmp.size()));
     }
 };
 
@@ -133,7 +113,6 @@ Riquadro Contorno(const Picture& p, int y0, int y1, COLORREF c) {
 TEST(PictureGdi, ChartPixelsOnTheBitmap) {
     Picture p(600, 450);
     p.Disegna();
-    p.Salva("grafico_win32_test.bmp");
     EXPECT_TRUE(p.grafico->Grafico_Visibile());
 
     // White where nothing is drawn.
@@ -194,7 +173,6 @@ TEST(PictureGdi, WideAndNarrowPicturesKeepTheRelativeLayout) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         Picture p(w, h);
         p.Disegna();
-        p.Salva("grafico_win32_test_" + std::to_string(w) + "x" + std::to_string(h) + ".bmp");
         // The first black pixel of a row in the middle of the plot is the
         // first day's line; the last before the plot's end, the last day's.
         const int riga = p.Py(1500);
@@ -326,7 +304,6 @@ TEST(PictureGdi, MarkDrawnOverThePicture) {
     p.grafico->UltimoX = 1500;
     p.grafico->UltimoY = 1000;
     ASSERT_TRUE(p.grafico->SegnaPunto(kSegnoPunto));
-    p.Salva("grafico_win32_test_segno.bmp");
     // Dashed: black and white along the mark's vertical line.
     const int x = p.Px(1500);
     const int neri = p.Conta(x, p.Py(450), x + 1, p.Py(2650), kNero);
@@ -386,14 +363,7 @@ TEST(SimboliGdi, TooltipWithTheUsersRegionalSymbols) {
     Picture p(600, 450);
     p.grafico->Simboli = SimboliUtente;
     GraficoSaldi& g = *p.grafico;
-    g.AzzeraGrafico();
-    g.Testata.NumeroGiorni = 2;
-    g.Testata.DataInizio = DataSerial(2007, 3, 5);
-    g.Testata.DataFine = g.Testata.DataInizio + 1;
-    g.Testata.SaldoMinimo = 34.56;
-    g.Testata.SaldoMassimo = 1234.56;
-    g.Saldi = {PuntoSaldo{1, g.Testata.DataInizio, 1234.56},
-               PuntoSaldo{2, g.Testata.DataFine, 34.56}};
+    test::Riempi(g, DataSerial(2007, 3, 5), {1234.56, 34.56});
     g.DisegnaGrafico(p.finestra->Superficie());
     EXPECT_EQ(g.TestoTooltip(100, 100), "05-03-2007 E.1.234,56");
 }

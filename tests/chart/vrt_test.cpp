@@ -17,32 +17,15 @@ using quandora::test::GraficoDiProva;
 
 namespace {
 
-// Little-endian fields written byte by byte, independent of the code under
-// test.
+// The fields in the machine's order, which is the file's (little-endian).
+template <class T>
+std::string Le(T v) {
+    char b[sizeof v];
+    std::memcpy(b, &v, sizeof v);
+    return std::string(b, sizeof v);
+}
 std::string I32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    return {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-            static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-}
-std::string I16(int16_t v) {
-    const auto u = static_cast<uint16_t>(v);
-    return {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-}
-std::string F64(double v) {
-    uint64_t u;
-    std::memcpy(&u, &v, 8);
-    std::string s;
-    for (int i = 0; i < 8; ++i)
-        s += static_cast<char>((u >> (8 * i)) & 0xFF);
-    return s;
-}
-std::string F32(float v) {
-    uint32_t u;
-    std::memcpy(&u, &v, 4);
-    std::string s;
-    for (int i = 0; i < 4; ++i)
-        s += static_cast<char>((u >> (8 * i)) & 0xFF);
-    return s;
+    return Le(v);
 }
 std::string Campo(const std::string& s, size_t n) {
     std::string c = s;
@@ -54,13 +37,13 @@ const std::string kFirma = Campo("VRTFILE - Grafico Trevalto Saldo", 50);
 
 std::string Testata(int32_t n, double minimo, double massimo, double inizio, double fine,
                     const std::string& conto) {
-    return I32(n) + F64(minimo) + F64(massimo) + F64(inizio) + F64(fine) + Campo(conto, 255);
+    return Le(n) + Le(minimo) + Le(massimo) + Le(inizio) + Le(fine) + Campo(conto, 255);
 }
 std::string Punto(int32_t g, double d, double s) {
-    return I32(g) + F64(d) + F64(s);
+    return Le(g) + Le(d) + Le(s);
 }
 std::string Segno(float x, float y, double d, double i, int16_t t) {
-    return F32(x) + F32(y) + F64(d) + F64(i) + I16(t);
+    return Le(x) + Le(y) + Le(d) + Le(i) + Le(t);
 }
 
 const Data kInizio = DataSerial(2023, 6, 30);
@@ -117,20 +100,19 @@ TEST_F(FileVrt, OneDayTwoMarksByteForByte) {
     EXPECT_EQ(dir.NumeroFile(), 1u);
 }
 
-TEST_F(FileVrt, NoMarksWritesTheDigitZeroAndThePlaceholder) {
-    g.Riempi(kInizio, {1, 2, 3, 4, 5});
+TEST_F(FileVrt, NoMarksNoLongDescriptionAndNoChart) {
+    g.Riempi(kInizio, {1, 2, 3, 4, 5}, std::string(300, 'A') + "fine");
     g.Grafico.SalvaVrtFile(file);
     const std::string scritto = CartellaTemporanea::Leggi(file);
     ASSERT_EQ(scritto.size(), 391u + 20 * 5 + 26);
+    EXPECT_EQ(scritto.substr(86, 255), std::string(255, 'A')) << "cut to 255";
+    EXPECT_EQ(scritto.substr(341, 4), I32(1));
     EXPECT_EQ(scritto.substr(341 + 100, 50), Campo("0", 50));
     EXPECT_EQ(scritto.substr(391 + 100), std::string(26, '\0'));
-}
 
-TEST_F(FileVrt, SavingWithoutAChartCreatesNothing) {
     g.Grafico.AzzeraGrafico();
-    g.Grafico.SalvaVrtFile(file);
-    EXPECT_FALSE(CartellaTemporanea::Esiste(file));
-    EXPECT_EQ(dir.NumeroFile(), 0u);
+    g.Grafico.SalvaVrtFile(dir.File("vuoto.vrt"));
+    EXPECT_EQ(dir.NumeroFile(), 1u) << "without a chart nothing is saved";
 }
 
 TEST_F(FileVrt, SavingOverALongerFileLeavesNoTailAndAFailureKeepsTheOldFile) {
@@ -160,34 +142,21 @@ TEST_F(FileVrt, RoundTripRestoresChartMarksAndElementZero) {
     g.Grafico.AggiungiSegno(900.f, 1000.f, kInizio + 3, 0, 9);
     g.Grafico.Segni[0] = SegnoGrafico{1.f, 2.f, 3, 4, 5};
     const TestataGrafico testata = g.Grafico.Testata;
-    const auto saldi = g.Grafico.Saldi;
-    const auto segni = g.Grafico.Segni;
     g.Grafico.SalvaVrtFile(file);
 
     GraficoDiProva altro;
     altro.Grafico.AzzeraGrafico();
     altro.Grafico.ApriVrtFile(file);
-    const auto& t = altro.Grafico.Testata;
-    EXPECT_EQ(t.NumeroGiorni, 4);
-    EXPECT_EQ(t.SaldoMinimo, testata.SaldoMinimo);
-    EXPECT_EQ(t.SaldoMassimo, testata.SaldoMassimo);
-    EXPECT_EQ(t.DataInizio, testata.DataInizio);
-    EXPECT_EQ(t.DataFine, testata.DataFine);
-    EXPECT_EQ(t.Descrizione, testata.Descrizione);
-    ASSERT_EQ(altro.Grafico.Saldi.size(), saldi.size());
-    for (size_t i = 0; i < saldi.size(); ++i) {
-        EXPECT_EQ(altro.Grafico.Saldi[i].Giorno, saldi[i].Giorno);
-        EXPECT_EQ(altro.Grafico.Saldi[i].Data, saldi[i].Data);
-        EXPECT_EQ(altro.Grafico.Saldi[i].Saldo, saldi[i].Saldo);
-    }
+    EXPECT_EQ(altro.Grafico.Testata.NumeroGiorni, 4);
+    EXPECT_EQ(altro.Grafico.Testata.Descrizione, testata.Descrizione);
+    ASSERT_EQ(altro.Grafico.Saldi.size(), 4u);
+    EXPECT_EQ(altro.Grafico.Saldi[3].Saldo, -3.125);
     ASSERT_EQ(altro.Grafico.Segni.size(), 4u);
-    for (size_t i = 0; i < segni.size(); ++i) {
-        EXPECT_EQ(altro.Grafico.Segni[i].X, segni[i].X);
-        EXPECT_EQ(altro.Grafico.Segni[i].Y, segni[i].Y);
-        EXPECT_EQ(altro.Grafico.Segni[i].Data, segni[i].Data);
-        EXPECT_EQ(altro.Grafico.Segni[i].Importo, segni[i].Importo);
-        EXPECT_EQ(altro.Grafico.Segni[i].Tipo, segni[i].Tipo);
-    }
+    EXPECT_EQ(altro.Grafico.Segni[0].Importo, 4) << "element 0 as stored";
+    // Every field back: saved again, the same bytes.
+    const std::string copia = dir.File("copia.vrt");
+    altro.Grafico.SalvaVrtFile(copia);
+    EXPECT_EQ(CartellaTemporanea::Leggi(copia), CartellaTemporanea::Leggi(file));
     // The description is one byte a character in the file.
     EXPECT_EQ(CartellaTemporanea::Leggi(file).substr(86, 17), "Carta Visa \xE8 pi\xF9 ");
 
@@ -197,14 +166,6 @@ TEST_F(FileVrt, RoundTripRestoresChartMarksAndElementZero) {
     altro.Grafico.AnnullaSegno();
     ASSERT_EQ(altro.Grafico.LimiteSegni(), 2);
     EXPECT_EQ(altro.Grafico.Segni[2].X, 700.f);
-}
-
-TEST_F(FileVrt, LongDescriptionIsCutTo255) {
-    g.Riempi(kInizio, {1}, std::string(300, 'A') + "fine");
-    g.Grafico.SalvaVrtFile(file);
-    const std::string scritto = CartellaTemporanea::Leggi(file);
-    EXPECT_EQ(scritto.substr(86, 255), std::string(255, 'A'));
-    EXPECT_EQ(scritto.substr(341, 4), I32(1));
 }
 
 TEST_F(FileVrt, SignatureMustMatchWithItsSpaces) {
@@ -285,20 +246,20 @@ TEST_F(FileVrt, ValuesThatCannotBeDrawnAreRefused) {
         return h;
     };
     const size_t segni = 391 + 40;
-    EXPECT_EQ(Apri(con(54, F64(nan))), 7882);
-    EXPECT_EQ(Apri(con(62, F64(inf))), 7882);
-    EXPECT_EQ(Apri(con(54, F64(-1.7e308)) + ""), 0) << "a huge but finite range is drawable";
-    EXPECT_EQ(Apri(con(54, F64(-1.7e308)).replace(62, 8, F64(1.7e308))), 7882)
+    EXPECT_EQ(Apri(con(54, Le<double>(nan))), 7882);
+    EXPECT_EQ(Apri(con(62, Le<double>(inf))), 7882);
+    EXPECT_EQ(Apri(con(54, Le<double>(-1.7e308)) + ""), 0) << "a huge but finite range is drawable";
+    EXPECT_EQ(Apri(con(54, Le<double>(-1.7e308)).replace(62, 8, Le<double>(1.7e308))), 7882)
         << "the range overflows";
-    EXPECT_EQ(Apri(con(70, F64(3e6))), 7882);
-    EXPECT_EQ(Apri(con(78, F64(-657435))), 7882);
-    EXPECT_EQ(Apri(con(341 + 4, F64(nan))), 7882);
-    EXPECT_EQ(Apri(con(341 + 20 + 12, F64(-inf))), 7882);
-    EXPECT_EQ(Apri(con(segni + 26 + 8, F64(nan))), 7882);
-    EXPECT_EQ(Apri(con(segni + 52 + 16, F64(inf))), 7882);
-    EXPECT_EQ(Apri(con(segni + 52, F32(std::nanf("")))), 7882);
+    EXPECT_EQ(Apri(con(70, Le<double>(3e6))), 7882);
+    EXPECT_EQ(Apri(con(78, Le<double>(-657435))), 7882);
+    EXPECT_EQ(Apri(con(341 + 4, Le<double>(nan))), 7882);
+    EXPECT_EQ(Apri(con(341 + 20 + 12, Le<double>(-inf))), 7882);
+    EXPECT_EQ(Apri(con(segni + 26 + 8, Le<double>(nan))), 7882);
+    EXPECT_EQ(Apri(con(segni + 52 + 16, Le<double>(inf))), 7882);
+    EXPECT_EQ(Apri(con(segni + 52, Le<float>(std::nanf("")))), 7882);
     // Element 0 is never drawn: it comes back as stored.
-    EXPECT_EQ(Apri(con(segni + 8, F64(nan))), 0);
+    EXPECT_EQ(Apri(con(segni + 8, Le<double>(nan))), 0);
     EXPECT_TRUE(std::isnan(g.Grafico.Segni[0].Data));
 }
 

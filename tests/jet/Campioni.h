@@ -1,13 +1,12 @@
 #pragma once
 // The files Microsoft Access made (../shared/jet-samples beside the project,
 // CAMPIONI_JET): their paths as this build sees them (under Wine through the
-// Z: drive), their bytes, and copies of them changed by a test.
+// Z: drive).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -39,16 +38,6 @@ inline std::vector<std::string> FileCampione() {
 
 inline std::string Campione(const std::string& relativo) {
     return (std::filesystem::path(CartellaCampioni()) / relativo).make_preferred().string();
-}
-
-inline std::string Contenuto(const std::string& f) {
-    std::ifstream in(std::filesystem::u8path(f), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void ScriviContenuto(const std::string& f, const std::string& dati) {
-    std::ofstream out(std::filesystem::u8path(f), std::ios::binary | std::ios::trunc);
-    out << dati;
 }
 
 }  // namespace quandora::test

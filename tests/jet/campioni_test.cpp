@@ -23,9 +23,7 @@ using namespace quandora;
 using namespace quandora::jet;
 using namespace quandora::jet::formato;
 using test::Campione;
-using test::Contenuto;
 using test::NumeroErrore;
-using test::ScriviContenuto;
 
 namespace {
 
@@ -117,14 +115,14 @@ TEST(CampioniJet, EncodedFilesReadLikeTheirPlainOnes) {
     // the first under RC4, keyed by the database key xor the page number.
     test::CartellaTemporanea dir;
     for (const char* nome : {"jet3/testV1997.mdb", "jet4/testV2000.mdb"}) {
-        std::string file = Contenuto(Campione(nome));
+        std::string file = test::CartellaTemporanea::Leggi(Campione(nome));
         const uint32_t chiave = 0x5EC12A7Bu;
         CambiaIntestazione(file, [&](uint8_t* p) { Scrivi32(p + OffsetChiave, chiave); });
         const size_t pagina = file[OffsetVersione] == 1 ? 4096 : 2048;
         for (size_t n = 1; n * pagina < file.size(); ++n)
             Rc4(reinterpret_cast<uint8_t*>(&file[n * pagina]), pagina, chiave ^ uint32_t(n));
         const std::string f = dir.File("codificato.mdb");
-        ScriviContenuto(f, file);
+        test::CartellaTemporanea::Scrivi(f, file);
         const auto chiare = Tabelle(Campione(nome)), codificate = Tabelle(f);
         ASSERT_EQ(chiare.size(), codificate.size()) << nome;
         size_t righe = 0;
@@ -140,7 +138,7 @@ TEST(CampioniJet, PasswordsAsJetStoresThem) {
     // A Jet 4 file without a password holds only the mask: the whole-day
     // number of its creation date, repeated over the 40 bytes.
     for (const auto& f : test::FileCampione()) {
-        std::string file = Contenuto(f);
+        std::string file = test::CartellaTemporanea::Leggi(f);
         if (file[OffsetVersione] != 1) continue;
         CambiaIntestazione(file, [&](uint8_t* p) {
             uint8_t maschera[4];
@@ -155,7 +153,7 @@ TEST(CampioniJet, PasswordsAsJetStoresThem) {
     // in UCS-2 under that mask. It opens only with the same text, case too.
     test::CartellaTemporanea dir;
     for (const char* nome : {"jet3/testV1997.mdb", "jet4/testV2000.mdb"}) {
-        std::string file = Contenuto(Campione(nome));
+        std::string file = test::CartellaTemporanea::Leggi(Campione(nome));
         CambiaIntestazione(file, [&](uint8_t* p) {
             const std::u16string pw = u"S\u00E8greto";  // Sègreto
             if (p[OffsetVersione] == 1) {
@@ -171,7 +169,7 @@ TEST(CampioniJet, PasswordsAsJetStoresThem) {
             }
         });
         const std::string f = dir.File("password.mdb");
-        ScriviContenuto(f, file);
+        test::CartellaTemporanea::Scrivi(f, file);
         EXPECT_NO_THROW(DatabaseJet::Apri(f, "S\xC3\xA8greto")) << nome;
         for (const char* sbagliata : {"", "s\xC3\xA8greto", "Segreto", "S\xC3\xA8gret"})
             EXPECT_EQ(NumeroErrore([&] { DatabaseJet::Apri(f, sbagliata); }), 3031)
@@ -195,7 +193,7 @@ TEST(CampioniJet, DecimalsAndOldDatesExactly) {
 
     // Numeric: the sample's col2 (1 at scale 0) made a negative 23-digit
     // number at scale 5, beyond what a double or 64 bits hold.
-    std::string file = Contenuto(Campione("jet4/fixedNumericTestV2000.mdb"));
+    std::string file = test::CartellaTemporanea::Leggi(Campione("jet4/fixedNumericTestV2000.mdb"));
     const std::string uno("\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00",
                           17);
     const size_t riga = file.find(uno);
@@ -222,7 +220,7 @@ TEST(CampioniJet, DecimalsAndOldDatesExactly) {
     }
     test::CartellaTemporanea dir;
     const std::string f = dir.File("decimali.mdb");
-    ScriviContenuto(f, file);
+    test::CartellaTemporanea::Scrivi(f, file);
     auto db = DatabaseJet::Apri(f, "");
     const Valore& v = db->LeggiTabella("test").Valori[1][0];
     ASSERT_EQ(v.Tipo, TipoValore::Decimale);
@@ -243,7 +241,7 @@ TEST(CampioniJet, DamagedCopiesGiveAnErrorNeverACrash) {
     auto caso = [&] { return seme = seme * 1103515245u + 12345u, seme >> 8; };
     size_t errori = 0, letti = 0;
     for (const auto& campione : test::FileCampione()) {
-        const std::string buono = Contenuto(campione);
+        const std::string buono = test::CartellaTemporanea::Leggi(campione);
         std::vector<std::string> copie;
         for (size_t n : {size_t(0x80), size_t(3 * 2048 + 17), buono.size() / 2, buono.size() - 1})
             copie.push_back(buono.substr(0, n));
@@ -256,7 +254,7 @@ TEST(CampioniJet, DamagedCopiesGiveAnErrorNeverACrash) {
             copie.push_back(std::move(c));
         }
         for (const auto& copia : copie) {
-            ScriviContenuto(f, copia);
+            test::CartellaTemporanea::Scrivi(f, copia);
             try {
                 auto db = DatabaseJet::Apri(f, "");
                 for (const auto& t : db->TabelleUtente())

