@@ -102,9 +102,8 @@ bool Uguali(const Valore& v, const Colonna& col, const Campo& m) {
             return std::fabs(d - v.D) <= 1e-6 * std::max(1.0, std::fabs(v.D));
         }
         case TipoValore::DataOra: {
-            // mdbtools writes every date before 30 December 1899 as
-            // "1900-01-00 00:00:00"; CampioniJet.DecimalsAndOldDatesExactly
-            // checks such a date against the known value the file holds.
+            // mdbtools writes every date before 30 December 1899 so
+            // (CampioniJet.DecimalsAndOldDatesExactly reads one exactly).
             if (v.D < 0) return m.Testo == "1900-01-00 00:00:00";
             const ParteData p = ScomponiData(v.D);
             std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.Anno, p.Mese,
@@ -114,18 +113,16 @@ bool Uguali(const Valore& v, const Colonna& col, const Campo& m) {
         case TipoValore::Binario:
             return m.Testo == Esadecimale(v.S);
         case TipoValore::Testo: {
-            // With -b hex mdb-export writes a GUID as the hex of its text,
-            // and leaves out its last hyphen ({8-4-4-16}): compared
-            // without that one.
+            // With -b hex mdb-export writes a GUID as the hex of its text
+            // without its last hyphen.
             if (col.Tipo == ReplicationId) {
                 std::string g = v.S;
                 if (g.size() == 38 && g[24] == '-') g.erase(24, 1);
                 return m.Testo == Esadecimale(g);
             }
             if (m.Testo == v.S) return true;
-            // mdbtools turns the five bytes Windows-1252 leaves unassigned
-            // (0x81 0x8D 0x8F 0x90 0x9D) into '?'; Windows, and we, make
-            // them the control characters of the same number.
+            // mdbtools makes '?' of Windows-1252's five unassigned bytes,
+            // Windows (and we) the control characters of the same number.
             if (col.Tipo != Text && col.Tipo != Memo) return false;
             size_t i = 0, j = 0;
             while (i < v.S.size() && j < m.Testo.size()) {
@@ -161,8 +158,7 @@ TEST(CampioniMdbtools, EveryTableOfEveryFileReadsAsMdbExportReadsIt) {
             esportate.erase(esportate.begin());
             ASSERT_EQ(esportate.size(), t.Righe) << f << " " << nome;
             ++tabelle;
-            // Row by row in any order: mdbtools reads a row that continues
-            // on another page after the rest, Jet (and we) in its place.
+            // In any order: mdbtools reads an overflowing row last, Jet in its place.
             std::vector<bool> presa(esportate.size());
             for (size_t r = 0; r < t.Righe; ++r) {
                 bool trovata = false;
@@ -209,8 +205,7 @@ TEST(CampioniMdbtools, QueriesOfTheProgramsShapesAgreeWithMdbExport) {
         size_t righe = 0;
         std::vector<std::string> nomi;
         for (const auto& [nome, data] : date) {
-            // mdbtools writes the dates before 1899-12-30 as "1900-01-00"
-            // (see Uguali): before every range here.
+            // mdbtools's "1900-01-00" (see Uguali) is before every range.
             if (data.rfind("1900-01-00", 0) == 0) continue;
             if (data.substr(0, 10) < da || data.substr(0, 10) > a || !importi.count(nome)) continue;
             atteso += importi[nome];
