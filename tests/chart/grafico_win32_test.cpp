@@ -42,14 +42,6 @@ HWND FinestraMadre(int larghezza, int altezza) {
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-void Pompa() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // A picture in a window of its own, with a chart on it.
 struct Picture {
     HWND madre;
@@ -207,7 +199,8 @@ TEST(PictureGdi, WindowRepaintsFromItsBitmapAndKeepsItThroughAResize) {
     ShowWindow(p.madre, SW_SHOWNOACTIVATE);
     p.Disegna();
     UpdateWindow(p.finestra->Finestra());
-    Pompa();
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+        DispatchMessageA(&msg);
     double sx = 0, sy = 0;
     p.grafico->CalcolaScala(sx, sy);
     const int x = p.Px(400 + 2 * sx);  // day 3, 40

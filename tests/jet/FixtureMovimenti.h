@@ -1,10 +1,7 @@
 #pragma once
-// The engine's tests' own database, written with the Jet writer: accounts
-// (Conti), cash books (TabellaCassa) and their movements (Operazioni), and a
-// data version (Versione). Shaped like the host's database, because those
-// are the statements the engine serves (a Sum over two joins up to a day,
-// a text order); its own, because the host's schema
-// (database/DatabaseQuandora.h) sits above the engine.
+// The engine's tests' own database, written with the Jet writer: accounts,
+// cash books, movements and a data version, shaped like the host's (whose
+// schema sits above the engine) because those are the statements it serves.
 
 #include <cstdint>
 #include <optional>
@@ -106,10 +103,8 @@ inline Movimenti MovimentiDiProva(int movimenti = 600, unsigned seme = 7) {
     return d;
 }
 
-// The balance query as the program writes it (chart/clsQuery.cpp), a fixture
-// of the engine's tests: of all accounts and of account 2 without the
-// movements left out of statistics, up to 30 June 2004. The program's tests
-// check that these are still its texts.
+// The balance query as the program writes it, of all accounts and of account
+// 2 without statistics, up to 30 June 2004 (istruzioni_test checks them).
 inline const std::string SaldoTuttiIConti =
     " SELECT Sum(Operazioni.Euro) AS TotaleEuro, Sum(Operazioni.[Totale\xC2\xA3]) AS TotaleLire "
     " FROM (Conti INNER JOIN TabellaCassa ON Conti.IDConto = TabellaCassa.IDConto) INNER JOIN "

@@ -380,26 +380,22 @@ TEST_F(VarnikoTest, LateBoundClientGetsResultsAndExceptions) {
     V_VT(&args[0]) = VT_BYREF | VT_BSTR;
     V_BSTRREF(&args[0]) = &dd;
     DISPPARAMS parametri = {args, nullptr, 3, 0};
-    VARIANT risultato;
-    VariantInit(&risultato);
-    EXCEPINFO ecc = {};
-    ASSERT_EQ(d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parametri, &risultato,
-                        &ecc, nullptr),
+    Variante risultato;
+    ASSERT_EQ(d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parametri,
+                        &risultato.get(), nullptr, nullptr),
               S_OK);
-    EXPECT_EQ(V_VT(&risultato), VT_BOOL);
-    EXPECT_EQ(V_BOOL(&risultato), VARIANT_TRUE);
+    EXPECT_EQ(V_VT(&risultato.get()), VT_BOOL);
+    EXPECT_EQ(V_BOOL(&risultato.get()), VARIANT_TRUE);
 
+    // A failure comes back as the exception of Invoke.
     test::DimenticaQuandora();
-    LPOLESTR nomeCartella = const_cast<LPOLESTR>(L"GetCartellaQuandora");
-    ASSERT_EQ(d->GetIDsOfNames(IID_NULL, &nomeCartella, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-    DISPPARAMS vuoti = {nullptr, nullptr, 0, 0};
-    VariantInit(&risultato);
-    ASSERT_EQ(d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &vuoti, &risultato,
-                        &ecc, nullptr),
-              DISP_E_EXCEPTION);
-    EXPECT_EQ(ecc.scode, static_cast<HRESULT>(0x800A0000 + 4051));
-    const Bstr descrizione(ecc.bstrDescription), sorgente(ecc.bstrSource), guida(ecc.bstrHelpFile);
-    EXPECT_EQ(Utf8DaBstr(descrizione.get()), kDescr4051);
+    try {
+        OggettoDispatch(std::move(d)).Chiama(L"GetCartellaQuandora", DISPATCH_METHOD);
+        ADD_FAILURE() << "no exception";
+    } catch (const Errore& e) {
+        EXPECT_EQ(e.Numero(), 4051);
+        EXPECT_EQ(e.Descrizione(), kDescr4051);
+    }
 }
 
 TEST_F(VarnikoTest, AScriptClientSeesTheErrorsNumberAndText) {
