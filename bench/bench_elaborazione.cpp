@@ -72,13 +72,13 @@ int main() {
         if (!programma.Form_Initialize()) return 1;
         programma.Form_Load();
         ShowWindow(programma.Finestra().Finestra(), SW_SHOW);
-        ScriviDataPicker(programma.Finestra().Controlli().DataIniziale, inizio);
-        ScriviDataPicker(programma.Finestra().Controlli().DataFinale, fine);
+        ScriviDataPicker(programma.Finestra().Finestra(Controllo::DataIniziale), inizio);
+        ScriviDataPicker(programma.Finestra().Finestra(Controllo::DataFinale), fine);
 
         double migliore = 1e300;
         for (int volta = 0; volta < 3; ++volta) {
             const auto t = Orologio::now();
-            programma.cmdElabora_Click();
+            programma.Run().cmdElabora_Click();
             migliore = std::min(migliore, Secondi(t));
         }
         if (programma.Grafico().Testata.NumeroGiorni != giorni) {

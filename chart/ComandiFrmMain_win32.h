@@ -1,73 +1,89 @@
 #pragma once
-// The commands that FrmMain's toolbar, popup menu, run button and resize
-// start, as the window sees them. The window only dispatches: what each
-// command does (the chart model, its file, the picture outputs, the run)
-// lives behind this interface, so that the window can be built and tested
-// on its own and the commands wired in as they come.
+// FrmMain's two tables: its controls (class, caption, style, design place,
+// font) and its commands (the toolbar's buttons and the popup menu's items,
+// each with its key or caption, tooltip, image, enabling rule and handler).
+// The window is made from them and dispatches through them; nothing else
+// lists a control or a command.
 
-#include <cstdint>
+#include <windows.h>
+
+#include <optional>
+#include <span>
+
+#include "chart/Elaborazione.h"
 
 namespace quandora {
 
-class ComandiFrmMain {
-  public:
-    virtual ~ComandiFrmMain() = default;
+class ProgrammaTrevalto;
 
-    // Toolbar "clear": the chart is hidden and emptied.
-    virtual void AzzeraGrafico() = 0;
-    // "open", menu "Apri VRT File...".
-    virtual void ApriVrt() = 0;
-    // "save", menu "Salva come VRT File...".
-    virtual void SalvaComeVrt() = 0;
-    // "clipboard", menu "Copia in clipboard".
-    virtual void CopiaInClipboard() = 0;
-    // "undo", menu "Annulla": removes the last mark.
-    virtual void AnnullaSegno() = 0;
-    // "bitmap", menu "Salva come immagine...".
-    virtual void SalvaComeBitmap() = 0;
-    // "printer", menu "&Stampa".
-    virtual void StampaGrafico() = 0;
-    // Menu "Segna punto" (0), "&Segna importo" (1), "&Segna data" (2).
-    virtual void SegnaPunto(int16_t tipo) = 0;
-    // Menu "Ripulisce": all marks go, the chart stays.
-    virtual void RipulisciSegni() = 0;
-    // Menu "Aggiorna" and the window's resize: redraws chart and marks.
-    virtual void AggiornaGrafico() = 0;
-    // The run button: starts a run, or during one offers to stop it.
-    virtual void cmdElabora_Click() = 0;
-
-    // A chart is shown (the chart's own state); read by the menu's enabling
-    // and by the resize.
-    virtual bool Grafico_Visibile() const = 0;
-
-    // The day count of lblTot, after a date changed.
-    virtual void AggiornaTotaleGiorni() {}
-    // A request to close the window: true (cancel) keeps it open. UnloadMode
-    // 0 is the close box or system menu, 1 the program itself, 2 the end of
-    // the Windows session, 3 another program.
-    virtual bool Form_QueryUnload(int UnloadMode) {
-        (void)UnloadMode;
-        return false;
-    }
+// A design place in twips: left, top, width, height.
+struct Rettangolo {
+    int sinistra, alto, larghezza, altezza;
 };
 
-// The commands while nothing is wired behind the window yet: every command
-// does nothing and no chart is ever shown. Trevalto.exe runs with these
-// until the chart, its file and picture outputs and the run are connected.
-class ComandiNonCollegati : public ComandiFrmMain {
-  public:
-    void AzzeraGrafico() override {}
-    void ApriVrt() override {}
-    void SalvaComeVrt() override {}
-    void CopiaInClipboard() override {}
-    void AnnullaSegno() override {}
-    void SalvaComeBitmap() override {}
-    void StampaGrafico() override {}
-    void SegnaPunto(int16_t) override {}
-    void RipulisciSegni() override {}
-    void AggiornaGrafico() override {}
-    void cmdElabora_Click() override {}
-    bool Grafico_Visibile() const override { return false; }
+// The font a control shows its text in.
+enum class TipoCarattere : uint8_t {
+    Nessuno,    // none: the controls that show no text
+    Regolare,   // "MS Sans Serif" 8.25 pt, the window's own
+    Grassetto,  // the same, bold: the frames
+    Grande,     // "MS Sans Serif" 9.75 pt: the account list and the dates
 };
+
+struct ProgettoControllo {
+    Controllo controllo;
+    // The window class; nullptr for the chart's picture.
+    const char* classe;
+    const char* testo;
+    // Besides WS_CHILD and WS_CLIPSIBLINGS.
+    DWORD stile;
+    // The frame the place is relative to; none: the window's client area.
+    std::optional<Controllo> cornice;
+    Rettangolo posto;
+    TipoCarattere carattere;
+};
+
+// A control's identifier (WM_COMMAND, GetDlgItem): from 1000 in the order
+// of Controllo.
+constexpr int IdControllo(Controllo c) {
+    return 1000 + static_cast<int>(c);
+}
+
+// The client area's design size, in twips.
+inline constexpr int kLarghezzaCliente = 12330;
+inline constexpr int kAltezzaCliente = 7725;
+
+// Every control, in the order of Controllo.
+std::span<const ProgettoControllo> ProgettoControlli();
+const ProgettoControllo& Progetto(Controllo c);
+// A control's design place in the client area (a frame's origin added).
+Rettangolo PostoNelCliente(Controllo c);
+
+// When a command may run. During a run none does: the toolbar and the menu
+// are disabled whole.
+enum class Regola : uint8_t {
+    Sempre,
+    ConGrafico,  // a chart is shown (the chart enables its buttons itself)
+};
+
+struct Comando {
+    // The WM_COMMAND identifier; 0: a separator.
+    int id;
+    // The toolbar button's key (the chart names its buttons by it);
+    // nullptr for a menu item.
+    const char* chiave;
+    // The menu item's caption, or the button's tooltip (nullptr: none).
+    const char* testo;
+    // The button's image (its disabled one is icona + IDI_GRIGIO).
+    int icona;
+    Regola regola;
+    void (*esegui)(ProgrammaTrevalto&);
+};
+
+// The toolbar, left to right (identifiers from 100), and the popup menu,
+// top to bottom (from 200), separators in their places.
+std::span<const Comando> ComandiToolbar();
+std::span<const Comando> ComandiMenu();
+// The command of an identifier, of either table; nullptr for none.
+const Comando* CercaComando(int id);
 
 }  // namespace quandora

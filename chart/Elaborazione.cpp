@@ -64,19 +64,20 @@ void Elaborazione::Elaborazione_In_Corso(bool valore) {
     AbilitaParametri(!valore);
     StopRichiesto = !valore;
     if (valore) {
-        finestra_.PuntatoreMouse(11);
+        finestra_.PuntatoreMouse(Puntatore::Clessidra);
         finestra_.PulsanteElabora(true, kInterrompe);
-        finestra_.Abilita("Toolbar1", false);
+        finestra_.Abilita(Controllo::Toolbar1, false);
     } else {
-        finestra_.PuntatoreMouse(0);
+        finestra_.PuntatoreMouse(Puntatore::Predefinito);
         finestra_.PulsanteElabora(false, kInizia);
-        finestra_.Abilita("Toolbar1", true);
+        finestra_.Abilita(Controllo::Toolbar1, true);
     }
 }
 
 void Elaborazione::AbilitaParametri(bool abilita) {
-    for (const char* controllo :
-         {"DataIniziale", "DataFinale", "chkNoStat", "CboConti", "chkdifferenza"}) {
+    for (Controllo controllo :
+         {Controllo::DataIniziale, Controllo::DataFinale, Controllo::chkNoStat, Controllo::CboConti,
+          Controllo::chkdifferenza}) {
         finestra_.Abilita(controllo, abilita);
     }
     finestra_.CaptionElabora(abilita ? "Elabora" : "Interrompi");

@@ -12,6 +12,7 @@
 // day's query.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,33 @@
 
 namespace quandora {
 
+// The window's controls, in the order the window creates them (which is
+// the tab order of those that take the focus).
+enum class Controllo : uint8_t {
+    Grafico,
+    Stato,
+    Toolbar1,
+    fraParametri,
+    CboConti,
+    DataIniziale,
+    DataFinale,
+    Label3,
+    Label2,
+    Label1,
+    fraOpzioni,
+    chkNoStat,
+    chkdifferenza,
+    fraCmd,
+    cmdElabora,
+    lblTot,
+    imgElabora,
+    imgInterrompi,
+};
+inline constexpr size_t kNumeroControlli = 18;
+
+// The screen's mouse pointer.
+enum class Puntatore : uint8_t { Predefinito, Clessidra };
+
 // The window as the run sees it.
 class ControlliElaborazione {
   public:
@@ -34,19 +62,16 @@ class ControlliElaborazione {
     // The pickers' values, read afresh at every call.
     virtual Data DataIniziale() = 0;
     virtual Data DataFinale() = 0;
-    // The check boxes "chkNoStat" and "chkdifferenza".
+    // The check boxes chkNoStat and chkdifferenza.
     virtual bool NoStatistiche() = 0;
     virtual bool Differenza() = 0;
-    // Enables or disables a control by name: "DataIniziale", "DataFinale",
-    // "chkNoStat", "CboConti", "chkdifferenza", "Toolbar1".
-    virtual void Abilita(const std::string& controllo, bool abilitato) = 0;
-    // The run button: its caption; its picture (that of "imgInterrompi"
-    // during a run, "imgElabora" otherwise) and tooltip.
+    virtual void Abilita(Controllo controllo, bool abilitato) = 0;
+    // The run button: its caption; its picture (that of imgInterrompi
+    // during a run, imgElabora otherwise) and tooltip.
     virtual void CaptionElabora(const std::string& testo) = 0;
     virtual void PulsanteElabora(bool inCorso, const std::string& tooltip) = 0;
-    // The screen's mouse pointer: 11 the hourglass, 0 the default.
-    virtual void PuntatoreMouse(int tipo) = 0;
-    // The progress bar "Stato" (minimum 0, maximum 100).
+    virtual void PuntatoreMouse(Puntatore puntatore) = 0;
+    // The progress bar Stato (minimum 0, maximum 100).
     virtual void MostraStato(bool visibile) = 0;
     virtual void ValoreStato(int valore) = 0;
     // Closes the window (after a run that a close from outside stopped).

@@ -1,41 +1,32 @@
 #pragma once
 // FrmMain: Trevalto's single window. The parameters of a run in three frames
 // at the top, the chart's picture below them, the toolbar along the top
-// edge, the popup menu of the chart and the hidden progress bar.
+// edge, the popup menu of the chart and the hidden progress bar, all made
+// from the tables of ComandiFrmMain_win32.h.
 //
-// The window lays its controls out from their design positions in twips,
+// The window lays its controls out from their design places in twips,
 // converted through the screen's resolution (1440 twips to the inch). The
 // controls of a frame are children of the window itself, placed at the
 // frame's position plus their own inside it; the frames are real group
 // boxes below them. So every notification reaches the window's own
-// procedure, and the layout moves a frame's control by the frame's origin.
-//
-// What the commands do lies behind ComandiFrmMain (chart, file, picture
-// outputs, the run); the window dispatches to it and keeps the enabling
-// rules of its toolbar and menu.
-//
-// Still to be wired (the window has the seams for them):
-// - the chart's picture: `Grafico` is a temporary white child window
-//   (SegnapostoGrafico) until the chart's picture control takes its place;
-//   its right click reaches the popup menu through WM_CONTEXTMENU;
-// - the start-up (Form_Initialize, Form_Load, the account list, the day
-//   count of lblTot in the date handlers) and the run (cmdElabora_Click
-//   through ComandiFrmMain, the closing rules of Form_QueryUnload in
-//   WM_CLOSE): the window now starts with an empty account list and closes
-//   when asked.
+// procedure.
 
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "chart/ComandiFrmMain_win32.h"
+#include "chart/SuperficieGdi_win32.h"
 #include "util/Finestra_win32.h"
 #include "util/Gdi_win32.h"
 
 namespace quandora {
+
+class ProgrammaTrevalto;
 
 // Twips to pixels through a device's resolution (1440 twips to the inch).
 class Risoluzione {
@@ -50,34 +41,10 @@ class Risoluzione {
     int AltezzaCarattere(int centesimiDiPunto) const {
         return -MulDiv(centesimiDiPunto, dpiY_, 7200);
     }
-    int DpiX() const { return dpiX_; }
-    int DpiY() const { return dpiY_; }
 
   private:
     int dpiX_;
     int dpiY_;
-};
-
-// The window's controls, as their handles.
-struct ControlliFrmMain {
-    HWND Toolbar1 = nullptr;
-    HWND fraParametri = nullptr;
-    HWND Label3 = nullptr;
-    HWND CboConti = nullptr;
-    HWND Label1 = nullptr;
-    HWND Label2 = nullptr;
-    HWND DataIniziale = nullptr;
-    HWND DataFinale = nullptr;
-    HWND lblTot = nullptr;
-    HWND fraOpzioni = nullptr;
-    HWND chkNoStat = nullptr;
-    HWND chkdifferenza = nullptr;
-    HWND fraCmd = nullptr;
-    HWND cmdElabora = nullptr;
-    HWND Grafico = nullptr;
-    HWND Stato = nullptr;
-    HWND imgElabora = nullptr;
-    HWND imgInterrompi = nullptr;
 };
 
 class FrmMain : public FinestraBase {
@@ -85,105 +52,73 @@ class FrmMain : public FinestraBase {
     static constexpr const char* kTitolo = "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]";
     static constexpr const char* kClasse = "TrevaltoFrmMain";
 
-    // Control identifiers (WM_COMMAND, GetDlgItem).
-    enum IdControllo : int {
-        kIdGrafico = 1000,
-        kIdStato,
-        kIdToolbar1,
-        kIdFraParametri,
-        kIdCboConti,
-        kIdDataIniziale,
-        kIdDataFinale,
-        kIdLabel3,
-        kIdLabel2,
-        kIdLabel1,
-        kIdFraOpzioni,
-        kIdChkNoStat,
-        kIdChkDifferenza,
-        kIdFraCmd,
-        kIdCmdElabora,
-        kIdLblTot,
-        kIdImgElabora,
-        kIdImgInterrompi,
+    // Control identifiers (WM_COMMAND, GetDlgItem), as IdControllo gives
+    // them.
+    enum : int {
+        kIdGrafico = IdControllo(Controllo::Grafico),
+        kIdStato = IdControllo(Controllo::Stato),
+        kIdToolbar1 = IdControllo(Controllo::Toolbar1),
+        kIdCboConti = IdControllo(Controllo::CboConti),
+        kIdDataIniziale = IdControllo(Controllo::DataIniziale),
+        kIdDataFinale = IdControllo(Controllo::DataFinale),
+        kIdChkNoStat = IdControllo(Controllo::chkNoStat),
+        kIdChkDifferenza = IdControllo(Controllo::chkdifferenza),
+        kIdCmdElabora = IdControllo(Controllo::cmdElabora),
+        kIdLblTot = IdControllo(Controllo::lblTot),
     };
     // The toolbar's buttons have the commands kIdPrimoPulsante + their
-    // position (0 to 7); the popup menu's items these.
+    // position (separators left out).
     static constexpr int kIdPrimoPulsante = 100;
-    enum IdMenu : int {
-        kMnSegna = 200,
-        kMnImporto,
-        kMnData,
-        kMnAnnulla,
-        kMnClear,
-        kMnClip,
-        kMnSalva,
-        kMnSalvaVrt,
-        kMnApriVrt,
-        kMnRefresh,
-        kMnStampa,
-    };
 
-    // Creates the window, hidden, with every control. When chiudeProgramma
-    // is true, destroying the window ends the thread's message loop.
-    // Throws Errore when Windows refuses the window.
-    explicit FrmMain(ComandiFrmMain& comandi, bool chiudeProgramma = false);
+    // Creates the window, hidden, with every control; its commands act on
+    // programma. When chiudeProgramma is true, destroying the window ends
+    // the thread's message loop. Throws Errore when Windows refuses the
+    // window.
+    FrmMain(ProgrammaTrevalto& programma, bool chiudeProgramma);
     ~FrmMain();
 
-    const ControlliFrmMain& Controlli() const { return c_; }
+    using FinestraBase::Finestra;
+    HWND Finestra(Controllo c) const { return controlli_[static_cast<size_t>(c)]; }
+    // The chart's picture, the control Grafico.
+    FinestraGrafico& Immagine() { return *immagine_; }
     // The popup menu `mnFile` ("File"), and the menu that holds it (never
     // shown as a menu bar).
     HMENU mnFile() const { return mnFile_; }
     HMENU BarraMenu() const { return barra_.get(); }
 
-    // Keyboard navigation of a dialog (Tab, arrows, Enter for the run
-    // button): the message loop hands every message here first; true when
-    // it was handled.
+    // Keyboard navigation of a dialog (Tab, arrows, Space on a button): the
+    // message loop hands every message here first; true when it was
+    // handled.
     bool PreTraduciMessaggio(MSG& msg);
 
     // Applies the layout rules to the window's current size.
     void Ridimensiona();
 
-    // The toolbar's button event: the key of the clicked button selects
-    // the command (case-sensitive; an unknown key does nothing).
-    void Toolbar1_ButtonClick(const std::string& chiave);
     // Enables or disables one toolbar button by key (the chart calls it as
     // its visibility changes). While the toolbar is disabled by a run every
     // button shows disabled; its own state comes back with the toolbar.
     void AbilitaPulsante(const std::string& chiave, bool abilitato);
-    // The five buttons that need a chart: "save", "clipboard", "undo",
-    // "bitmap", "printer".
-    void AbilitaPulsantiGrafico(bool graficoVisibile);
+    // Enables or disables the whole toolbar (a run disables it).
+    void AbilitaToolbar(bool abilitata);
 
-    // Sets the popup menu's enabled items; runs every time it opens.
-    void mnFile_Click();
-    // Opens the popup menu at a screen position, `mnSegna` as its default.
+    // Opens the popup menu at a screen position, its first item the default.
     void ApriMenuGrafico(POINT schermo);
+    // The help page beside the program, opened with the program associated
+    // with it; a missing page or no association shows nothing.
+    void ApriGuida();
 
     // A run is in progress, as the run reports it: the setter disables or
     // enables the parameters, the toolbar and the run button's look, and the
-    // mouse pointer. The run itself (and its stop request) belongs to the
-    // run's object; this is the window's view of it.
+    // mouse pointer.
     bool Elaborazione_In_Corso() const { return elaborazione_; }
     void Elaborazione_In_Corso(bool valore);
     // Enables the parameters of a run; the run button reads "Elabora" when
     // they are enabled, "Interrompi" when they are not.
     void AbilitaParametri(bool abilita);
 
-    // The parameters changed: a new account picked, a date changed. Windows
-    // reports only the person's changes; a change made by the program (the
-    // start-up's selection of the first account) calls these itself.
+    // A new account picked: Windows reports only the person's choice, the
+    // program's own selection calls this itself.
     void CboConti_Click();
-    void DataIniziale_Change();
-    void DataFinale_Change();
-
-    // Enables or disables the whole toolbar (a run disables it); each
-    // button's own state comes back with it.
-    void AbilitaToolbar(bool abilitata);
-
-    // Puts the chart's picture in the place of Grafico: the window nuovo (a
-    // child of this window) takes Grafico's place, size, identifier and
-    // tab position, and the window Grafico had until then is destroyed.
-    void SostituisciGrafico(HWND nuovo);
 
     // The run button's tooltip.
     void TooltipElabora(const std::string& testo);
@@ -195,50 +130,38 @@ class FrmMain : public FinestraBase {
     void CreaControlli();
     void CreaToolbar();
     void CreaMenu();
-    HWND Crea(const char* classe, const char* testo, DWORD stile, int id, int sinistra, int alto,
-              int larghezza, int altezza, DWORD stileEsteso = 0);
     void ImmagineElabora(HWND immagine);
     void AggiornaStatoToolbar();
-    void Comando(int id, int notifica);
+    void AggiornaMenu();
+    bool Abilitato(const Comando& c) const;
+    void Notifica(int id, int notifica);
     bool TestoSuggerimento(NMHDR* nm);
-
     void Form_Resize();
-    void ApriGuida();
+    void DataCambiata();
 
-    void mnSegna_Click();
-    void mnimporto_Click();
-    void mndata_Click();
-    void mnAnnulla_Click();
-    void mnclear_Click();
-    void mnclip_Click();
-    void mnSalva_Click();
-    void mnSalvaVrt_Click();
-    void mnApriVrt_Click();
-    void mnRefresh_Click();
-    void mnstampa_Click();
-
-    ComandiFrmMain& comandi_;
+    ProgrammaTrevalto& programma_;
     bool chiudeProgramma_;
     Risoluzione risoluzione_;
-    ControlliFrmMain c_;
+    std::array<HWND, kNumeroControlli> controlli_{};
+    std::unique_ptr<FinestraGrafico> immagine_;
     HWND suggerimenti_ = nullptr;
-    Carattere carattere_;
+    Carattere regolare_;
     Carattere grassetto_;
-    Carattere regolare975_;
+    Carattere grande_;
     ListaImmagini ListaImmagine_;
     ListaImmagini listaDisabilitati_;
     ListaImmagini immagineElabora_;
     Menu barra_;
     HMENU mnFile_ = nullptr;
     HWND fuocoSalvato_ = nullptr;
-    // Each button's own enabled state, by position.
+    // Each button's own enabled state and tooltip, by position.
     std::array<bool, 8> pulsantiAbilitati_{};
+    std::array<std::string, 8> suggerimentiAnsi_;
     bool toolbarAbilitata_ = true;
     bool elaborazione_ = false;
     bool pronta_ = false;
     // The close that is arriving came from the close box or system menu.
     bool chiusuraUtente_ = false;
-    std::array<std::string, 8> suggerimentiAnsi_;
 };
 
 }  // namespace quandora

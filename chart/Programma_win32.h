@@ -1,14 +1,14 @@
 #pragma once
-// Trevalto's window put together: FrmMain with the chart's picture in the
-// place of Grafico, the chart model, the run, the start-up and the chart's
-// commands, each wired to the window's controls.
+// Trevalto's window put together: FrmMain with its chart's picture, the
+// chart model, the run, the start-up and the chart's commands, each wired
+// to the window's controls. The window's commands act on these parts
+// directly (ComandiFrmMain_win32.cpp).
 
 #include <windows.h>
 
 #include <memory>
 
 #include "chart/Avvio_win32.h"
-#include "chart/ComandiFrmMain_win32.h"
 #include "chart/Comandi_win32.h"
 #include "chart/Elaborazione.h"
 #include "chart/FrmMain_win32.h"
@@ -17,8 +17,7 @@
 
 namespace quandora {
 
-class ProgrammaTrevalto final : public ComandiFrmMain,
-                                public ControlliElaborazione,
+class ProgrammaTrevalto final : public ControlliElaborazione,
                                 public ListaConti,
                                 public PulsantiGrafico {
   public:
@@ -39,7 +38,7 @@ class ProgrammaTrevalto final : public ComandiFrmMain,
     GraficoSaldi& Grafico() { return *grafico_; }
     Elaborazione& Run() { return *run_; }
     ComandiGrafico& Comandi() { return *comandi_; }
-    FinestraGrafico& Immagine() { return *immagine_; }
+    FinestraGrafico& Immagine() { return finestra_->Immagine(); }
     // The picture's tooltip text as last set ("" for none), and its control.
     const std::string& TestoTooltip() const { return testoTooltip_; }
     HWND TooltipGrafico() const { return tooltip_; }
@@ -48,21 +47,10 @@ class ProgrammaTrevalto final : public ComandiFrmMain,
     void Grafico_MouseMove(int16_t Button, int16_t Shift, float X, float Y);
     void Grafico_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
 
-    // ComandiFrmMain
-    void AzzeraGrafico() override;
-    void ApriVrt() override;
-    void SalvaComeVrt() override;
-    void CopiaInClipboard() override;
-    void AnnullaSegno() override;
-    void SalvaComeBitmap() override;
-    void StampaGrafico() override;
-    void SegnaPunto(int16_t tipo) override;
-    void RipulisciSegni() override;
-    void AggiornaGrafico() override;
-    void cmdElabora_Click() override;
-    bool Grafico_Visibile() const override;
-    void AggiornaTotaleGiorni() override;
-    bool Form_QueryUnload(int UnloadMode) override;
+    // A chart is shown (false while the chart is still being made).
+    bool Grafico_Visibile() const;
+    // The day count of lblTot, after a date changed.
+    void AggiornaTotaleGiorni();
 
     // ControlliElaborazione
     int32_t ContoSelezionato() override;
@@ -71,10 +59,10 @@ class ProgrammaTrevalto final : public ComandiFrmMain,
     Data DataFinale() override;
     bool NoStatistiche() override;
     bool Differenza() override;
-    void Abilita(const std::string& controllo, bool abilitato) override;
+    void Abilita(Controllo controllo, bool abilitato) override;
     void CaptionElabora(const std::string& testo) override;
     void PulsanteElabora(bool inCorso, const std::string& tooltip) override;
-    void PuntatoreMouse(int tipo) override;
+    void PuntatoreMouse(Puntatore puntatore) override;
     void MostraStato(bool visibile) override;
     void ValoreStato(int valore) override;
     void Chiudi() override;
@@ -90,7 +78,6 @@ class ProgrammaTrevalto final : public ComandiFrmMain,
     void ImpostaTooltip(const std::string& testo);
 
     std::unique_ptr<FrmMain> finestra_;
-    std::unique_ptr<FinestraGrafico> immagine_;
     std::unique_ptr<GraficoSaldi> grafico_;
     std::unique_ptr<Elaborazione> run_;
     std::unique_ptr<ComandiGrafico> comandi_;

@@ -43,14 +43,10 @@ target_include_directories(trevalto_risorse PRIVATE ${_icone_dir} ${_manifest_di
 set_source_files_properties(Trevalto.rc PROPERTIES
     OBJECT_DEPENDS "${_file_icone};${_manifest_dir}/Trevalto.manifest;${CMAKE_CURRENT_SOURCE_DIR}/RisorseTrevalto.h")
 
-# The window.
-add_library(finestra STATIC FrmMain_win32.cpp)
-target_link_libraries(finestra PUBLIC chartcore uxutil comctl32 gdi32 user32)
-
-# The window put together with the chart, the run, the start-up and the
-# chart's commands.
-add_library(programma STATIC Programma_win32.cpp)
-target_link_libraries(programma PUBLIC finestra avvio comandi)
+# The window, its tables of controls and commands, put together with the
+# chart, the run, the start-up and the chart's commands.
+add_library(programma STATIC FrmMain_win32.cpp ComandiFrmMain_win32.cpp Programma_win32.cpp)
+target_link_libraries(programma PUBLIC avvio comandi chartcore uxutil comctl32 gdi32 user32)
 
 add_executable(Trevalto WIN32 Trevalto_win32.cpp)
 target_link_libraries(Trevalto PRIVATE programma trevalto_risorse ole32)

@@ -19,11 +19,11 @@ struct FinestraDiProva : ControlliElaborazione {
     Data fine = DataSerial(2003, 1, 31);
     bool noStat = false;
     bool differenza = false;
-    std::map<std::string, bool> abilitati;
+    std::map<Controllo, bool> abilitati;
     std::string caption = "Elabora";
     bool inCorso = false;
     std::string tooltip;
-    int puntatore = 0;
+    Puntatore puntatore = Puntatore::Predefinito;
     bool statoVisibile = false;
     std::vector<int> valori;
     int chiusure = 0;
@@ -34,13 +34,13 @@ struct FinestraDiProva : ControlliElaborazione {
     Data DataFinale() override { return fine; }
     bool NoStatistiche() override { return noStat; }
     bool Differenza() override { return differenza; }
-    void Abilita(const std::string& c, bool a) override { abilitati[c] = a; }
+    void Abilita(Controllo c, bool a) override { abilitati[c] = a; }
     void CaptionElabora(const std::string& t) override { caption = t; }
     void PulsanteElabora(bool c, const std::string& t) override {
         inCorso = c;
         tooltip = t;
     }
-    void PuntatoreMouse(int t) override { puntatore = t; }
+    void PuntatoreMouse(Puntatore t) override { puntatore = t; }
     void MostraStato(bool v) override { statoVisibile = v; }
     void ValoreStato(int v) override { valori.push_back(v); }
     void Chiudi() override { ++chiusure; }

@@ -153,7 +153,7 @@ TEST_F(ElaborazioneTest, SeriesMatchesBalancesSummedFromTheRows) {
     EXPECT_FALSE(finestra.statoVisibile);
     EXPECT_EQ(finestra.caption, "Elabora");
     EXPECT_EQ(finestra.tooltip, "Inizia la generazione del grafico");
-    EXPECT_TRUE(finestra.abilitati["Toolbar1"]);
+    EXPECT_TRUE(finestra.abilitati[Controllo::Toolbar1]);
     EXPECT_TRUE(run.StopRichiesto) << "set again whenever a run ends";
     EXPECT_EQ(grafico.Testata.Descrizione.substr(0, 15), "<tutti i conti>");
     EXPECT_EQ(grafico.LimiteSegni(), 0);
@@ -231,9 +231,9 @@ TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsAndLeavesNoChart) {
         if (giro == 1) {
             EXPECT_TRUE(run.Elaborazione_In_Corso());
             EXPECT_EQ(finestra.caption, "Interrompi");
-            EXPECT_EQ(finestra.puntatore, 11);
-            EXPECT_FALSE(finestra.abilitati["CboConti"]);
-            EXPECT_FALSE(finestra.abilitati["Toolbar1"]);
+            EXPECT_EQ(finestra.puntatore, Puntatore::Clessidra);
+            EXPECT_FALSE(finestra.abilitati[Controllo::CboConti]);
+            EXPECT_FALSE(finestra.abilitati[Controllo::Toolbar1]);
             EXPECT_TRUE(finestra.statoVisibile);
             EXPECT_TRUE(run.Form_QueryUnload(kChiusuraUtente)) << "close box refused";
         }
@@ -275,7 +275,7 @@ TEST_F(ElaborazioneTest, AFailedRunReportsAndClearsThePicture) {
     EXPECT_EQ(schermo.boxes[0].testo.rfind("Elaborazione grafico: ", 0), 0u);
     EXPECT_FALSE(run.Elaborazione_In_Corso());
     EXPECT_EQ(finestra.caption, "Elabora");
-    EXPECT_TRUE(finestra.abilitati["Toolbar1"]);
+    EXPECT_TRUE(finestra.abilitati[Controllo::Toolbar1]);
     EXPECT_FALSE(finestra.statoVisibile);
     // The last thing on the picture is the reset, not "Elaborazione in corso...".
     ASSERT_FALSE(picture.Operazioni.empty());

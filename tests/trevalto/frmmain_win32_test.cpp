@@ -1,11 +1,7 @@
-// FrmMain as a real window under Wine: the controls' places, texts and fonts
-// read back from Windows, the layout after resizes, the toolbar and the
-// popup menu with their enabling, the keyboard, the dispatch of commands
-// (to a recording double) and the help command.
-//
-// The design table below is this test's own copy of the window's design,
-// in twips; every expected pixel goes through the screen's resolution as
-// Windows reports it.
+// Trevalto's window put together, in-process under Wine: the controls as
+// their table places them, the layout after resizes, the toolbar and menu
+// their table builds, each command's effect on the chart, the keyboard and
+// the help command. The dialogs and boxes are answered in-process.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -14,11 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "chart/ComandiFrmMain_win32.h"
-#include "chart/FrmMain_win32.h"
+#include "chart/Programma_win32.h"
 #include "chart/RisorseTrevalto.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/util/SupportoWin32.h"
@@ -30,35 +27,11 @@
 namespace quandora {
 namespace {
 
-using test::InterazioneRegistrata;
-
 const bool kControlliComuni = [] {
     INITCOMMONCONTROLSEX icc{
         sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     return InitCommonControlsEx(&icc) != FALSE;
 }();
-
-// Records every command the window starts.
-class ComandiRegistrati : public ComandiFrmMain {
-  public:
-    void AzzeraGrafico() override { chiamate.push_back("AzzeraGrafico"); }
-    void ApriVrt() override { chiamate.push_back("ApriVrt"); }
-    void SalvaComeVrt() override { chiamate.push_back("SalvaComeVrt"); }
-    void CopiaInClipboard() override { chiamate.push_back("CopiaInClipboard"); }
-    void AnnullaSegno() override { chiamate.push_back("AnnullaSegno"); }
-    void SalvaComeBitmap() override { chiamate.push_back("SalvaComeBitmap"); }
-    void StampaGrafico() override { chiamate.push_back("StampaGrafico"); }
-    void SegnaPunto(int16_t tipo) override {
-        chiamate.push_back("SegnaPunto " + std::to_string(tipo));
-    }
-    void RipulisciSegni() override { chiamate.push_back("RipulisciSegni"); }
-    void AggiornaGrafico() override { chiamate.push_back("AggiornaGrafico"); }
-    void cmdElabora_Click() override { chiamate.push_back("cmdElabora_Click"); }
-    bool Grafico_Visibile() const override { return visibile; }
-
-    std::vector<std::string> chiamate;
-    bool visibile = false;
-};
 
 constexpr const char* kDpiAtteso = "TREVALTO_DPI_ATTESO";
 
@@ -72,45 +45,25 @@ int PxY(int twips) {
     return MulDiv(twips, Dpi(LOGPIXELSY), 1440);
 }
 
-RECT NelCliente(HWND finestra, HWND controllo) {
-    RECT r;
-    GetWindowRect(controllo, &r);
-    MapWindowPoints(nullptr, finestra, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 std::string Testo(HWND h) {
     char t[512] = {};
     GetWindowTextA(h, t, sizeof t);
     return FromAnsi(t);
 }
 
-// Runs the thread's pending messages through the window's keyboard
-// handling, as the program's loop does.
-void Pompa(FrmMain& f, int millisecondi = 100) {
-    const DWORD fine = GetTickCount() + static_cast<DWORD>(millisecondi);
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!f.PreTraduciMessaggio(msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
+// Runs the thread's waiting messages through the window's keyboard
+// handling, as the program's loop does, until none is left.
+void Pompa(FrmMain& f) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!f.PreTraduciMessaggio(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
         }
-        Sleep(10);
-    } while (GetTickCount() < fine);
+    }
 }
 
-// Resizes the window so that its client area has the given size.
-void DimensioneCliente(FrmMain& f, int larghezza, int altezza) {
-    RECT r{0, 0, larghezza, altezza};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(f.Finestra(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(f.Finestra(), GWL_EXSTYLE)));
-    // At the screen's top left corner, so that the screen holds it whole.
-    SetWindowPos(f.Finestra(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    Pompa(f, 50);
-}
+using enum Controllo;
 
 class FinestraPrincipale : public ::testing::Test {
   protected:
@@ -121,686 +74,472 @@ class FinestraPrincipale : public ::testing::Test {
             ASSERT_EQ(Dpi(LOGPIXELSX), std::atoi(dpi));
             ASSERT_EQ(Dpi(LOGPIXELSY), std::atoi(dpi));
         }
-        f = std::make_unique<FrmMain>(comandi);
-        ShowWindow(f->Finestra(), SW_SHOWNORMAL);
-        SetForegroundWindow(f->Finestra());
-        Pompa(*f);
+        p = std::make_unique<ProgrammaTrevalto>(false);
+        ShowWindow(w(), SW_SHOWNORMAL);
+        SetForegroundWindow(w());
+        Pompa(f());
     }
-    void TearDown() override { f.reset(); }
 
-    const ControlliFrmMain& c() const { return f->Controlli(); }
-    HWND w() const { return f->Finestra(); }
-
-    // The toolbar's buttons by position: key (nullptr for a separator),
-    // command, image and state.
-    struct Bottone {
-        const char* chiave;
-        int comando;
-        int immagine;
-        BYTE stato;
-        BYTE stile;
-    };
-    std::vector<Bottone> Bottoni() const {
-        std::vector<Bottone> b;
-        const int n = static_cast<int>(SendMessageA(c().Toolbar1, TB_BUTTONCOUNT, 0, 0));
-        for (int i = 0; i < n; ++i) {
-            TBBUTTON t{};
-            SendMessageA(c().Toolbar1, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&t));
-            Bottone x{nullptr, t.idCommand, t.iBitmap, t.fsState, t.fsStyle};
-            if (!(t.fsStyle & BTNS_SEP)) {
-                TBBUTTONINFOA info{};
-                info.cbSize = sizeof info;
-                info.dwMask = TBIF_LPARAM | TBIF_STATE;
-                SendMessageA(c().Toolbar1, TB_GETBUTTONINFOA, t.idCommand,
-                             reinterpret_cast<LPARAM>(&info));
-                x.chiave = reinterpret_cast<const char*>(info.lParam);
-                x.stato = info.fsState;
-            }
-            b.push_back(x);
+    FrmMain& f() { return p->Finestra(); }
+    HWND w() { return f().Finestra(); }
+    HWND c(Controllo k) { return f().Finestra(k); }
+    RECT Posto(Controllo k) {
+        RECT r;
+        GetWindowRect(c(k), &r);
+        MapWindowPoints(nullptr, w(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    std::vector<RECT> Posti() {
+        std::vector<RECT> r;
+        for (const ProgettoControllo& k : ProgettoControlli())
+            r.push_back(Posto(k.controllo));
+        return r;
+    }
+    // Resizes the window so that its client area has the given size, at the
+    // screen's top left corner, so that the screen holds it whole.
+    void Cliente(int larghezza, int altezza) {
+        RECT r{0, 0, larghezza, altezza};
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(w(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongA(w(), GWL_EXSTYLE)));
+        SetWindowPos(w(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        Pompa(f());
+    }
+    // A chart of ten days with one mark, drawn on the picture.
+    void ConGrafico() {
+        GraficoSaldi& g = p->Grafico();
+        g.AzzeraGrafico();
+        g.Testata.NumeroGiorni = 10;
+        g.Testata.DataInizio = DataSerial(2024, 3, 1);
+        g.Testata.DataFine = DataSerial(2024, 3, 10);
+        g.Testata.ImpostaDescrizione("Conto corrente");
+        g.Saldi.clear();
+        for (int i = 0; i < 10; ++i)
+            g.Saldi.push_back({i + 1, DataSerial(2024, 3, 1) + i, 100.0 * (i % 4) - 50});
+        g.Testata.SaldoMinimo = -50;
+        g.Testata.SaldoMassimo = 250;
+        g.AggiornaGrafico();
+        g.UltimoX = 1000;
+        g.UltimoY = 1500;
+        ASSERT_TRUE(g.SegnaPunto(kSegnoPunto));
+    }
+    int Posizione(const char* chiave) {
+        int n = 0;
+        for (const Comando& k : ComandiToolbar()) {
+            if (k.chiave != nullptr && std::string(k.chiave) == chiave) return n;
+            n += k.id != 0;
         }
-        return b;
-    }
-    int Comando(const std::string& chiave) const {
-        for (const auto& b : Bottoni())
-            if (b.chiave != nullptr && chiave == b.chiave) return b.comando;
         return -1;
     }
-    bool Abilitato(const std::string& chiave) const {
-        return SendMessageA(c().Toolbar1, TB_ISBUTTONENABLED, Comando(chiave), 0) != 0;
+    bool Abilitato(const Comando& k) {
+        return SendMessageA(c(Toolbar1), TB_ISBUTTONENABLED, k.id, 0) != 0;
     }
-    // A left click on a toolbar button, as the mouse gives it.
-    void Clic(const std::string& chiave) {
-        RECT r{};
-        SendMessageA(c().Toolbar1, TB_GETRECT, Comando(chiave), reinterpret_cast<LPARAM>(&r));
-        const LPARAM p = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PostMessageA(c().Toolbar1, WM_MOUSEMOVE, 0, p);
-        PostMessageA(c().Toolbar1, WM_LBUTTONDOWN, MK_LBUTTON, p);
-        PostMessageA(c().Toolbar1, WM_LBUTTONUP, 0, p);
-        Pompa(*f);
-    }
-    // The menu items' enabled state, by command.
-    bool VoceAbilitata(int id) const {
-        const UINT s = GetMenuState(f->mnFile(), id, MF_BYCOMMAND);
-        return s != static_cast<UINT>(-1) && !(s & (MF_GRAYED | MF_DISABLED));
-    }
-    // What Windows sends as the popup menu opens.
-    void ApreMenu() {
-        SendMessageA(w(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(f->mnFile()), 0);
+    std::string Abilitati() {
+        std::string s;
+        for (const Comando& k : ComandiToolbar())
+            if (k.id != 0 && Abilitato(k)) s += std::string(s.empty() ? "" : " ") + k.chiave;
+        return s;
     }
 
-    ComandiRegistrati comandi;
-    std::unique_ptr<FrmMain> f;
+    test::InterazioneRegistrata schermo;
+    std::unique_ptr<ProgrammaTrevalto> p;
 };
 
-struct Progetto {
-    const char* nome;
-    HWND ControlliFrmMain::*controllo;
-    HWND ControlliFrmMain::*cornice;  // nullptr: the window
-    int sinistra, alto, larghezza, altezza;
-};
-
-// The design, for the controls that the layout does not move.
-const Progetto kFissi[] = {
-    {"fraParametri", &ControlliFrmMain::fraParametri, nullptr, 120, 480, 4335, 2055},
-    {"Label3", &ControlliFrmMain::Label3, &ControlliFrmMain::fraParametri, 120, 240, 1335, 495},
-    {"CboConti", &ControlliFrmMain::CboConti, &ControlliFrmMain::fraParametri, 120, 480, 3855, 360},
-    {"Label1", &ControlliFrmMain::Label1, &ControlliFrmMain::fraParametri, 120, 960, 1335, 375},
-    {"Label2", &ControlliFrmMain::Label2, &ControlliFrmMain::fraParametri, 2280, 960, 1335, 375},
-    {"DataIniziale", &ControlliFrmMain::DataIniziale, &ControlliFrmMain::fraParametri, 120, 1200,
-     1695, 375},
-    {"DataFinale", &ControlliFrmMain::DataFinale, &ControlliFrmMain::fraParametri, 2280, 1200, 1695,
-     375},
-    {"lblTot", &ControlliFrmMain::lblTot, &ControlliFrmMain::fraParametri, 120, 1680, 3855, 300},
-    {"fraOpzioni", &ControlliFrmMain::fraOpzioni, nullptr, 4560, 480, 4935, 2055},
-    {"chkNoStat", &ControlliFrmMain::chkNoStat, &ControlliFrmMain::fraOpzioni, 240, 480, 4215, 255},
-    {"chkdifferenza", &ControlliFrmMain::chkdifferenza, &ControlliFrmMain::fraOpzioni, 240, 840,
-     3615, 495},
-    {"Stato", &ControlliFrmMain::Stato, nullptr, 0, 7350, 12330, 375},
-    {"imgElabora", &ControlliFrmMain::imgElabora, nullptr, 8400, 3360, 240, 240},
-    {"imgInterrompi", &ControlliFrmMain::imgInterrompi, nullptr, 8400, 3000, 240, 240},
-};
-
-std::vector<RECT> Posizioni(const FrmMain& f) {
-    std::vector<RECT> r;
-    const ControlliFrmMain& c = f.Controlli();
-    for (HWND h : {c.Toolbar1, c.fraParametri, c.Label3, c.CboConti, c.Label1, c.Label2,
-                   c.DataIniziale, c.DataFinale, c.lblTot, c.fraOpzioni, c.chkNoStat,
-                   c.chkdifferenza, c.fraCmd, c.cmdElabora, c.Grafico, c.Stato}) {
-        r.push_back(NelCliente(f.Finestra(), h));
-    }
-    return r;
-}
-
-void AttesoRettangolo(const RECT& r, int x, int y, int larghezza, int altezza, const char* nome) {
-    EXPECT_EQ(r.left, x) << nome;
-    EXPECT_EQ(r.top, y) << nome;
-    EXPECT_EQ(r.right - r.left, larghezza) << nome;
-    EXPECT_EQ(r.bottom - r.top, altezza) << nome;
-}
-
-TEST_F(FinestraPrincipale, ControlsStandAtTheirDesignPlacesThroughTheScreenResolution) {
+TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithoutOverlap) {
     RECT cliente;
     GetClientRect(w(), &cliente);
-    EXPECT_EQ(cliente.right, PxX(12330));
-    EXPECT_EQ(cliente.bottom, PxY(7725));
+    EXPECT_EQ(cliente.right, PxX(kLarghezzaCliente));
+    EXPECT_EQ(cliente.bottom, PxY(kAltezzaCliente));
+    EXPECT_EQ(Testo(w()), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
 
-    for (const auto& p : kFissi) {
-        // Inside a frame: the frame's design place plus the control's own.
-        int x0 = 0, y0 = 0;
-        for (const auto& q : kFissi) {
-            if (p.cornice != nullptr && q.controllo == p.cornice) {
-                x0 = q.sinistra;
-                y0 = q.alto;
-            }
+    std::vector<HWND> tab;
+    for (const ProgettoControllo& k : ProgettoControlli()) {
+        const HWND h = c(k.controllo);
+        SCOPED_TRACE(static_cast<int>(k.controllo));
+        ASSERT_EQ(GetDlgItem(w(), IdControllo(k.controllo)), h);
+        char classe[64] = {};
+        GetClassNameA(h, classe, sizeof classe);
+        if (k.classe != nullptr) {
+            EXPECT_STRCASEEQ(classe, k.classe);
         }
-        AttesoRettangolo(NelCliente(w(), c().*p.controllo), PxX(x0) + PxX(p.sinistra),
-                         PxY(y0) + PxY(p.alto), PxX(p.larghezza), PxY(p.altezza), p.nome);
+        if (k.testo != nullptr) {
+            EXPECT_EQ(Testo(h), k.testo);
+        }
+        EXPECT_EQ(IsWindowVisible(h) != FALSE, (k.stile & WS_VISIBLE) != 0);
+        if (k.stile & WS_TABSTOP) tab.push_back(h);
+        // Inside the window and inside its frame.
+        const RECT r = Posto(k.controllo);
+        RECT dentro;
+        EXPECT_TRUE(IntersectRect(&dentro, &r, &cliente) && EqualRect(&dentro, &r));
+        if (k.cornice) {
+            const RECT cornice = Posto(*k.cornice);
+            EXPECT_TRUE(IntersectRect(&dentro, &r, &cornice) && EqualRect(&dentro, &r));
+        }
+        // At the design place, through the screen's resolution; the layout
+        // moves the picture, fraCmd and its button.
+        const Rettangolo d = PostoNelCliente(k.controllo);
+        if (k.controllo == Grafico || k.controllo == fraCmd || k.controllo == cmdElabora ||
+            k.controllo == Toolbar1)
+            continue;
+        EXPECT_EQ(r.left, PxX(d.sinistra));
+        EXPECT_EQ(r.top, PxY(d.alto));
+        EXPECT_EQ(r.right - r.left, PxX(d.larghezza));
+        EXPECT_EQ(r.bottom - r.top, PxY(d.altezza));
     }
-
-    // The layout at the design size: the picture from the left edge across
-    // the whole width and down to the bottom; fraCmd up to 120 twips from
-    // the right edge, its button centred in it.
-    AttesoRettangolo(NelCliente(w(), c().Grafico), 0, PxY(2640), PxX(12330), PxY(7725) - PxY(2640),
-                     "Grafico");
-    const int larghezzaCmd = PxX(12330) - PxX(9600) - PxX(120);
-    AttesoRettangolo(NelCliente(w(), c().fraCmd), PxX(9600), PxY(480), larghezzaCmd, PxY(2055),
-                     "fraCmd");
-    AttesoRettangolo(NelCliente(w(), c().cmdElabora), PxX(9600) + (larghezzaCmd - PxX(975)) / 2,
-                     PxY(480) + PxY(600), PxX(975), PxY(735), "cmdElabora");
-
+    // What takes the focus does not overlap, nor do the frames; a label
+    // stands above the field it names, the fields of a row side by side.
+    for (const std::vector<HWND>& gruppo :
+         {tab, std::vector<HWND>{c(fraParametri), c(fraOpzioni), c(fraCmd)}})
+        for (size_t i = 0; i < gruppo.size(); ++i)
+            for (size_t j = i + 1; j < gruppo.size(); ++j) {
+                RECT a, b, x;
+                GetWindowRect(gruppo[i], &a);
+                GetWindowRect(gruppo[j], &b);
+                EXPECT_FALSE(IntersectRect(&x, &a, &b)) << i << " " << j;
+            }
+    for (auto [etichetta, campo] : {std::pair{Label3, CboConti},
+                                    {Label1, DataIniziale},
+                                    {Label2, DataFinale},
+                                    {lblTot, CboConti}})
+        EXPECT_EQ(Posto(etichetta).left, Posto(campo).left);
+    EXPECT_EQ(Posto(DataIniziale).top, Posto(DataFinale).top);
+    EXPECT_EQ(Posto(Label1).top, Posto(Label2).top);
+    EXPECT_EQ(Posto(chkNoStat).left, Posto(chkdifferenza).left);
+    for (Controllo k : {fraOpzioni, fraCmd}) {
+        EXPECT_EQ(Posto(k).top, Posto(fraParametri).top);
+        EXPECT_EQ(Posto(k).bottom, Posto(fraParametri).bottom);
+    }
     // The toolbar along the top edge, over the whole width, above the frames.
-    const RECT t = NelCliente(w(), c().Toolbar1);
+    const RECT t = Posto(Toolbar1);
     EXPECT_EQ(t.left, 0);
     EXPECT_EQ(t.top, 0);
     EXPECT_EQ(t.right, cliente.right);
     EXPECT_GT(t.bottom, PxY(240));
-    EXPECT_LE(t.bottom, PxY(480));
+    EXPECT_LE(t.bottom, Posto(fraParametri).top);
 
-    // What is shown and what is hidden.
-    EXPECT_FALSE(IsWindowVisible(c().Stato));
-    EXPECT_FALSE(IsWindowVisible(c().imgElabora));
-    EXPECT_FALSE(IsWindowVisible(c().imgInterrompi));
-    for (HWND h : {c().Toolbar1, c().fraParametri, c().CboConti, c().DataIniziale, c().DataFinale,
-                   c().chkNoStat, c().chkdifferenza, c().cmdElabora, c().Grafico})
-        EXPECT_TRUE(IsWindowVisible(h));
-}
+    // Tab goes through the controls that take the focus in the table's
+    // order, and round again.
+    for (size_t i = 0; i < tab.size(); ++i)
+        EXPECT_EQ(GetNextDlgTabItem(w(), tab[i], FALSE), tab[(i + 1) % tab.size()]) << i;
 
-TEST_F(FinestraPrincipale, CaptionsFontsKindsAndIconsAreThoseOfTheDesign) {
-    EXPECT_EQ(Testo(w()), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
-    EXPECT_EQ(Testo(c().fraParametri), "Parametri ");
-    EXPECT_EQ(Testo(c().fraOpzioni), "Opzioni ");
-    EXPECT_EQ(Testo(c().fraCmd), "Comandi ");
-    EXPECT_EQ(Testo(c().Label3), "Conto:");
-    EXPECT_EQ(Testo(c().Label1), "Data Iniziale:");
-    EXPECT_EQ(Testo(c().Label2), "Data Finale:");
-    EXPECT_EQ(Testo(c().lblTot), "Totale giorni:");
-    EXPECT_EQ(Testo(c().chkNoStat), "Esclude i movimenti con il flag No Statistiche");
-    EXPECT_EQ(Testo(c().chkdifferenza), "Relativo rispetto al saldo della data iniziale");
-    EXPECT_EQ(Testo(c().cmdElabora), "Elabora");
-
-    const auto carattere = [](HWND h) {
+    // Fonts: the frames bold, the list and dates larger, the rest the
+    // window's own.
+    for (const ProgettoControllo& k : ProgettoControlli()) {
+        if (k.carattere == TipoCarattere::Nessuno) continue;
         LOGFONTA lf{};
-        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-        return lf;
-    };
-    const int dpi = Dpi(LOGPIXELSY);
-    for (HWND h : {c().fraParametri, c().fraOpzioni, c().fraCmd}) {
-        const LOGFONTA lf = carattere(h);
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(c(k.controllo), WM_GETFONT, 0, 0)),
+                   sizeof lf, &lf);
         EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
-        EXPECT_EQ(lf.lfHeight, -MulDiv(825, dpi, 7200));
-        EXPECT_EQ(lf.lfWeight, FW_BOLD);
+        const bool grande = k.carattere == TipoCarattere::Grande;
+        EXPECT_EQ(lf.lfHeight, -MulDiv(grande ? 975 : 825, Dpi(LOGPIXELSY), 7200));
+        EXPECT_EQ(lf.lfWeight, k.carattere == TipoCarattere::Grassetto ? FW_BOLD : FW_NORMAL);
     }
-    for (HWND h : {c().CboConti, c().DataIniziale, c().DataFinale}) {
-        const LOGFONTA lf = carattere(h);
-        EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
-        EXPECT_EQ(lf.lfHeight, -MulDiv(975, dpi, 7200));
-        EXPECT_EQ(lf.lfWeight, FW_NORMAL);
-    }
-    EXPECT_EQ(carattere(c().Label3).lfWeight, FW_NORMAL);
-
-    // A list to pick from, no typing; two-line check box; the progress bar
-    // counts 0 to 100.
-    EXPECT_EQ(GetWindowLongA(c().CboConti, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
-    EXPECT_TRUE(GetWindowLongA(c().chkdifferenza, GWL_STYLE) & BS_MULTILINE);
-    EXPECT_EQ(GetWindowLongA(c().chkNoStat, GWL_STYLE) & BS_TYPEMASK, BS_AUTOCHECKBOX);
-    EXPECT_EQ(SendMessageA(c().Stato, PBM_GETRANGE, TRUE, 0), 0);
-    EXPECT_EQ(SendMessageA(c().Stato, PBM_GETRANGE, FALSE, 0), 100);
-
-    // The date pickers show "dd-MM-yyyy".
+    EXPECT_EQ(GetWindowLongA(c(Toolbar1), GWL_STYLE) & CCS_TOP, CCS_TOP);
+    EXPECT_EQ(SendMessageA(c(Stato), PBM_GETRANGE, FALSE, 0), 100);
     SYSTEMTIME st{};
     st.wYear = 2024;
     st.wMonth = 3;
     st.wDay = 5;
-    SendMessageA(c().DataIniziale, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-    EXPECT_EQ(Testo(c().DataIniziale), "05-03-2024");
-
-    // The window's icon and the run button's picture above its caption.
+    SendMessageA(c(DataIniziale), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    EXPECT_EQ(Testo(c(DataIniziale)), "05-03-2024");
     EXPECT_NE(GetClassLongPtrA(w(), GCLP_HICON), 0);
-    EXPECT_NE(GetClassLongPtrA(w(), GCLP_HICONSM), 0);
-    BUTTON_IMAGELIST bi{};
-    ASSERT_TRUE(SendMessageA(c().cmdElabora, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&bi)));
-    EXPECT_EQ(bi.uAlign, static_cast<UINT>(BUTTON_IMAGELIST_ALIGN_TOP));
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(bi.himl, &cx, &cy);
-    EXPECT_EQ(cx, 16);
-    EXPECT_EQ(cy, 16);
-    EXPECT_NE(SendMessageA(c().imgElabora, STM_GETICON, 0, 0), 0);
-    EXPECT_NE(SendMessageA(c().imgInterrompi, STM_GETICON, 0, 0), 0);
 }
 
-TEST_F(FinestraPrincipale, TabGoesThroughTheParametersAndOnlyTheButtonItselfRuns) {
-    // Tab order: CboConti, DataIniziale, DataFinale, chkNoStat,
-    // chkdifferenza, cmdElabora, and round again.
-    const std::vector<HWND> ordine = {c().CboConti,  c().DataIniziale,  c().DataFinale,
-                                      c().chkNoStat, c().chkdifferenza, c().cmdElabora};
-    for (size_t i = 0; i < ordine.size(); ++i) {
-        EXPECT_EQ(GetNextDlgTabItem(w(), ordine[i], FALSE), ordine[(i + 1) % ordine.size()]) << i;
-    }
-
-    // The keys go through the message loop's dialog handling.
-    SetFocus(c().CboConti);
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    Pompa(*f);
-    EXPECT_EQ(GetFocus(), c().DataIniziale);
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    Pompa(*f);
-    EXPECT_EQ(GetFocus(), c().chkNoStat);
-    // Space ticks a check box.
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(GetFocus(), WM_KEYUP, VK_SPACE, 0xC0000001);
-    Pompa(*f);
-    EXPECT_EQ(SendMessageA(c().chkNoStat, BM_GETCHECK, 0, 0), BST_CHECKED);
-
-    // Escape closes nothing; Enter in a parameter starts no run (it would
-    // drop the chart on the screen).
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-    Pompa(*f);
-    EXPECT_TRUE(IsWindow(w()));
-    for (HWND h : ordine) {
-        if (h == c().cmdElabora) continue;
-        SetFocus(h);
-        PostMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
-        PostMessageA(h, WM_KEYUP, VK_RETURN, 0xC0000001);
-        Pompa(*f);
-    }
-    EXPECT_TRUE(comandi.chiamate.empty());
-    // Space on the button itself presses it.
-    SetFocus(c().cmdElabora);
-    PostMessageA(c().cmdElabora, WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(c().cmdElabora, WM_KEYUP, VK_SPACE, 0xC0000001);
-    Pompa(*f);
-    EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"cmdElabora_Click"});
-}
-
-TEST_F(FinestraPrincipale, ANewAccountOrDatePickedByThePersonDropsTheChart) {
-    for (const char* conto : {"<tutti i conti>", "Conto corrente", "Contanti"}) {
-        const std::string t = ToAnsi(conto);
-        SendMessageA(c().CboConti, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str()));
-    }
-    SendMessageA(c().CboConti, CB_SETCURSEL, 0, 0);
-    Pompa(*f);
-    EXPECT_TRUE(comandi.chiamate.empty());  // the program's own selection
-
-    // The arrow keys pick the next account, then change a date's day.
-    SetFocus(c().CboConti);
-    PostMessageA(c().CboConti, WM_KEYDOWN, VK_DOWN, 0);
-    Pompa(*f);
-    EXPECT_EQ(SendMessageA(c().CboConti, CB_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"AzzeraGrafico"});
-
-    for (HWND data : {c().DataIniziale, c().DataFinale}) {
-        comandi.chiamate.clear();
-        SetFocus(data);
-        PostMessageA(data, WM_KEYDOWN, VK_UP, 0);
-        Pompa(*f);
-        EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"AzzeraGrafico"});
-    }
-}
-
-TEST_F(FinestraPrincipale, ToolbarHasItsButtonsInGroupsWithImagesAndTooltips) {
-    const auto b = Bottoni();
-    ASSERT_EQ(b.size(), 11u);
-    const char* chiavi[] = {"clear",  "open",  "save",    nullptr, "clipboard", "undo",
-                            "bitmap", nullptr, "printer", nullptr, "help"};
-    std::vector<int> immagini;
-    for (size_t i = 0; i < b.size(); ++i) {
-        if (chiavi[i] == nullptr) {
-            EXPECT_TRUE(b[i].stile & BTNS_SEP) << i;
-            continue;
+// The layout: the picture from the left edge over the whole width down to
+// the bottom; fraCmd up to fraParametri's margin from the right edge, its
+// button centred; nothing else moves, and no rule makes a size negative.
+TEST_F(FinestraPrincipale, TheLayoutFollowsTheSizeAndComesBackAfterMinimising) {
+    const std::vector<RECT> prima = Posti();
+    for (auto [larghezza, altezza] : {std::pair{PxX(kLarghezzaCliente), PxY(kAltezzaCliente)},
+                                      {PxX(9000), PxY(6000)},
+                                      {PxX(11500), PxY(8000)},
+                                      {PxX(12000), PxY(2000)}}) {
+        const RECT gPrima = Posto(Grafico), cmdPrima = Posto(fraCmd);
+        Cliente(larghezza, altezza);
+        SCOPED_TRACE(larghezza);
+        const RECT g = Posto(Grafico);
+        EXPECT_EQ(g.left, 0);
+        EXPECT_EQ(g.top, PxY(PostoNelCliente(Grafico).alto));
+        EXPECT_EQ(g.right, larghezza);
+        EXPECT_EQ(g.bottom, altezza >= g.top ? altezza : gPrima.bottom);
+        EXPECT_EQ(p->Immagine().Larghezza(), larghezza);
+        const RECT cmd = Posto(fraCmd);
+        const int voluta = larghezza - cmd.left - Posto(fraParametri).left;
+        EXPECT_EQ(cmd.right - cmd.left, voluta >= 0 ? voluta : cmdPrima.right - cmdPrima.left);
+        const RECT b = Posto(cmdElabora);
+        EXPECT_EQ(b.left - cmd.left, (cmd.right - cmd.left - (b.right - b.left)) / 2);
+        const std::vector<RECT> dopo = Posti();
+        for (size_t i = 0; i < dopo.size(); ++i) {
+            const auto k = static_cast<Controllo>(i);
+            const bool segue = k == Grafico || k == fraCmd || k == cmdElabora || k == Toolbar1;
+            EXPECT_TRUE(segue || EqualRect(&dopo[i], &prima[i])) << i;
         }
-        ASSERT_NE(b[i].chiave, nullptr) << i;
-        EXPECT_STREQ(b[i].chiave, chiavi[i]);
-        immagini.push_back(b[i].immagine);
+        EXPECT_EQ(Posto(Toolbar1).right, larghezza);
     }
-    // Eight images of their own, 16 x 16.
-    const HIMAGELIST lista =
-        reinterpret_cast<HIMAGELIST>(SendMessageA(c().Toolbar1, TB_GETIMAGELIST, 0, 0));
-    ASSERT_NE(lista, nullptr);
-    EXPECT_EQ(ImageList_GetImageCount(lista), 8);
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(lista, &cx, &cy);
-    EXPECT_EQ(cx, 16);
-    EXPECT_EQ(cy, 16);
-    EXPECT_EQ(immagini, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    const std::vector<RECT> prima2 = Posti();
+    ShowWindow(w(), SW_MINIMIZE);
+    Pompa(f());
+    EXPECT_TRUE(IsIconic(w()));
+    ShowWindow(w(), SW_RESTORE);
+    Pompa(f());
+    const std::vector<RECT> dopo = Posti();
+    for (size_t i = 0; i < dopo.size(); ++i)
+        EXPECT_TRUE(EqualRect(&prima2[i], &dopo[i])) << i;
+}
 
-    // Tooltips, read from the toolbar's tooltip control (which asks the
-    // window for them).
+TEST_F(FinestraPrincipale, ToolbarAndMenuAreTheirTablesWithTheirTextsAndImages) {
+    // Buttons and separators in the table's order, the commands numbered
+    // from kIdPrimoPulsante by position, an image each.
+    const auto pulsanti = ComandiToolbar();
+    ASSERT_EQ(SendMessageA(c(Toolbar1), TB_BUTTONCOUNT, 0, 0), std::ssize(pulsanti));
     const HWND suggerimenti =
-        reinterpret_cast<HWND>(SendMessageA(c().Toolbar1, TB_GETTOOLTIPS, 0, 0));
-    ASSERT_NE(suggerimenti, nullptr);
-    const auto suggerimento = [&](const std::string& chiave) {
+        reinterpret_cast<HWND>(SendMessageA(c(Toolbar1), TB_GETTOOLTIPS, 0, 0));
+    std::string testi;
+    int posizione = 0;
+    for (size_t i = 0; i < pulsanti.size(); ++i) {
+        TBBUTTON b{};
+        SendMessageA(c(Toolbar1), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+        EXPECT_EQ((b.fsStyle & BTNS_SEP) != 0, pulsanti[i].id == 0) << i;
+        if (pulsanti[i].id == 0) continue;
+        EXPECT_EQ(b.idCommand, FrmMain::kIdPrimoPulsante + posizione);
+        EXPECT_EQ(b.iBitmap, posizione++);
+        EXPECT_STREQ(reinterpret_cast<const char*>(b.dwData), pulsanti[i].chiave);
+        for (int icona : {pulsanti[i].icona, pulsanti[i].icona + IDI_GRIGIO})
+            EXPECT_NE(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icona), IMAGE_ICON, 16,
+                                 16, LR_SHARED),
+                      nullptr);
         char testo[256] = {};
         TOOLINFOA ti{};
         ti.cbSize = TTTOOLINFOA_V1_SIZE;
-        ti.hwnd = c().Toolbar1;
-        ti.uId = static_cast<UINT_PTR>(Comando(chiave));
+        ti.hwnd = c(Toolbar1);
+        ti.uId = static_cast<UINT_PTR>(b.idCommand);
         ti.lpszText = testo;
         SendMessageA(suggerimenti, TTM_GETTEXTA, sizeof testo, reinterpret_cast<LPARAM>(&ti));
-        return FromAnsi(ti.lpszText != nullptr ? ti.lpszText : "");
-    };
-    EXPECT_EQ(suggerimento("clear"), "Nuovo grafico");
-    EXPECT_EQ(suggerimento("open"), "Apri file Grafico Trevalto Saldo...");
-    EXPECT_EQ(suggerimento("save"), "Salva Grafico Trevalto Saldo come file...");
-    EXPECT_EQ(suggerimento("clipboard"), "Copia l'immagine del grafico negli appunti di sistema");
-    EXPECT_EQ(suggerimento("undo"), "Annulla l'ultima operazione");
-    EXPECT_EQ(suggerimento("bitmap"), "Esporta Grafico come file immagine bitmap...");
-    EXPECT_EQ(suggerimento("printer"), "Stampa Grafico Trevalto Saldo");
-    EXPECT_EQ(suggerimento("help"), "");
-}
+        testi += FromAnsi(testo) + "|";
+    }
+    EXPECT_EQ(ImageList_GetImageCount(
+                  reinterpret_cast<HIMAGELIST>(SendMessageA(c(Toolbar1), TB_GETIMAGELIST, 0, 0))),
+              posizione);
+    EXPECT_EQ(testi,
+              "Nuovo grafico|Apri file Grafico Trevalto Saldo...|Salva Grafico Trevalto Saldo "
+              "come file...|Copia l'immagine del grafico negli appunti di sistema|Annulla "
+              "l'ultima operazione|Esporta Grafico come file immagine bitmap...|Stampa Grafico "
+              "Trevalto Saldo||");
 
-TEST_F(FinestraPrincipale, ToolbarDispatchesByKeyCaseSensitively) {
-    for (const char* chiave : {"clear", "open", "save", "clipboard", "undo", "bitmap", "printer"})
-        f->Toolbar1_ButtonClick(chiave);
-    EXPECT_EQ(comandi.chiamate, (std::vector<std::string>{
-                                    "AzzeraGrafico", "ApriVrt", "SalvaComeVrt", "CopiaInClipboard",
-                                    "AnnullaSegno", "SalvaComeBitmap", "StampaGrafico"}));
-    comandi.chiamate.clear();
-    for (const char* chiave : {"Clear", "OPEN", "", "save ", "stampa", "Help"})
-        f->Toolbar1_ButtonClick(chiave);
-    EXPECT_TRUE(comandi.chiamate.empty());
-}
-
-TEST_F(FinestraPrincipale, ToolbarFollowsTheChartAndIsDisabledDuringARun) {
-    const std::vector<std::string> sempre = {"clear", "open", "help"};
-    const std::vector<std::string> grafico = {"save", "clipboard", "undo", "bitmap", "printer"};
-
-    // No chart: only "clear", "open", "help"; a click on the others does
-    // nothing.
-    for (const auto& k : sempre)
-        EXPECT_TRUE(Abilitato(k)) << k;
-    for (const auto& k : grafico)
-        EXPECT_FALSE(Abilitato(k)) << k;
-    Clic("save");
-    Clic("printer");
-    EXPECT_TRUE(comandi.chiamate.empty());
-    Clic("open");
-    EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"ApriVrt"});
-
-    // A chart is shown: all eight, and the clicks reach their commands.
-    f->AbilitaPulsantiGrafico(true);
-    for (const auto& b : Bottoni())
-        if (b.chiave != nullptr) {
-            EXPECT_TRUE(b.stato & TBSTATE_ENABLED) << b.chiave;
-        }
-    comandi.chiamate.clear();
-    Clic("save");
-    Clic("printer");
-    EXPECT_EQ(comandi.chiamate, (std::vector<std::string>{"SalvaComeVrt", "StampaGrafico"}));
-
-    // During a run the whole toolbar is disabled.
-    f->Elaborazione_In_Corso(true);
-    EXPECT_FALSE(IsWindowEnabled(c().Toolbar1));
-    for (const auto& b : Bottoni())
-        if (b.chiave != nullptr) {
-            EXPECT_FALSE(b.stato & TBSTATE_ENABLED) << b.chiave;
-        }
-    comandi.chiamate.clear();
-    Clic("clear");
-    EXPECT_TRUE(comandi.chiamate.empty());
-
-    // After the run the buttons are as the chart wants them; a button
-    // changed during the run keeps its change.
-    f->AbilitaPulsante("undo", false);
-    f->Elaborazione_In_Corso(false);
-    EXPECT_TRUE(IsWindowEnabled(c().Toolbar1));
-    for (const auto& k : sempre)
-        EXPECT_TRUE(Abilitato(k)) << k;
-    for (const auto& k : {"save", "clipboard", "bitmap", "printer"})
-        EXPECT_TRUE(Abilitato(k)) << k;
-    EXPECT_FALSE(Abilitato("undo"));
-}
-
-// Draws an icon on white and returns its pixels.
-std::vector<COLORREF> PixelIcona(HICON icona) {
-    const Bitmap b(CreateCompatibleBitmap(PrendiDC(nullptr).get(), 16, 16));
-    const DCCreato memoria = CreaDCMemoria(nullptr);
-    const HDC dc = memoria.get();
-    const OggettoSelezionato selezionata(dc, b.get());
-    RECT r{0, 0, 16, 16};
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawIconEx(dc, 0, 0, icona, 16, 16, 0, nullptr, DI_NORMAL);
-    std::vector<COLORREF> p;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            p.push_back(GetPixel(dc, x, y));
-    return p;
-}
-
-std::vector<COLORREF> PixelPulsante(HWND pulsante) {
-    BUTTON_IMAGELIST bi{};
-    SendMessageA(pulsante, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&bi));
-    HICON icona = ImageList_GetIcon(bi.himl, 0, ILD_NORMAL);
-    auto p = PixelIcona(icona);
-    DestroyIcon(icona);
-    return p;
-}
-
-TEST_F(FinestraPrincipale, RunStateDisablesTheParametersAndTurnsTheButton) {
-    const auto elabora =
-        PixelIcona(reinterpret_cast<HICON>(SendMessageA(c().imgElabora, STM_GETICON, 0, 0)));
-    const auto interrompi =
-        PixelIcona(reinterpret_cast<HICON>(SendMessageA(c().imgInterrompi, STM_GETICON, 0, 0)));
-    ASSERT_NE(elabora, interrompi);
-    EXPECT_EQ(PixelPulsante(c().cmdElabora), elabora);
-
-    f->Elaborazione_In_Corso(true);
-    EXPECT_TRUE(f->Elaborazione_In_Corso());
-    for (HWND h :
-         {c().DataIniziale, c().DataFinale, c().chkNoStat, c().CboConti, c().chkdifferenza})
-        EXPECT_FALSE(IsWindowEnabled(h));
-    EXPECT_TRUE(IsWindowEnabled(c().cmdElabora));
-    EXPECT_EQ(Testo(c().cmdElabora), "Interrompi");
-    EXPECT_EQ(f->TooltipElabora(), "Interrompe la generazione del grafico");
-    EXPECT_EQ(PixelPulsante(c().cmdElabora), interrompi);
-
-    f->Elaborazione_In_Corso(false);
-    EXPECT_FALSE(f->Elaborazione_In_Corso());
-    for (HWND h :
-         {c().DataIniziale, c().DataFinale, c().chkNoStat, c().CboConti, c().chkdifferenza})
-        EXPECT_TRUE(IsWindowEnabled(h));
-    EXPECT_EQ(Testo(c().cmdElabora), "Elabora");
-    EXPECT_EQ(f->TooltipElabora(), "Inizia la generazione del grafico");
-    EXPECT_EQ(PixelPulsante(c().cmdElabora), elabora);
-
-    // A click on the button goes to the run's command.
-    SendMessageA(c().cmdElabora, BM_CLICK, 0, 0);
-    Pompa(*f);
-    EXPECT_EQ(comandi.chiamate, std::vector<std::string>{"cmdElabora_Click"});
-}
-
-struct VoceAttesa {
-    int id;  // 0: a separator
-    const char* testo;
-};
-const VoceAttesa kMenu[] = {
-    {FrmMain::kMnSegna, "Segna punto"},
-    {FrmMain::kMnImporto, "&Segna importo"},
-    {FrmMain::kMnData, "&Segna data"},
-    {FrmMain::kMnAnnulla, "Annulla"},
-    {0, nullptr},
-    {FrmMain::kMnClear, "Ripulisce"},
-    {0, nullptr},
-    {FrmMain::kMnClip, "Copia in clipboard"},
-    {FrmMain::kMnSalva, "Salva come immagine..."},
-    {FrmMain::kMnSalvaVrt, "Salva come VRT File..."},
-    {0, nullptr},
-    {FrmMain::kMnApriVrt, "Apri VRT File..."},
-    {0, nullptr},
-    {FrmMain::kMnRefresh, "Aggiorna"},
-    {0, nullptr},
-    {FrmMain::kMnStampa, "&Stampa"},
-};
-
-TEST_F(FinestraPrincipale, PopupMenuHasItsItemsSeparatorsAndBoldDefault) {
-    char testo[64] = {};
-    GetMenuStringA(f->BarraMenu(), 0, testo, sizeof testo, MF_BYPOSITION);
-    EXPECT_STREQ(testo, "File");
-    EXPECT_EQ(GetSubMenu(f->BarraMenu(), 0), f->mnFile());
-    EXPECT_EQ(GetMenu(w()), nullptr);  // no menu bar
-
-    const HMENU m = f->mnFile();
-    ASSERT_EQ(GetMenuItemCount(m), 16);
-    for (int i = 0; i < 16; ++i) {
+    // The menu "File", never a menu bar, its first item the bold default.
+    char file[16] = {};
+    GetMenuStringA(f().BarraMenu(), 0, file, sizeof file, MF_BYPOSITION);
+    EXPECT_STREQ(file, "File");
+    EXPECT_EQ(GetSubMenu(f().BarraMenu(), 0), f().mnFile());
+    EXPECT_EQ(GetMenu(w()), nullptr);
+    const auto voci = ComandiMenu();
+    ASSERT_EQ(GetMenuItemCount(f().mnFile()), std::ssize(voci));
+    testi.clear();
+    for (size_t i = 0; i < voci.size(); ++i) {
         char t[64] = {};
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_STATE;
-        mii.dwTypeData = t;
-        mii.cch = sizeof t;
-        ASSERT_TRUE(GetMenuItemInfoA(m, i, TRUE, &mii));
-        if (kMenu[i].id == 0) {
-            EXPECT_TRUE(mii.fType & MFT_SEPARATOR) << i;
-            continue;
-        }
-        EXPECT_EQ(static_cast<int>(mii.wID), kMenu[i].id) << i;
-        EXPECT_EQ(FromAnsi(t), kMenu[i].testo) << i;
-        EXPECT_EQ((mii.fState & MFS_DEFAULT) != 0, kMenu[i].id == FrmMain::kMnSegna) << i;
+        GetMenuStringA(f().mnFile(), static_cast<UINT>(i), t, sizeof t, MF_BYPOSITION);
+        testi += FromAnsi(t) + "|";
+        EXPECT_EQ(static_cast<int>(GetMenuItemID(f().mnFile(), static_cast<int>(i))), voci[i].id);
     }
-    EXPECT_EQ(GetMenuDefaultItem(m, FALSE, 0), static_cast<UINT>(FrmMain::kMnSegna));
+    EXPECT_EQ(testi,
+              "Segna punto|&Segna importo|&Segna data|Annulla||Ripulisce||Copia in "
+              "clipboard|Salva come immagine...|Salva come VRT File...||Apri VRT "
+              "File...||Aggiorna||&Stampa|");
+    EXPECT_EQ(GetMenuDefaultItem(f().mnFile(), TRUE, 0), 0u);
 }
 
-TEST_F(FinestraPrincipale, PopupMenuEnablingIsComputedAfreshFromChartAndRun) {
-    const std::vector<int> conGrafico = {
-        FrmMain::kMnStampa, FrmMain::kMnClear,   FrmMain::kMnRefresh, FrmMain::kMnAnnulla,
-        FrmMain::kMnSalva,  FrmMain::kMnClip,    FrmMain::kMnSegna,   FrmMain::kMnImporto,
-        FrmMain::kMnData,   FrmMain::kMnSalvaVrt};
-    // No chart: only "Apri VRT File...".
-    ApreMenu();
-    for (int id : conGrafico)
-        EXPECT_FALSE(VoceAbilitata(id)) << id;
-    EXPECT_TRUE(VoceAbilitata(FrmMain::kMnApriVrt));
-
-    // A chart is shown: every item.
-    comandi.visibile = true;
-    ApreMenu();
-    for (int id : conGrafico)
-        EXPECT_TRUE(VoceAbilitata(id)) << id;
-    EXPECT_TRUE(VoceAbilitata(FrmMain::kMnApriVrt));
-
-    // During a run: none, with or without a chart.
-    f->Elaborazione_In_Corso(true);
-    ApreMenu();
-    for (int id : conGrafico)
-        EXPECT_FALSE(VoceAbilitata(id)) << id;
-    EXPECT_FALSE(VoceAbilitata(FrmMain::kMnApriVrt));
-    comandi.visibile = false;
-    ApreMenu();
-    EXPECT_FALSE(VoceAbilitata(FrmMain::kMnApriVrt));
-
-    // The run over and the chart gone: back to the first state.
-    f->Elaborazione_In_Corso(false);
-    ApreMenu();
-    for (int id : conGrafico)
-        EXPECT_FALSE(VoceAbilitata(id)) << id;
-    EXPECT_TRUE(VoceAbilitata(FrmMain::kMnApriVrt));
-}
-
-TEST_F(FinestraPrincipale, MenuItemsStartTheirCommands) {
-    const std::pair<int, const char*> attesi[] = {
-        {FrmMain::kMnSegna, "SegnaPunto 0"},    {FrmMain::kMnImporto, "SegnaPunto 1"},
-        {FrmMain::kMnData, "SegnaPunto 2"},     {FrmMain::kMnAnnulla, "AnnullaSegno"},
-        {FrmMain::kMnClear, "RipulisciSegni"},  {FrmMain::kMnClip, "CopiaInClipboard"},
-        {FrmMain::kMnSalva, "SalvaComeBitmap"}, {FrmMain::kMnSalvaVrt, "SalvaComeVrt"},
-        {FrmMain::kMnApriVrt, "ApriVrt"},       {FrmMain::kMnRefresh, "AggiornaGrafico"},
-        {FrmMain::kMnStampa, "StampaGrafico"},
+// Each command of the toolbar and the menu, as WM_COMMAND brings it, does
+// its own thing to a chart with one mark.
+TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
+    GraficoSaldi& g = p->Grafico();
+    const auto dialogo = [&](const char* titolo, bool salva, const char* filtro,
+                             const char* estensione) {
+        return [=, this] {
+            ASSERT_EQ(schermo.dialoghi.size(), 1u);
+            const DialogoFile& d = schermo.dialoghi[0].dialogo;
+            EXPECT_EQ(d.Titolo, titolo);
+            EXPECT_EQ(schermo.dialoghi[0].salva, salva);
+            EXPECT_EQ(d.Filtro, std::string(filtro) + "|Tutti i file (*.*)|*.*");
+            EXPECT_EQ(d.DefaultExt, estensione);
+            EXPECT_EQ(d.Flags, salva ? 2050u : 4100u);
+        };
     };
-    for (const auto& [id, comando] : attesi) {
-        comandi.chiamate.clear();
-        // As Windows sends a chosen menu item.
+    const char* vrt = "file VRT (*.vrt)|*.vrt";
+    const auto apri = dialogo("Apri Grafico Trevalto File...", false, vrt, "vrt");
+    const auto salva = dialogo("Salva Grafico Trevalto File...", true, vrt, "vrt");
+    const auto bitmap =
+        dialogo("Salva immagine come file bitmap...", true, "file Bitmap (*.bmp)|*.bmp", "bmp");
+    const auto segno = [&](TipoSegno tipo) {
+        return [&g, tipo] {
+            ASSERT_EQ(g.Segni.size(), 3u);
+            EXPECT_EQ(g.Segni[2].Tipo, tipo);
+        };
+    };
+    const auto stampa = [&] {
+        ASSERT_EQ(schermo.boxes.size(), 1u);
+        EXPECT_EQ(schermo.boxes[0].testo,
+                  "Impossibile stampare. Verificare se la stampante è on-line");
+    };
+    const auto appunti = [&] { EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)); };
+    const auto annulla = [&] { EXPECT_EQ(g.Segni.size(), 1u); };
+    const std::vector<std::pair<int, std::function<void()>>> attesi = {
+        {100, [&] { EXPECT_FALSE(g.Grafico_Visibile()); }},
+        {101, apri},
+        {102, salva},
+        {103, appunti},
+        {104, annulla},
+        {105, bitmap},
+        {106, stampa},
+        {200, segno(kSegnoPunto)},
+        {201, segno(kSegnoImporto)},
+        {202, segno(kSegnoData)},
+        {203, annulla},
+        {204, [&] { EXPECT_TRUE(g.Grafico_Visibile() && g.Segni.size() == 1u); }},
+        {205, appunti},
+        {206, bitmap},
+        {207, salva},
+        {208, apri},
+        {209, [&] { EXPECT_NE(GetPixel(p->Immagine().DcImmagine(), 1, 1), RGB(0, 0, 0)); }},
+        {210, stampa},
+    };
+    for (const auto& [id, verifica] : attesi) {
+        SCOPED_TRACE(id);
+        ConGrafico();
+        g.UltimoX = 2000;
+        schermo.boxes.clear();
+        schermo.dialoghi.clear();
+        {
+            const Appunti a(w());
+            EmptyClipboard();
+        }
+        PatBlt(p->Immagine().DcImmagine(), 0, 0, 4, 4, BLACKNESS);
         SendMessageA(w(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        EXPECT_EQ(comandi.chiamate, std::vector<std::string>{comando}) << id;
+        verifica();
     }
 }
 
-TEST_F(FinestraPrincipale, NarrowWindowKeepsFraCmdWhileThePictureFollows) {
-    const RECT cmdPrima = NelCliente(w(), c().fraCmd);
-    const std::vector<RECT> prima = Posizioni(*f);
+TEST_F(FinestraPrincipale, TheChartAndARunEnableTheToolbarAndTurnTheRunButton) {
+    EXPECT_EQ(Abilitati(), "clear open help");
+    ConGrafico();
+    EXPECT_EQ(Abilitati(), "clear open save clipboard undo bitmap printer help");
 
-    // Narrower than 9720 twips: fraCmd's new width would be negative.
-    const int larghezza = PxX(9000);
-    const int altezza = PxY(6000);
-    DimensioneCliente(*f, larghezza, altezza);
-    RECT cliente;
-    GetClientRect(w(), &cliente);
-    ASSERT_EQ(cliente.right, larghezza);
-    ASSERT_EQ(cliente.bottom, altezza);
-    AttesoRettangolo(NelCliente(w(), c().Grafico), 0, PxY(2640), larghezza, altezza - PxY(2640),
-                     "Grafico");
-    const RECT cmd = NelCliente(w(), c().fraCmd);
-    EXPECT_EQ(cmd.right - cmd.left, cmdPrima.right - cmdPrima.left);
-    const RECT pulsante = NelCliente(w(), c().cmdElabora);
-    EXPECT_EQ(pulsante.left - cmd.left,
-              ((cmd.right - cmd.left) - (pulsante.right - pulsante.left)) / 2);
-
-    // Nothing else moves (the toolbar only follows the width).
-    const std::vector<RECT> dopo = Posizioni(*f);
-    for (size_t i = 1; i < dopo.size(); ++i) {
-        if (i == 12 || i == 13 || i == 14) continue;  // fraCmd, cmdElabora, Grafico
-        EXPECT_TRUE(EqualRect(&dopo[i], &prima[i])) << i;
+    // The run button's picture, above its caption, is that of imgElabora or
+    // imgInterrompi.
+    const auto pixel = [](auto disegna) {
+        const Bitmap b(CreateCompatibleBitmap(PrendiDC(nullptr).get(), 16, 16));
+        const DCCreato dc = CreaDCMemoria(nullptr);
+        const OggettoSelezionato selezionata(dc.get(), b.get());
+        PatBlt(dc.get(), 0, 0, 16, 16, WHITENESS);
+        disegna(dc.get());
+        std::vector<COLORREF> v;
+        for (int i = 0; i < 256; ++i)
+            v.push_back(GetPixel(dc.get(), i % 16, i / 16));
+        return v;
+    };
+    const auto icona = [&](Controllo k) {
+        return pixel([&](HDC dc) {
+            DrawIconEx(dc, 0, 0, reinterpret_cast<HICON>(SendMessageA(c(k), STM_GETICON, 0, 0)), 16,
+                       16, 0, nullptr, DI_NORMAL);
+        });
+    };
+    const auto pulsante = [&] {
+        BUTTON_IMAGELIST bi{};
+        SendMessageA(c(cmdElabora), BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&bi));
+        EXPECT_EQ(bi.uAlign, static_cast<UINT>(BUTTON_IMAGELIST_ALIGN_TOP));
+        return pixel([&](HDC dc) { ImageList_Draw(bi.himl, 0, dc, 0, 0, ILD_NORMAL); });
+    };
+    ASSERT_NE(icona(imgElabora), icona(imgInterrompi));
+    EXPECT_EQ(pulsante(), icona(imgElabora));
+    const Controllo parametri[] = {DataIniziale, DataFinale, chkNoStat, CboConti, chkdifferenza};
+    for (bool run : {true, false}) {
+        f().Elaborazione_In_Corso(run);
+        for (Controllo k : parametri)
+            EXPECT_EQ(IsWindowEnabled(c(k)) != FALSE, !run);
+        EXPECT_TRUE(IsWindowEnabled(c(cmdElabora)));
+        EXPECT_EQ(Testo(c(cmdElabora)), run ? "Interrompi" : "Elabora");
+        EXPECT_EQ(f().TooltipElabora(), run ? "Interrompe la generazione del grafico"
+                                            : "Inizia la generazione del grafico");
+        EXPECT_EQ(IsWindowEnabled(c(Toolbar1)) != FALSE, !run);
+        EXPECT_EQ(pulsante(), icona(run ? imgInterrompi : imgElabora));
+        if (run) {
+            EXPECT_EQ(Abilitati(), "");
+            // A button the chart changes during the run keeps its change.
+            f().AbilitaPulsante("undo", false);
+        }
     }
-    EXPECT_EQ(dopo[0].right, larghezza);
-
-    // Wider again (still within a 1280-pixel screen at 120 dpi): fraCmd
-    // reaches 120 twips from the right edge.
-    DimensioneCliente(*f, PxX(11500), PxY(8000));
-    GetClientRect(w(), &cliente);
-    ASSERT_EQ(cliente.right, PxX(11500));
-    const RECT largo = NelCliente(w(), c().fraCmd);
-    EXPECT_EQ(largo.right - largo.left, PxX(11500) - PxX(9600) - PxX(120));
-    const RECT pulsanteLargo = NelCliente(w(), c().cmdElabora);
-    EXPECT_EQ(pulsanteLargo.left - largo.left, (largo.right - largo.left - PxX(975)) / 2);
-
-    // Lower than the picture's top: its height stays, its width follows.
-    const RECT g = NelCliente(w(), c().Grafico);
-    DimensioneCliente(*f, PxX(12000), PxY(2000));
-    const RECT basso = NelCliente(w(), c().Grafico);
-    EXPECT_EQ(basso.bottom - basso.top, g.bottom - g.top);
-    EXPECT_EQ(basso.right - basso.left, PxX(12000));
+    EXPECT_EQ(Abilitati(), "clear open save clipboard bitmap printer help");
+    // A resize redraws a shown chart, not during a run.
+    PatBlt(p->Immagine().DcImmagine(), 0, 0, 4, 4, BLACKNESS);
+    f().Elaborazione_In_Corso(true);
+    Cliente(PxX(11000), PxY(7000));
+    EXPECT_EQ(GetPixel(p->Immagine().DcImmagine(), 1, 1), RGB(0, 0, 0));
+    f().Elaborazione_In_Corso(false);
+    Cliente(PxX(11500), PxY(7100));
+    EXPECT_NE(GetPixel(p->Immagine().DcImmagine(), 1, 1), RGB(0, 0, 0));
 }
 
-TEST_F(FinestraPrincipale, MinimisedAndRestoredGivesTheSameLayout) {
-    DimensioneCliente(*f, PxX(11800), PxY(8000));
-    const std::vector<RECT> prima = Posizioni(*f);
-    ShowWindow(w(), SW_MINIMIZE);
-    Pompa(*f);
-    EXPECT_TRUE(IsIconic(w()));
-    ShowWindow(w(), SW_RESTORE);
-    Pompa(*f);
-    const std::vector<RECT> dopo = Posizioni(*f);
-    ASSERT_EQ(prima.size(), dopo.size());
-    for (size_t i = 0; i < prima.size(); ++i)
-        EXPECT_TRUE(EqualRect(&prima[i], &dopo[i])) << i;
+TEST_F(FinestraPrincipale, KeysMoveThroughTheParametersAndAPersonsChoiceDropsTheChart) {
+    for (const char* conto : {"<tutti i conti>", "Conto corrente", "Contanti"})
+        p->AggiungiVoce(conto, 0);
+    SendMessageA(c(CboConti), CB_SETCURSEL, 0, 0);
+    ConGrafico();
+    SetFocus(c(CboConti));
+    PostMessageA(c(CboConti), WM_KEYDOWN, VK_DOWN, 0);
+    Pompa(f());
+    EXPECT_EQ(SendMessageA(c(CboConti), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_FALSE(p->Grafico().Grafico_Visibile());
+    for (Controllo data : {DataIniziale, DataFinale}) {
+        ConGrafico();
+        SetFocus(c(data));
+        PostMessageA(c(data), WM_KEYDOWN, VK_UP, 0);
+        Pompa(f());
+        EXPECT_FALSE(p->Grafico().Grafico_Visibile());
+        EXPECT_EQ(Testo(c(lblTot)).rfind("Totale giorni: ", 0), 0u);
+    }
+
+    // Tab through the message loop's dialog handling; Space ticks a box.
+    SetFocus(c(CboConti));
+    for (Controllo atteso : {DataIniziale, DataFinale, chkNoStat}) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        Pompa(f());
+        EXPECT_EQ(GetFocus(), c(atteso));
+    }
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(GetFocus(), WM_KEYUP, VK_SPACE, 0xC0000001);
+    Pompa(f());
+    EXPECT_EQ(SendMessageA(c(chkNoStat), BM_GETCHECK, 0, 0), BST_CHECKED);
+    // Escape closes nothing.
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Pompa(f());
+    EXPECT_TRUE(IsWindowVisible(w()));
 }
 
-TEST_F(FinestraPrincipale, ResizeRedrawsAShownChartButNotDuringARun) {
-    DimensioneCliente(*f, PxX(11000), PxY(7000));
-    EXPECT_TRUE(comandi.chiamate.empty());  // no chart
-
-    comandi.visibile = true;
-    DimensioneCliente(*f, PxX(11500), PxY(7100));
-    EXPECT_FALSE(comandi.chiamate.empty());
-    for (const auto& c : comandi.chiamate)
-        EXPECT_EQ(c, "AggiornaGrafico");
-
-    comandi.chiamate.clear();
-    f->Elaborazione_In_Corso(true);
-    DimensioneCliente(*f, PxX(12500), PxY(7400));
-    EXPECT_TRUE(comandi.chiamate.empty());
-    // The layout still follows.
-    EXPECT_EQ(NelCliente(w(), c().Grafico).right, PxX(12500));
-}
-
-// Visible top-level windows of this thread other than the main window
-// (tooltips aside: a person would not see them as a new window).
-struct ContaFinestre {
+// Visible top-level windows of this thread other than the main window and
+// tooltips.
+struct Conta {
     HWND principale;
     int n;
 };
 BOOL CALLBACK ContaFinestra(HWND h, LPARAM lp) {
-    auto* c = reinterpret_cast<ContaFinestre*>(lp);
-    if (h != c->principale && IsWindowVisible(h)) {
-        char classe[64] = {};
-        GetClassNameA(h, classe, sizeof classe);
-        if (std::string(classe) != TOOLTIPS_CLASSA) ++c->n;
-    }
+    auto* c = reinterpret_cast<Conta*>(lp);
+    char classe[64] = {};
+    GetClassNameA(h, classe, sizeof classe);
+    c->n += h != c->principale && IsWindowVisible(h) && std::string(classe) != TOOLTIPS_CLASSA;
     return TRUE;
 }
 int AltreFinestre(HWND principale) {
-    ContaFinestre conta{principale, 0};
+    Conta conta{principale, 0};
     EnumThreadWindows(GetCurrentThreadId(), ContaFinestra, reinterpret_cast<LPARAM>(&conta));
     return conta.n;
 }
 
 TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
+    const int guida = FrmMain::kIdPrimoPulsante + Posizione("help");
     const std::string pagina = CartellaModulo() + "Leggimi.htm";
     DeleteFileA(ToAnsi(pagina).c_str());
-    InterazioneRegistrata box;
-
-    // The page is missing: nothing to see.
-    f->Toolbar1_ButtonClick("help");
-    Pompa(*f, 300);
-    EXPECT_TRUE(box.boxes.empty());
+    SendMessageA(w(), WM_COMMAND, guida, 0);
+    Pompa(f());
+    EXPECT_TRUE(schermo.boxes.empty());
     EXPECT_EQ(AltreFinestre(w()), 0);
 
     // The page is there: it goes to the program associated with ".htm",
@@ -815,21 +554,17 @@ TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
     ASSERT_TRUE(test::ScriviGrezzo(cr, "TrevaltoProva.Guida\\shell\\open\\command", "", REG_SZ,
                                    test::TestoSz("\"" + ToAnsi(lettore) + "\" \"%1\"")));
     test::ScriviFile(pagina, "<html><body>Guida</body></html>");
-
-    Clic("help");
-    const std::string riga = test::PrimaRiga(test::AttendiFile(lettore + ".log", 10000));
+    SendMessageA(w(), WM_COMMAND, guida, 0);
+    const std::string riga = test::PrimaRiga(test::AttendiFile(lettore + ".log", 30000));
     EXPECT_NE(riga.find(ToAnsi(pagina)), std::string::npos) << riga;
-    EXPECT_TRUE(box.boxes.empty());
-    EXPECT_TRUE(comandi.chiamate.empty());
-
+    EXPECT_TRUE(schermo.boxes.empty());
     test::CancellaChiave(cr, "TrevaltoProva.Guida");
     DeleteFileA(ToAnsi(pagina).c_str());
     test::Cancella(base);
 }
 
-// The same design at another resolution: this program started again, with
-// the screen at 120 dots per inch, for the tests of places, fonts and
-// layout (each checks first that it runs at 120).
+// The same design at 120 dots per inch: this program started again with
+// the screen at that resolution, for the tests of places and layout.
 TEST(FinestraPrincipaleRisoluzione, DesignPlacesAndFontsFollowAScreenOf120Dpi) {
     ASSERT_EQ(std::getenv(kDpiAtteso), nullptr);
     const uint32_t cu = uxUtilita::kHkeyCurrentUser;
@@ -840,14 +575,11 @@ TEST(FinestraPrincipaleRisoluzione, DesignPlacesAndFontsFollowAScreenOf120Dpi) {
     SetEnvironmentVariableA(kDpiAtteso, "120");
     std::string riga = "\"" + ToAnsi(PercorsoModulo()) +
                        "\" --gtest_filter=FinestraPrincipale.ControlsStand*:"
-                       "FinestraPrincipale.CaptionsFonts*:FinestraPrincipale.Narrow*:"
-                       "FinestraPrincipale.Minimised*";
-    std::vector<char> comando(riga.begin(), riga.end());
-    comando.push_back('\0');
+                       "FinestraPrincipale.TheLayout*";
     STARTUPINFOA avvio{};
     avvio.cb = sizeof avvio;
     PROCESS_INFORMATION processo{};
-    const BOOL avviato = CreateProcessA(nullptr, comando.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    const BOOL avviato = CreateProcessA(nullptr, riga.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &avvio, &processo);
     SetEnvironmentVariableA(kDpiAtteso, nullptr);
     ASSERT_TRUE(avviato);
