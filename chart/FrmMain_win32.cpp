@@ -20,10 +20,8 @@
 
 #include "chart/FrmMain_win32.h"
 
-#include <windowsx.h>
-
-#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "chart/Programma_win32.h"
