@@ -27,7 +27,7 @@
 #include "tests/support/FixtureHost.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/NumeroErrore.h"
-#include "tests/support/QuandoraDiProva_win32.h"
+#include "tests/support/Sistema_win32.h"
 #include "tests/support/SuperficieRegistrata.h"
 #include "util/Com_win32.h"
 #include "util/Modulo.h"

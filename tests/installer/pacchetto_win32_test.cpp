@@ -20,13 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "chart/FrmMain_win32.h"
-#include "tests/support/CartellaTemporanea.h"
-#include "tests/support/Comando_win32.h"
-#include "tests/support/HostDemo_win32.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
-#include "tests/support/QuandoraDiProva_win32.h"
-#include "tests/util/SupportoWin32.h"
 #include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
@@ -234,16 +228,12 @@ std::string Collegamento(const std::string& nome) {
 // The installed program, started from its installed place: it opens on
 // the host's accounts and ends when closed.
 void ApreSulleContiDelHost(const std::string& programma) {
-    test::ProcessoTrevalto trevalto(programma);
-    const HWND finestra = trevalto.Finestra(FrmMain::kClasse);
-    if (finestra == nullptr) {
-        const HWND box = trevalto.Cerca("#32770");
-        FAIL() << (box != nullptr ? test::TestoFinestra(box) + ": " + test::TestoBox(box)
-                                  : "no window, no box; exit " + std::to_string(trevalto.Fine()));
-    }
-    EXPECT_EQ(SendMessageA(GetDlgItem(finestra, FrmMain::kIdCboConti), CB_GETCOUNT, 0, 0), 5);
-    PostMessageA(finestra, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(trevalto.Fine(), 0u);
+    test::ProcessoTrevalto p(programma);
+    std::string perche;
+    ASSERT_TRUE(p.Avviato(perche)) << perche;
+    EXPECT_EQ(SendMessageA(p.Controllo(FrmMain::kIdCboConti), CB_GETCOUNT, 0, 0), 5);
+    PostMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(p.Fine(), 0u);
 }
 
 class PacchettoTest : public ::testing::Test {

@@ -18,9 +18,8 @@
 
 #include "modulelist/Varniko.h"
 #include "tests/support/CartellaTemporanea.h"
-#include "tests/support/Comando_win32.h"
-#include "tests/support/QuandoraDiProva_win32.h"
-#include "tests/util/SupportoWin32.h"
+#include "tests/support/Processo_win32.h"
+#include "tests/support/Sistema_win32.h"
 #include "util/Com_win32.h"
 #include "util/Errore.h"
 #include "util/Modulo.h"

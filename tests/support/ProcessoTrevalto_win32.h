@@ -1,16 +1,28 @@
 #pragma once
 // Trevalto.exe started as a process of its own, as a person starts it, and
-// the means to drive it from outside: its windows found by its process id,
-// and memory inside it for the common controls' messages that carry
-// pointers (Windows copies no structure across processes for them).
+// driven from outside through what a person sees: its windows and boxes,
+// the controls by their ids and texts, the popup menu and the picture on
+// the screen. The common controls' messages that carry a pointer (the date
+// pickers, the tooltip's text) get memory inside the program, since Windows
+// copies no structure across processes for them.
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "chart/FrmMain_win32.h"
+#include "host/DatiDemo.h"
+#include "tests/support/Pixel_win32.h"
+#include "tests/support/Processo_win32.h"
+#include "tests/support/Sistema_win32.h"
+#include "util/DataOle.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 #include "util/Win32.h"
@@ -22,124 +34,325 @@ inline std::string ProgrammaTrevalto() {
     return CartellaModulo() + "..\\Trevalto.exe";
 }
 
-class ProcessoTrevalto {
-  public:
-    // The program of the build tree, or the one at the path given (an
-    // installed copy).
-    explicit ProcessoTrevalto(const std::string& programma = ProgrammaTrevalto()) {
-        std::string riga = "\"" + ToAnsi(programma) + "\"";
-        std::vector<char> comando(riga.begin(), riga.end());
-        comando.push_back('\0');
-        STARTUPINFOA avvio{};
-        avvio.cb = sizeof avvio;
-        PROCESS_INFORMATION pi{};
-        EXPECT_TRUE(CreateProcessA(nullptr, comando.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &avvio, &pi))
-            << "CreateProcess: error " << GetLastError();
-        processo_ = quandora::Processo(pi);
-    }
-    ~ProcessoTrevalto() {
-        if (processo_ && WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(processo_.get(), 1);
-            WaitForSingleObject(processo_.get(), 5000);
-        }
-    }
-    ProcessoTrevalto(const ProcessoTrevalto&) = delete;
-    ProcessoTrevalto& operator=(const ProcessoTrevalto&) = delete;
-
-    HANDLE Processo() const { return processo_.get(); }
-
-    // A visible top-level window of the process with the class given (and
-    // the title, when one is given), waited for up to attesaMs.
-    HWND Finestra(const char* classe, int attesaMs = 20000, const char* titolo = nullptr) const {
-        for (int t = 0;; t += 50) {
-            HWND h = Cerca(classe, titolo);
-            if (h != nullptr || t >= attesaMs) return h;
-            Sleep(50);
-        }
-    }
-    // The visible top-level window, looked for once.
-    HWND Cerca(const char* classe, const char* titolo = nullptr) const {
-        for (HWND h : Tutte(classe)) {
-            if (!IsWindowVisible(h)) continue;
-            if (titolo != nullptr) {
-                char t[256] = {};
-                GetWindowTextA(h, t, sizeof t);
-                if (ToAnsi(titolo) != t) continue;
-            }
-            return h;
-        }
-        return nullptr;
-    }
-    // Every top-level window of the process with the class given, visible
-    // or not.
-    std::vector<HWND> Tutte(const char* classe) const {
-        Elenco e{processo_.Id(), classe, {}};
-        EnumWindows(Raccogli, reinterpret_cast<LPARAM>(&e));
-        return e.trovate;
-    }
-
-    // The exit code once it ended (STILL_ACTIVE after 30 s).
-    DWORD Fine() const {
-        WaitForSingleObject(processo_.get(), 30000);
-        DWORD esito = STILL_ACTIVE;
-        GetExitCodeProcess(processo_.get(), &esito);
-        return esito;
-    }
-
-  private:
-    struct Elenco {
-        DWORD processo;
-        const char* classe;
-        std::vector<HWND> trovate;
-    };
-    static BOOL CALLBACK Raccogli(HWND h, LPARAM lp) {
-        auto* e = reinterpret_cast<Elenco*>(lp);
-        DWORD p = 0;
-        GetWindowThreadProcessId(h, &p);
-        char nome[64] = {};
-        GetClassNameA(h, nome, sizeof nome);
-        if (p == e->processo && lstrcmpiA(nome, e->classe) == 0) e->trovate.push_back(h);
-        return TRUE;
-    }
-
-    quandora::Processo processo_;
-};
+// The demo's data up to 7 December 2026 and the stand-in quandora.exe
+// (version 3.3.0.0) installed in a folder and registered as the host; false
+// when the executable could not be put in place.
+inline bool InstallaHostDemo(const std::string& cartella) {
+    host::ScriviHost(cartella, DataSerial(2026, 12, 7));
+    const std::string exe = CartellaModulo() + "..\\host\\quandora\\quandora.exe";
+    if (!CopyFileA(ToAnsi(exe).c_str(), ToAnsi(cartella + "\\quandora.exe").c_str(), FALSE))
+        return false;
+    RegistraQuandora(cartella + "\\quandora.exe");
+    return true;
+}
 
 // A block of memory inside another process, freed with the object.
 class MemoriaRemota {
   public:
     MemoriaRemota(HANDLE processo, size_t dimensione)
         : processo_(processo),
-          indirizzo_(VirtualAllocEx(processo, nullptr, dimensione, MEM_COMMIT | MEM_RESERVE,
-                                    PAGE_READWRITE)) {}
+          indirizzo_(static_cast<char*>(VirtualAllocEx(
+              processo, nullptr, dimensione, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
     ~MemoriaRemota() {
         if (indirizzo_ != nullptr) VirtualFreeEx(processo_, indirizzo_, 0, MEM_RELEASE);
     }
     MemoriaRemota(const MemoriaRemota&) = delete;
     MemoriaRemota& operator=(const MemoriaRemota&) = delete;
 
-    bool Valida() const { return indirizzo_ != nullptr; }
     // The address as the other process sees it, offset bytes in.
     LPARAM Indirizzo(size_t offset = 0) const {
-        return reinterpret_cast<LPARAM>(static_cast<char*>(indirizzo_) + offset);
+        return reinterpret_cast<LPARAM>(indirizzo_ + offset);
     }
     bool Scrivi(size_t offset, const void* dati, size_t n) {
-        SIZE_T scritti = 0;
-        return WriteProcessMemory(processo_, static_cast<char*>(indirizzo_) + offset, dati, n,
-                                  &scritti) &&
-               scritti == n;
+        SIZE_T fatti = 0;
+        return indirizzo_ != nullptr &&
+               WriteProcessMemory(processo_, indirizzo_ + offset, dati, n, &fatti) && fatti == n;
     }
     bool Leggi(size_t offset, void* dati, size_t n) const {
-        SIZE_T letti = 0;
-        return ReadProcessMemory(processo_, static_cast<char*>(indirizzo_) + offset, dati, n,
-                                 &letti) &&
-               letti == n;
+        SIZE_T fatti = 0;
+        return indirizzo_ != nullptr &&
+               ReadProcessMemory(processo_, indirizzo_ + offset, dati, n, &fatti) && fatti == n;
     }
 
   private:
     HANDLE processo_;
-    void* indirizzo_;
+    char* indirizzo_;
+};
+
+class ProcessoTrevalto {
+  public:
+    // The program of the build tree, or the one at the path given (an
+    // installed copy).
+    explicit ProcessoTrevalto(const std::string& programma = ProgrammaTrevalto())
+        : processo_(AvviaProcesso("\"" + programma + "\"")) {
+        EXPECT_TRUE(processo_) << "CreateProcess: error " << GetLastError();
+    }
+    // Whatever is still open goes with the process.
+    ~ProcessoTrevalto() {
+        if (processo_ && WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(processo_.get(), 1);
+            WaitForSingleObject(processo_.get(), 30000);
+        }
+    }
+    ProcessoTrevalto(const ProcessoTrevalto&) = delete;
+    ProcessoTrevalto& operator=(const ProcessoTrevalto&) = delete;
+
+    HANDLE Processo() const { return processo_.get(); }
+    // The exit code once it has ended (STILL_ACTIVE when it has not).
+    DWORD Fine() const { return CodiceUscita(processo_); }
+
+    // --- Its windows, boxes and dialogs ------------------------------------
+
+    std::vector<HWND> Tutte(const char* classe) const { return FinestreDi(processo_.Id(), classe); }
+    // A visible top-level window of the class given (with the title, when
+    // one is given), other than the one given; looked for once.
+    HWND Cerca(const char* classe, const std::string& titolo = "", HWND tranne = nullptr) const {
+        for (HWND h : Tutte(classe))
+            if (h != tranne && IsWindowVisible(h) && (titolo.empty() || TestoFinestra(h) == titolo))
+                return h;
+        return nullptr;
+    }
+    // The same, waited for.
+    HWND Finestra(const char* classe, const std::string& titolo = "", HWND tranne = nullptr) const {
+        HWND h = nullptr;
+        Attendi([&] { return (h = Cerca(classe, titolo, tranne)) != nullptr; });
+        return h;
+    }
+    HWND Dialogo(const std::string& titolo) const { return Finestra("#32770", titolo); }
+    // Answers the box of the title given and gives back its message.
+    std::string ChiudiBox(const std::string& titolo, int risposta = IDOK) const {
+        const HWND box = Dialogo(titolo);
+        if (box == nullptr) return "(nessun box \"" + titolo + "\")";
+        const std::string testo = TestoBox(box);
+        PostMessageA(box, WM_COMMAND, risposta, 0);
+        AttendiChiusura(box);
+        return testo;
+    }
+    static bool AttendiChiusura(HWND h) {
+        return Attendi([&] { return !IsWindow(h) || !IsWindowVisible(h); });
+    }
+
+    // The main window, waited for: false when it did not come, with what
+    // came instead in perche.
+    bool Avviato(std::string& perche) {
+        finestra_ = Finestra(FrmMain::kClasse);
+        if (finestra_ == nullptr)
+            perche = "no window; " + DescriviBox(Cerca("#32770")) + "; exit " +
+                     std::to_string(CodiceUscita(processo_, 0));
+        return finestra_ != nullptr;
+    }
+    HWND Principale() const { return finestra_; }
+    HWND Controllo(int id) const { return GetDlgItem(finestra_, id); }
+
+    // --- The parameters and the run ------------------------------------------
+
+    // The date pickers' range.
+    bool Periodo(double da, double a) {
+        bool ok = true;
+        for (auto [id, data] :
+             {std::pair{FrmMain::kIdDataIniziale, da}, {FrmMain::kIdDataFinale, a}}) {
+            const ParteData p = ScomponiData(data);
+            SYSTEMTIME st = {};
+            st.wYear = WORD(p.Anno);
+            st.wMonth = WORD(p.Mese);
+            st.wDay = WORD(p.Giorno);
+            MemoriaRemota m(Processo(), sizeof st);
+            ok = ok && m.Scrivi(0, &st, sizeof st) &&
+                 SendMessageA(Controllo(id), DTM_SETSYSTEMTIME, GDT_VALID, m.Indirizzo());
+        }
+        return ok;
+    }
+    bool InCorso() const {
+        return TestoFinestra(Controllo(FrmMain::kIdCmdElabora)) == "Interrompi";
+    }
+    // The button clicked to start a run, waited for until it runs.
+    bool AvviaRun() const {
+        PostMessageA(Controllo(FrmMain::kIdCmdElabora), BM_CLICK, 0, 0);
+        return Attendi([&] { return InCorso(); });
+    }
+    // The run over, its chart shown: the button reads "Elabora" again and
+    // the progress bar has gone.
+    bool AttendiFineRun(DWORD limiteMs = 60000) const {
+        return Attendi([&] { return !InCorso() && !IsWindowVisible(Controllo(FrmMain::kIdStato)); },
+                       limiteMs);
+    }
+    // A whole run: the click is handled (the run with it) before the call
+    // returns.
+    bool Elabora() const {
+        DWORD_PTR r = 0;
+        SendMessageTimeoutA(Controllo(FrmMain::kIdCmdElabora), BM_CLICK, 0, 0, SMTO_NORMAL, 60000,
+                            &r);
+        return AttendiFineRun();
+    }
+
+    // --- The toolbar, by its buttons' keys -----------------------------------
+
+    static int Pulsante(const std::string& chiave) {
+        const char* chiavi[] = {"clear", "open", "save", "clipboard", "undo", "bitmap", "printer"};
+        for (int i = 0; i < 7; ++i)
+            if (chiave == chiavi[i]) return FrmMain::kIdPrimoPulsante + i;
+        return -1;
+    }
+    bool Abilitato(const std::string& chiave) const {
+        return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, Pulsante(chiave),
+                            0) != 0;
+    }
+    // Pressed and returned at once (the command may open a dialog), or
+    // pressed and handled before the call returns.
+    void Premi(const std::string& chiave) const {
+        PostMessageA(finestra_, WM_COMMAND, Pulsante(chiave), 0);
+    }
+    void PremiEAttendi(const std::string& chiave) const {
+        SendMessageA(finestra_, WM_COMMAND, Pulsante(chiave), 0);
+    }
+    // The button that opens a file dialog pressed, the name typed in the
+    // dialog of the title given; the text of the box that confirms a save.
+    std::string Salva(const std::string& chiave, const std::string& titolo,
+                      const std::string& nome) const {
+        Premi(chiave);
+        const HWND d = Dialogo(titolo);
+        if (d == nullptr || !ScegliFile(d, nome)) return "(nessun dialogo \"" + titolo + "\")";
+        return ChiudiBox("Salvataggio");
+    }
+    bool ApriVrt(const std::string& nome) const {
+        Premi("open");
+        const HWND d = Dialogo("Apri Grafico Trevalto File...");
+        return d != nullptr && ScegliFile(d, nome) && AttendiChiusura(d);
+    }
+
+    // --- The picture ------------------------------------------------------------
+
+    HWND Picture() const { return Controllo(FrmMain::kIdGrafico); }
+    SIZE Dimensione() const {
+        RECT r;
+        GetClientRect(Picture(), &r);
+        return {r.right, r.bottom};
+    }
+    // The picture's pixel nearest to a point in chart units (3000 by 3000
+    // over the client area), and the chart unit a pixel stands for.
+    int PixelX(double x) const { return int(std::lround(x * Dimensione().cx / 3000)); }
+    int PixelY(double y) const { return int(std::lround(y * Dimensione().cy / 3000)); }
+    double UnitaX(int px) const { return double(px) * 3000 / Dimensione().cx; }
+    // A mouse message at a pixel of the picture, handled before it returns.
+    void Mouse(UINT messaggio, int px, int py) const {
+        SendMessageA(Picture(), messaggio, 0, MAKELPARAM(px, py));
+    }
+    // A click: the press (WM_?BUTTONDOWN given), then its release.
+    void Clic(UINT pressione, int px, int py) const {
+        Mouse(pressione, px, py);
+        Mouse(pressione + 1, px, py);
+    }
+    // The picture as the screen shows it, painted again and taken once two
+    // captures agree.
+    Pixel Immagine() const {
+        RedrawWindow(Picture(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Pixel prima = Schermo(AreaCliente(Picture()));
+        Attendi([&] {
+            Pixel dopo = Schermo(AreaCliente(Picture()));
+            const bool ferma = Differenze(prima, dopo) == 0;
+            prima = std::move(dopo);
+            return ferma;
+        });
+        return prima;
+    }
+
+    // The picture's tooltip text, read from its tooltip control.
+    std::string Tooltip() const {
+        constexpr size_t kTesto = 2048;  // the control copies up to 1024 bytes
+        MemoriaRemota m(Processo(), sizeof(TOOLINFOA) + kTesto);
+        for (HWND t : Tutte(TOOLTIPS_CLASSA)) {
+            TOOLINFOA ti = {};
+            ti.cbSize = TTTOOLINFOA_V1_SIZE;
+            ti.hwnd = finestra_;
+            ti.uId = reinterpret_cast<UINT_PTR>(Picture());
+            ti.lpszText = reinterpret_cast<char*>(m.Indirizzo(sizeof ti));
+            const char vuoto = 0;
+            // Only the picture's own tooltip control knows this tool.
+            if (!m.Scrivi(0, &ti, sizeof ti) || !m.Scrivi(sizeof ti, &vuoto, 1) ||
+                !SendMessageA(t, TTM_GETTOOLINFOA, 0, m.Indirizzo()))
+                continue;
+            m.Scrivi(0, &ti, sizeof ti);
+            SendMessageA(t, TTM_GETTEXTA, kTesto, m.Indirizzo());
+            char testo[kTesto] = {};
+            m.Leggi(sizeof ti, testo, kTesto - 1);
+            return FromAnsi(testo);
+        }
+        return "(nessun tooltip)";
+    }
+
+    // --- The popup menu ---------------------------------------------------------
+
+    // A right click at a pixel of the picture: the popup menu, waited for.
+    HWND Menu(int px, int py) const {
+        PostMessageA(Picture(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(px, py));
+        PostMessageA(Picture(), WM_RBUTTONUP, 0, MAKELPARAM(px, py));
+        return Finestra("#32768");
+    }
+    // Its items read off the screen, top to bottom, once n of them show the
+    // same in two readings: true for black text (it can be chosen), false
+    // for grey. descrizione tells the bands read.
+    static std::vector<bool> Voci(HWND menu, size_t n, std::string& descrizione) {
+        std::vector<bool> prima, voci;
+        Attendi([&] {
+            RECT r;
+            GetWindowRect(menu, &r);
+            descrizione.clear();
+            prima = std::exchange(voci, VociAbilitate(Schermo(r), descrizione));
+            return voci.size() == n && voci == prima;
+        });
+        return voci;
+    }
+    // Chooses an item with the keyboard (down to it, then Enter), or closes
+    // the menu.
+    static void ScegliVoce(HWND menu, int voce) {
+        for (int i = 0; i <= voce; ++i)
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_CHAR, '\r', 0);
+        AttendiChiusura(menu);
+    }
+    static void ChiudiMenu(HWND menu) {
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        AttendiChiusura(menu);
+    }
+
+  private:
+    // Each row band of text is an item, black or grey by the most of its
+    // pixels; a band one or two pixels high is a separator line. Two pixels
+    // in from each side: the frame is not text.
+    static std::vector<bool> VociAbilitate(const Pixel& menu, std::string& descrizione) {
+        std::vector<bool> voci;
+        int inizio = -1, neri = 0, grigi = 0;
+        auto chiudi = [&](int fine) {
+            if (inizio < 0) return;
+            if (fine - inizio > 2) voci.push_back(neri > grigi);
+            descrizione += "[" + std::to_string(inizio) + "+" + std::to_string(fine - inizio) +
+                           " neri " + std::to_string(neri) + " grigi " + std::to_string(grigi) +
+                           "] ";
+            inizio = -1;
+            neri = grigi = 0;
+        };
+        for (int y = 2; y < menu.Altezza - 2; ++y) {
+            int n = 0, g = 0;
+            for (int x = 2; x < menu.Larghezza - 2; ++x) {
+                const uint32_t c = menu(x, y);
+                const int r = (c >> 16) & 0xFF, v = (c >> 8) & 0xFF, b = c & 0xFF;
+                n += r < 60 && v < 60 && b < 60;
+                g += r >= 100 && r <= 175 && std::abs(r - v) < 12 && std::abs(r - b) < 12;
+            }
+            if (n + g == 0) {
+                chiudi(y);
+            } else {
+                if (inizio < 0) inizio = y;
+                neri += n;
+                grigi += g;
+            }
+        }
+        chiudi(menu.Altezza - 2);
+        return voci;
+    }
+
+    quandora::Processo processo_;
+    HWND finestra_ = nullptr;
 };
 
 }  // namespace quandora::test

@@ -18,9 +18,10 @@
 #include "chart/Programma_win32.h"
 #include "chart/RisorseTrevalto.h"
 #include "tests/support/CartellaTemporanea.h"
-#include "tests/support/Comando_win32.h"
+#include "tests/support/Processo_win32.h"
 #include "tests/support/InterazioneRegistrata.h"
-#include "tests/util/SupportoWin32.h"
+#include "tests/support/Sistema_win32.h"
+#include "util/Gdi_win32.h"
 #include "util/Modulo.h"
 #include "util/uxUtilita.h"
 

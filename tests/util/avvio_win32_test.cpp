@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "tests/support/InterazioneRegistrata.h"
-#include "tests/util/SupportoWin32.h"
+#include "tests/support/Sistema_win32.h"
 #include "util/Orologio.h"
 #include "util/uxUtilita.h"
 
@@ -119,24 +122,22 @@ TEST(StartApplicazione, StartsTheRegisteredProgramOrSaysItIsMissing) {
 
 namespace {
 
-// A clock that moves a fixed step at every reading.
+// A clock that moves a fixed step at every reading, from a time of day;
+// the readings it gave, counted on from its start past midnight.
 class OrologioFinto : public Orologio {
   public:
-    OrologioFinto(double inizio, double passo) : ora_(inizio), passo_(passo) {
-        precedente_ = ImpostaOrologio(this);
-    }
+    OrologioFinto(double inizio, double passo)
+        : letta_(inizio), passo_(passo), precedente_(ImpostaOrologio(this)) {}
     ~OrologioFinto() override { ImpostaOrologio(precedente_); }
     double SecondiDelGiorno() override {
-        const double t = ora_;
-        ora_ += passo_;
-        trascorso += passo_;
-        if (ora_ >= 86400.0) ora_ -= 86400.0;
-        return t;
+        letture.push_back(letta_);
+        letta_ += passo_;
+        return std::fmod(letture.back(), 86400.0);
     }
-    double trascorso = 0;
+    std::vector<double> letture;
 
   private:
-    double ora_;
+    double letta_;
     double passo_;
     Orologio* precedente_;
 };
@@ -151,31 +152,29 @@ LRESULT CALLBACK ContaMessaggi(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-TEST(WaitSecondi, EndsAcrossMidnightAfterTheSameTime) {
+// The wait counts from the start of the current second and ends at the
+// first reading at or past its end, across midnight too.
+TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
     const uxUtilita u;
-    {
-        // Started 1.4 s before midnight: the target lies past it.
-        OrologioFinto orologio(86398.6, 0.1);
-        u.WaitSecondi(3);
-        // From the start of the current second (86398): between 2 and 3 s.
-        EXPECT_GE(orologio.trascorso, 2.0);
-        EXPECT_LE(orologio.trascorso, 3.2);
-    }
-    {
-        OrologioFinto orologio(1000.0, 0.1);
-        u.WaitSecondi(0);
-        EXPECT_LE(orologio.trascorso, 0.2);
-    }
-    {
-        OrologioFinto orologio(500.5, 0.25);
-        u.WaitSecondi(5);
-        EXPECT_GE(orologio.trascorso, 4.5);
-        EXPECT_LE(orologio.trascorso, 5.0);
+    const struct {
+        double inizio, passo;
+        int16_t secondi;
+    } casi[] = {{86398.6, 0.1, 3}, {1000.0, 0.1, 0}, {500.5, 0.25, 5}};
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.inizio);
+        OrologioFinto orologio(c.inizio, c.passo);
+        u.WaitSecondi(c.secondi);
+        const double fine = std::floor(c.inizio) + c.secondi;
+        // The first reading is the start; of the others only the last is
+        // at or past the end.
+        ASSERT_GE(orologio.letture.size(), 2u);
+        EXPECT_GE(orologio.letture.back() + 1e-9, fine);
+        for (size_t i = 1; i + 1 < orologio.letture.size(); ++i)
+            EXPECT_LT(orologio.letture[i], fine - 1e-9) << i;
     }
 }
 
 TEST(WaitSecondi, KeepsTheWindowAnsweringOnTheRealClock) {
-    const uxUtilita u;
     WNDCLASSA classe = {};
     classe.lpfnWndProc = ContaMessaggi;
     classe.hInstance = GetModuleHandleA(nullptr);
@@ -188,11 +187,8 @@ TEST(WaitSecondi, KeepsTheWindowAnsweringOnTheRealClock) {
     SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&ricevuti));
     PostMessageA(w, WM_APP + 7, 0, 0);
     PostMessageA(w, WM_APP + 7, 0, 0);
-    const DWORD inizio = GetTickCount();
-    u.WaitSecondi(1);
-    const DWORD durata = GetTickCount() - inizio;
+    uxUtilita().WaitSecondi(1);
     EXPECT_EQ(ricevuti, 2);
-    EXPECT_LE(durata, 1500u);
     DestroyWindow(w);
 }
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Sistema_win32.h"
 #include "tests/util/ProvaPrivati.h"
-#include "tests/util/SupportoWin32.h"
 #include "util/uxUtilita.h"
 
 using namespace quandora;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/InterazioneRegistrata.h"
-#include "tests/util/SupportoWin32.h"
+#include "tests/support/Sistema_win32.h"
 #include "util/Interazione.h"
 #include "util/uxUtilita.h"
 

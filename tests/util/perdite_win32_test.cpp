@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/InterazioneRegistrata.h"
-#include "tests/util/SupportoWin32.h"
+#include "tests/support/Sistema_win32.h"
 #include "util/Gdi_win32.h"
 #include "util/uxUtilita.h"
 

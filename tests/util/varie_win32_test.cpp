@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "tests/support/InterazioneRegistrata.h"
-#include "tests/util/SupportoWin32.h"
+#include "tests/support/Sistema_win32.h"
 #include "util/Com_win32.h"
 #include "util/Gdi_win32.h"
 #include "util/uxUtilita.h"

@@ -1,0 +1,142 @@
+#pragma once
+// What the Windows tests do with other processes and their windows: start a
+// program, run a command line through cmd, wait for a condition with a
+// deadline (which only bounds a failure), handle this thread's messages
+// meanwhile, and read and answer message boxes and dialogs.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/CartellaTemporanea.h"
+#include "util/Testo.h"
+#include "util/Testo_win32.h"
+#include "util/Win32.h"
+
+namespace quandora::test {
+
+// Handles the messages waiting for this thread.
+inline void PompaMessaggi() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+// Waits until the condition holds, looking again whenever a message comes
+// or every 20 ms, for at most limiteMs; the condition's last value.
+template <class Condizione>
+bool Attendi(Condizione&& condizione, DWORD limiteMs = 30000) {
+    const DWORD inizio = GetTickCount();
+    while (!condizione()) {
+        if (GetTickCount() - inizio >= limiteMs) return condizione();
+        PompaMessaggi();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// A program started with the command line given; an empty Processo when it
+// could not start.
+inline Processo AvviaProcesso(const std::string& riga) {
+    std::wstring comando = Utf16DaUtf8(riga);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, comando.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return {};
+    return Processo(pi);
+}
+
+// The process's exit code once it has ended; STILL_ACTIVE when it has not
+// within limiteMs, -1 when there is no process.
+inline DWORD CodiceUscita(const Processo& p, DWORD limiteMs = 30000) {
+    if (!p) return static_cast<DWORD>(-1);
+    WaitForSingleObject(p.get(), limiteMs);
+    DWORD codice = STILL_ACTIVE;
+    GetExitCodeProcess(p.get(), &codice);
+    return codice;
+}
+
+// A command line run through cmd as the tests run the system's tools
+// (regsvr32, cscript, msiexec): its exit code, what it printed (standard
+// output and error) to uscita when given.
+inline DWORD Esegui(const std::string& riga, std::string* uscita = nullptr,
+                    DWORD limiteMs = 60000) {
+    const CartellaTemporanea dir;
+    const std::string file = dir.File("uscita.txt");
+    const DWORD codice =
+        CodiceUscita(AvviaProcesso("cmd /c \"" + riga + " > \"" + file + "\" 2>&1\""), limiteMs);
+    if (uscita) *uscita = FromAnsi(CartellaTemporanea::Leggi(file));
+    return codice;
+}
+
+inline std::string TestoFinestra(HWND h) {
+    std::wstring t(size_t(GetWindowTextLengthW(h)) + 1, L'\0');
+    t.resize(size_t(GetWindowTextW(h, t.data(), int(t.size()))));
+    return Utf8DaUtf16(t);
+}
+inline std::string ClasseFinestra(HWND h) {
+    char c[64] = {};
+    GetClassNameA(h, c, sizeof c);
+    return c;
+}
+
+struct ElencoFinestre {
+    DWORD processo;
+    const std::string& classe;
+    std::vector<HWND> trovate;
+};
+inline BOOL CALLBACK RaccogliFinestra(HWND h, LPARAM lp) {
+    auto& e = *reinterpret_cast<ElencoFinestre*>(lp);
+    DWORD p = 0;
+    GetWindowThreadProcessId(h, &p);
+    if (p == e.processo && lstrcmpiA(ClasseFinestra(h).c_str(), e.classe.c_str()) == 0)
+        e.trovate.push_back(h);
+    return TRUE;
+}
+// The top-level windows of a process with the class given, visible or not.
+inline std::vector<HWND> FinestreDi(DWORD processo, const std::string& classe) {
+    ElencoFinestre e{processo, classe, {}};
+    EnumWindows(RaccogliFinestra, reinterpret_cast<LPARAM>(&e));
+    return e.trovate;
+}
+
+inline BOOL CALLBACK RaccogliTestoStatico(HWND figlio, LPARAM lp) {
+    const std::string t = TestoFinestra(figlio);
+    if (lstrcmpiA(ClasseFinestra(figlio).c_str(), "Static") == 0 && !t.empty())
+        *reinterpret_cast<std::string*>(lp) = t;
+    return TRUE;
+}
+// A message box's message: the last static text of the dialog (its icon is
+// a static control without text).
+inline std::string TestoBox(HWND box) {
+    std::string trovato;
+    EnumChildWindows(box, RaccogliTestoStatico, reinterpret_cast<LPARAM>(&trovato));
+    return trovato;
+}
+
+// "title: message" of a box, for a failure's message.
+inline std::string DescriviBox(HWND box) {
+    return box == nullptr ? "no box" : TestoFinestra(box) + ": " + TestoBox(box);
+}
+
+// Types a name in a file dialog, once its name field is there, and presses
+// its OK button. The field: combo box 0x47C in the Explorer-style dialogs,
+// edit 0x480 in the old ones.
+inline bool ScegliFile(HWND dialogo, const std::string& nome) {
+    HWND campo = nullptr;
+    if (!Attendi([&] {
+            campo = GetDlgItem(dialogo, 0x47C);
+            if (campo == nullptr) campo = GetDlgItem(dialogo, 0x480);
+            return campo != nullptr && IsWindowVisible(campo);
+        }))
+        return false;
+    SetWindowTextW(campo, Utf16DaUtf8(nome).c_str());
+    return PostMessageW(dialogo, WM_COMMAND, IDOK, 0) != 0;
+}
+
+}  // namespace quandora::test
