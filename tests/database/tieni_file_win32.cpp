@@ -1,4 +1,4 @@
-// Helper of jet_win32_test: holds a file open without sharing, as another
+// Helper of bloccato_win32_test: holds a file open without sharing, as another
 // program that opened it exclusively would, until it is told to let go.
 //   tieni_file FILE   (signals the event TrevaltoFileTenuto when it holds the
 //                      file, waits for TrevaltoRilasciaFile, at most 60 s)

@@ -103,29 +103,25 @@ class TrevaltoExe : public ::testing::Test {
 }  // namespace
 
 TEST_F(TrevaltoExe, TheMenuOffersWhatTheChartsStateAllows) {
-    std::string letto;
+    // The menu of a right click, its items read off the screen, closed.
+    auto menu = [&](const std::vector<bool>& atteso) {
+        std::string letto;
+        const HWND m = p->Menu(300, 200);
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(p->Voci(m, kVoci, letto), atteso) << letto;
+        p->ChiudiMenu(m);
+    };
     // No chart: only opening a chart file.
-    HWND menu = p->Menu(300, 200);
-    ASSERT_NE(menu, nullptr);
-    std::vector<bool> atteso(kVoci, false);
-    atteso[kVoceApriVrt] = true;
-    EXPECT_EQ(p->Voci(menu, kVoci, letto), atteso) << letto;
-    p->ChiudiMenu(menu);
-
+    std::vector<bool> soloApri(kVoci, false);
+    soloApri[kVoceApriVrt] = true;
+    menu(soloApri);
     // A chart: everything.
     Grafico10Giorni();
-    menu = p->Menu(300, 200);
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(p->Voci(menu, kVoci, letto), std::vector<bool>(kVoci, true)) << letto;
-    p->ChiudiMenu(menu);
-
+    menu(std::vector<bool>(kVoci, true));
     // During a run: nothing, not even opening a file.
     ASSERT_TRUE(p->Periodo(DataSerial(2016, 1, 1), DataSerial(2026, 12, 1)));
     ASSERT_TRUE(p->AvviaRun());
-    menu = p->Menu(300, 200);
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(p->Voci(menu, kVoci, letto), std::vector<bool>(kVoci, false)) << letto;
-    p->ChiudiMenu(menu);
+    menu(std::vector<bool>(kVoci, false));
     // Stopped: the question answered Yes.
     PostMessageA(p->Controllo(FrmMain::kIdCmdElabora), BM_CLICK, 0, 0);
     p->ChiudiBox("Conferma", IDYES);
