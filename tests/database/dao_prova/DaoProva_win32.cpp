@@ -1,5 +1,5 @@
-// DaoProva.dll: DAO's engine as the program sees it, answering from our own
-// Jet engine (see DaoProva.h).
+// DaoProva.dll (see DaoProva.h): one IDispatch implementation whose kinds of
+// object differ by their member tables, over our own Jet engine.
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@
 #include <olectl.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
-#include <cwchar>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -19,61 +19,76 @@
 #include "jet/ErroriJet.h"
 #include "tests/database/dao_prova/DaoProva.h"
 #include "util/Com_win32.h"
-#include "util/Errore.h"
+#include "util/Win32.h"
 
 using namespace quandora;
+using namespace daoprova;
 
 namespace {
 
-// The classes the stand-in can be registered as, in the order of the
-// registration flags.
-struct Classe {
-    CLSID clsid;
-    const wchar_t* testo;   // the CLSID as a registry key's name
-    const wchar_t* progId;  // the identifier that leads to it, or none
-};
-const Classe kClassi[] = {
-    {{0x00000010, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
-     L"{00000010-0000-0010-8000-00AA006D2EA4}",
-     nullptr},
-    {{0x00000100, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
-     L"{00000100-0000-0010-8000-00AA006D2EA4}",
-     L"DAO.DBEngine.36"},
-    {{0xCD7791B9, 0x43FD, 0x42C5, {0xAE, 0x42, 0x8D, 0xD2, 0x81, 0x1F, 0x04, 0x19}},
-     L"{CD7791B9-43FD-42C5-AE42-8DD2811F0419}",
-     L"DAO.DBEngine.120"},
-};
-constexpr int kTutte = daoprova::kClasseDao35 | daoprova::kSoloProgId36 | daoprova::kSoloProgId120;
-
-std::wstring ChiaveClasse(const Classe& c) {
-    return std::wstring(L"CLSID\\") + c.testo;
-}
-
-constexpr const wchar_t* kNomeDll = L"DaoProva.dll";
-
-HMODULE g_modulo = nullptr;
-daoprova::Conteggi g_conteggi = {};
+LONG g_conteggi[kNumeroConteggi] = {};
 LONG g_blocchi = 0;
+HMODULE g_modulo = nullptr;
 
-void Conta(LONG& c) {
-    InterlockedIncrement(&c);
+void Conta(Conteggio c) {
+    InterlockedIncrement(&g_conteggi[c]);
 }
 
-// A call's failures other than the engine's errors.
-struct ArgomentoErrato {
-    UINT posizione;  // in rgvarg, as puArgErr wants it
-};
-struct ArgomentoMancante {};
+class Oggetto;
+// A call's arguments in the order of the call; nullptr where one was left out.
+using Argomenti = const VARIANT* [4];
 
-// How an object reports the engine's errors in the EXCEPINFO.
+// A member: the calls it answers (DISPATCH_METHOD, DISPATCH_PROPERTYGET or
+// both), one letter per argument, of which the first `obbligatori` are
+// required: s a BSTR, b a Boolean, n a VT_I4 or VT_I2, x a number or a BSTR.
+struct Membro {
+    const wchar_t* nome;
+    DISPID id;
+    WORD chiamate;
+    const char* argomenti;
+    UINT obbligatori;
+    Variante (*esegui)(Oggetto&, const Argomenti&);
+};
+
+// How a kind of object fills the EXCEPINFO with the engine's errors.
 enum class Segnalazione { Scode, Differita, WCode };
+
+struct Tipo {
+    Segnalazione segnalazione;
+    const wchar_t* sorgente;
+    std::vector<Membro> membri;
+};
+
+bool Accetta(char lettera, VARTYPE vt) {
+    const bool numero = vt == VT_I4 || vt == VT_I2;
+    switch (lettera) {
+        case 's':
+            return vt == VT_BSTR;
+        case 'b':
+            return vt == VT_BOOL;
+        case 'n':
+            return numero;
+        default:
+            return numero || vt == VT_BSTR;
+    }
+}
+
+std::string Testo(const VARIANT* v) {
+    return v ? Utf8DaBstr(V_BSTR(v)) : std::string();
+}
+bool Booleano(const VARIANT* v) {
+    return v && V_BOOL(v) != VARIANT_FALSE;
+}
+int32_t Numero(const VARIANT* v, int32_t predefinito) {
+    return !v ? predefinito : V_VT(v) == VT_I4 ? V_I4(v) : V_I2(v);
+}
 
 HRESULT ScodeDi(int32_t numero) {
     return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, numero & 0xFFFF);
 }
 
-// The error of a deferred fill-in, kept until the client asks for it. The
-// server is apartment-threaded: one pending error per thread.
+// The database's error, kept for its deferred fill-in (the server is
+// apartment-threaded: one pending error per thread).
 thread_local int32_t t_numeroDifferito = 0;
 thread_local std::string t_descrizioneDifferita;
 
@@ -85,136 +100,63 @@ HRESULT STDAPICALLTYPE RiempiDopo(EXCEPINFO* e) {
     return S_OK;
 }
 
-// The arguments of a call, in the order of the call (IDispatch holds them
-// last first).
-class Argomenti {
-  public:
-    explicit Argomenti(const DISPPARAMS& p) : p_(p) {}
-
-    // The i-th argument; nullptr when it was not given.
-    const VARIANT* Arg(UINT i) const {
-        if (i >= p_.cArgs) return nullptr;
-        const VARIANT* v = &p_.rgvarg[p_.cArgs - 1 - i];
-        if (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND) return nullptr;
-        return v;
-    }
-    bool EIntero(UINT i) const {
-        const VARIANT* v = Arg(i);
-        return v != nullptr && (V_VT(v) == VT_I4 || V_VT(v) == VT_I2);
-    }
-    std::string Testo(UINT i) const {
-        const VARIANT* v = Obbligatorio(i);
-        if (V_VT(v) != VT_BSTR) throw ArgomentoErrato{Posizione(i)};
-        return Utf8DaBstr(V_BSTR(v));
-    }
-    std::string Testo(UINT i, const std::string& predefinito) const {
-        return Arg(i) ? Testo(i) : predefinito;
-    }
-    bool Booleano(UINT i, bool predefinito) const {
-        const VARIANT* v = Arg(i);
-        if (v == nullptr) return predefinito;
-        if (V_VT(v) != VT_BOOL) throw ArgomentoErrato{Posizione(i)};
-        return V_BOOL(v) != VARIANT_FALSE;
-    }
-    int32_t Intero(UINT i) const {
-        const VARIANT* v = Obbligatorio(i);
-        if (V_VT(v) == VT_I4) return V_I4(v);
-        if (V_VT(v) == VT_I2) return V_I2(v);
-        throw ArgomentoErrato{Posizione(i)};
-    }
-    int32_t Intero(UINT i, int32_t predefinito) const { return Arg(i) ? Intero(i) : predefinito; }
-
-  private:
-    const VARIANT* Obbligatorio(UINT i) const {
-        const VARIANT* v = Arg(i);
-        if (v == nullptr) throw ArgomentoMancante{};
-        return v;
-    }
-    UINT Posizione(UINT i) const { return p_.cArgs - 1 - i; }
-
-    const DISPPARAMS& p_;
-};
-
-void VarianteDa(const Valore& v, VARIANT& r) {
+// A field's value as DAO gives it.
+Variante VarianteDa(const Valore& v) {
+    Variante r;
+    VARIANT& x = r.get();
     switch (v.Tipo) {
         case TipoValore::Null:
-            V_VT(&r) = VT_NULL;
+            V_VT(&x) = VT_NULL;
             break;
         case TipoValore::Booleano:
-            V_VT(&r) = VT_BOOL;
-            V_BOOL(&r) = v.I ? VARIANT_TRUE : VARIANT_FALSE;
-            break;
+            return Variante::Booleano(v.I != 0);
         case TipoValore::Intero:
-            if (v.I >= INT32_MIN && v.I <= INT32_MAX) {
-                V_VT(&r) = VT_I4;
-                V_I4(&r) = static_cast<LONG>(v.I);
-            } else {
-                V_VT(&r) = VT_R8;
-                V_R8(&r) = static_cast<double>(v.I);
-            }
+            if (v.I >= INT32_MIN && v.I <= INT32_MAX)
+                return Variante::Long(static_cast<int32_t>(v.I));
+            V_VT(&x) = VT_R8;
+            V_R8(&x) = static_cast<double>(v.I);
             break;
         case TipoValore::Valuta:
-            V_VT(&r) = VT_CY;
-            V_CY(&r).int64 = v.I;
+            V_VT(&x) = VT_CY;
+            V_CY(&x).int64 = v.I;
             break;
         case TipoValore::Doppio:
-            V_VT(&r) = VT_R8;
-            V_R8(&r) = v.D;
-            break;
         case TipoValore::DataOra:
-            V_VT(&r) = VT_DATE;
-            V_DATE(&r) = v.D;
+            V_VT(&x) = v.Tipo == TipoValore::Doppio ? VT_R8 : VT_DATE;
+            V_R8(&x) = v.D;
             break;
-        case TipoValore::Decimale: {
-            // A Decimal, as DAO gives Numeric fields.
-            DECIMAL d{};
-            if (FAILED(VarDecFromR8(v.D, &d))) throw std::bad_alloc();
-            V_DECIMAL(&r) = d;
-            V_VT(&r) = VT_DECIMAL;
+        case TipoValore::Decimale:  // Numeric fields; the DECIMAL covers vt
+            if (FAILED(VarDecFromR8(v.D, &V_DECIMAL(&x)))) throw std::bad_alloc();
+            V_VT(&x) = VT_DECIMAL;
             break;
-        }
         case TipoValore::Testo:
-            V_VT(&r) = VT_BSTR;
-            V_BSTR(&r) = Bstr(v.S).Rilascia();
-            break;
+            return Variante::Testo(v.S);
         case TipoValore::Binario: {
             SAFEARRAY* a = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(v.S.size()));
             if (a == nullptr) throw std::bad_alloc();
-            void* dati = nullptr;
-            SafeArrayAccessData(a, &dati);
-            if (!v.S.empty()) std::memcpy(dati, v.S.data(), v.S.size());
-            SafeArrayUnaccessData(a);
-            V_VT(&r) = VT_ARRAY | VT_UI1;
-            V_ARRAY(&r) = a;
+            if (!v.S.empty()) std::memcpy(a->pvData, v.S.data(), v.S.size());
+            V_VT(&x) = VT_ARRAY | VT_UI1;
+            V_ARRAY(&x) = a;
             break;
         }
     }
+    return r;
 }
 
-enum class Tipo { Proprieta, Metodo, Entrambi };
-
-struct Membro {
-    const wchar_t* nome;
-    DISPID id;
-    Tipo tipo;
-    UINT minimo, massimo;  // arguments
-};
-
-// An automation object with a fixed table of members.
-class Oggetto : public IDispatch {
+class Oggetto final : public IDispatch {
   public:
-    Oggetto() { Conta(g_conteggi.OggettiVivi); }
-    virtual ~Oggetto() { InterlockedDecrement(&g_conteggi.OggettiVivi); }
+    explicit Oggetto(const Tipo& tipo) : tipo_(tipo) { Conta(kOggettiVivi); }
+    ~Oggetto() {
+        if (motore) InterlockedDecrement(&g_conteggi[kMotoriVivi]);
+        InterlockedDecrement(&g_conteggi[kOggettiVivi]);
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (ppv == nullptr) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+        const bool nota = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch);
+        *ppv = nota ? static_cast<IDispatch*>(this) : nullptr;
+        if (nota) AddRef();
+        return nota ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override {
         return static_cast<ULONG>(InterlockedIncrement(&rif_));
@@ -237,355 +179,274 @@ class Oggetto : public IDispatch {
                                             DISPID* ids) override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         if (nomi == nullptr || ids == nullptr || n == 0) return E_INVALIDARG;
-        for (UINT i = 0; i < n; ++i)
-            ids[i] = DISPID_UNKNOWN;
-        bool trovato = false;
-        for (const Membro& m : Membri()) {
-            if (_wcsicmp(m.nome, nomi[0]) == 0) {
-                ids[0] = m.id;
-                trovato = true;
-            }
-        }
-        // Names of arguments are unknown too: no named arguments.
-        return trovato && n == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+        std::fill(ids, ids + n, DISPID_UNKNOWN);
+        for (const Membro& m : tipo_.membri)
+            if (_wcsicmp(m.nome, nomi[0]) == 0) ids[0] = m.id;
+        // Argument names are unknown too: no named arguments.
+        return ids[0] != DISPID_UNKNOWN && n == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD modo, DISPPARAMS* p,
                                      VARIANT* risultato, EXCEPINFO* eccezione,
-                                     UINT* argomentoErrato) override {
+                                     UINT* errato) override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         if (p == nullptr) return E_INVALIDARG;
-        const Membro* membro = nullptr;
-        for (const Membro& m : Membri())
-            if (m.id == id) membro = &m;
-        if (membro == nullptr) return DISP_E_MEMBERNOTFOUND;
-        const bool comeProprieta = (modo & DISPATCH_PROPERTYGET) != 0;
-        const bool comeMetodo = (modo & DISPATCH_METHOD) != 0;
-        if ((membro->tipo == Tipo::Proprieta && !comeProprieta) ||
-            (membro->tipo == Tipo::Metodo && !comeMetodo) || (!comeProprieta && !comeMetodo)) {
-            return DISP_E_MEMBERNOTFOUND;
-        }
+        const auto m = std::find_if(tipo_.membri.begin(), tipo_.membri.end(),
+                                    [&](const Membro& x) { return x.id == id; });
+        if (m == tipo_.membri.end() || (modo & m->chiamate) == 0) return DISP_E_MEMBERNOTFOUND;
         if (p->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
-        if (p->cArgs < membro->minimo || p->cArgs > membro->massimo) return DISP_E_BADPARAMCOUNT;
-
-        VARIANT esito;
-        VariantInit(&esito);
+        const UINT n = p->cArgs;
+        if (n < m->obbligatori || n > std::strlen(m->argomenti)) return DISP_E_BADPARAMCOUNT;
+        Argomenti a = {};
+        for (UINT i = 0; i < n; ++i) {
+            const VARIANT* v = &p->rgvarg[n - 1 - i];  // IDispatch holds them last first
+            if (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND) {
+                if (i < m->obbligatori) return DISP_E_PARAMNOTOPTIONAL;
+                continue;
+            }
+            if (!Accetta(m->argomenti[i], V_VT(v))) {
+                if (errato != nullptr) *errato = n - 1 - i;
+                return DISP_E_TYPEMISMATCH;
+            }
+            a[i] = v;
+        }
         try {
-            Esegui(id, Argomenti(*p), esito);
-        } catch (const ArgomentoErrato& a) {
-            VariantClear(&esito);
-            if (argomentoErrato != nullptr) *argomentoErrato = a.posizione;
-            return DISP_E_TYPEMISMATCH;
-        } catch (const ArgomentoMancante&) {
-            VariantClear(&esito);
-            return DISP_E_PARAMNOTOPTIONAL;
+            Variante r = m->esegui(*this, a);
+            if (risultato != nullptr) {
+                *risultato = r.get();
+                VariantInit(&r.get());
+            }
+            return S_OK;
         } catch (const Errore& e) {
-            VariantClear(&esito);
-            Conta(g_conteggi.ErroriSollevati);
+            Conta(kErrori);
             Solleva(e, eccezione);
             return DISP_E_EXCEPTION;
         } catch (const std::bad_alloc&) {
-            VariantClear(&esito);
             return E_OUTOFMEMORY;
         }
-        if (risultato != nullptr) {
-            *risultato = esito;
-        } else {
-            VariantClear(&esito);
-        }
-        return S_OK;
     }
 
-  protected:
-    virtual const std::vector<Membro>& Membri() const = 0;
-    virtual void Esegui(DISPID id, const Argomenti& a, VARIANT& r) = 0;
-    virtual Segnalazione Modo() const { return Segnalazione::Scode; }
-
-    // Hands a new object over as the call's result.
-    static void Restituisci(VARIANT& r, Oggetto* o) {
-        V_VT(&r) = VT_DISPATCH;
-        V_DISPATCH(&r) = o;
+    // A new object of a kind, sharing this one's database and record set.
+    ComPtr<Oggetto> Figlio(const Tipo& tipo) const {
+        ComPtr<Oggetto> f(new Oggetto(tipo));
+        f->db = db;
+        f->rs = rs;
+        return f;
     }
+
+    std::shared_ptr<Database> db;
+    std::shared_ptr<Recordset> rs;
+    int32_t indice = -1;  // a field's, or -1 for a field by name
+    std::string nome;
+    bool motore = false;
 
   private:
-    void Solleva(const Errore& e, EXCEPINFO* eccezione) const {
-        if (eccezione == nullptr) return;
-        *eccezione = EXCEPINFO{};
-        switch (Modo()) {
-            case Segnalazione::Scode:
-                eccezione->scode = ScodeDi(e.Numero());
-                eccezione->bstrDescription = Bstr(e.Descrizione()).Rilascia();
-                eccezione->bstrSource = SysAllocString(L"DAO.DBEngine");
-                break;
+    void Solleva(const Errore& e, EXCEPINFO* x) const {
+        if (x == nullptr) return;
+        *x = EXCEPINFO{};
+        switch (tipo_.segnalazione) {
             case Segnalazione::Differita:
                 t_numeroDifferito = e.Numero();
                 t_descrizioneDifferita = e.Descrizione();
-                eccezione->pfnDeferredFillIn = RiempiDopo;
-                break;
+                x->pfnDeferredFillIn = RiempiDopo;
+                return;
             case Segnalazione::WCode:
-                eccezione->wCode = static_cast<WORD>(e.Numero());
-                eccezione->bstrDescription = Bstr(e.Descrizione()).Rilascia();
-                eccezione->bstrSource = SysAllocString(L"DAO.Fields");
+                x->wCode = static_cast<WORD>(e.Numero());
+                break;
+            case Segnalazione::Scode:
+                x->scode = ScodeDi(e.Numero());
                 break;
         }
+        x->bstrDescription = Bstr(e.Descrizione()).Rilascia();
+        x->bstrSource = SysAllocString(tipo_.sorgente);
     }
 
+    const Tipo& tipo_;
     LONG rif_ = 1;
 };
 
-class CampoProva : public Oggetto {
-  public:
-    CampoProva(std::shared_ptr<Recordset> rs, int indice, std::string nome)
-        : rs_(std::move(rs)), indice_(indice), nome_(std::move(nome)) {}
+Variante Restituisci(ComPtr<Oggetto> o) {
+    Variante r;
+    V_VT(&r.get()) = VT_DISPATCH;
+    V_DISPATCH(&r.get()) = o.Rilascia();
+    return r;
+}
 
-  protected:
-    const std::vector<Membro>& Membri() const override {
-        static const std::vector<Membro> m = {{L"Value", DISPID_VALUE, Tipo::Proprieta, 0, 0}};
-        return m;
-    }
-    void Esegui(DISPID, const Argomenti&, VARIANT& r) override {
-        VarianteDa(indice_ >= 0 ? rs_->Campo(indice_) : rs_->Campo(nome_), r);
-    }
-    Segnalazione Modo() const override { return Segnalazione::WCode; }
+constexpr WORD kGet = DISPATCH_PROPERTYGET;
+constexpr WORD kMetodo = DISPATCH_METHOD;
+constexpr WORD kEntrambi = DISPATCH_PROPERTYGET | DISPATCH_METHOD;
 
-  private:
-    std::shared_ptr<Recordset> rs_;
-    int indice_;
-    std::string nome_;
-};
+const Tipo kOggettoCampo = {
+    Segnalazione::WCode,
+    L"DAO.Field",
+    {{L"Value", DISPID_VALUE, kGet, "", 0, [](Oggetto& o, const Argomenti&) {
+          return VarianteDa(o.indice >= 0 ? o.rs->Campo(o.indice) : o.rs->Campo(o.nome));
+      }}}};
 
-class CampiProva : public Oggetto {
-  public:
-    explicit CampiProva(std::shared_ptr<Recordset> rs) : rs_(std::move(rs)) {}
+const Tipo kOggettoCampi = {Segnalazione::WCode,
+                            L"DAO.Fields",
+                            {{L"Item", DISPID_VALUE, kEntrambi, "x", 1,
+                              [](Oggetto& o, const Argomenti& a) {
+                                  ComPtr<Oggetto> campo = o.Figlio(kOggettoCampo);
+                                  if (V_VT(a[0]) == VT_BSTR) {
+                                      // A name the record set has not is error 3265 now, as DAO's
+                                      // collection answers; a row is only needed for the value.
+                                      campo->nome = Testo(a[0]);
+                                      try {
+                                          o.rs->Campo(campo->nome);
+                                      } catch (const Errore& e) {
+                                          if (e.Numero() != 3021) throw;
+                                      }
+                                  } else {
+                                      campo->indice = Numero(a[0], 0);
+                                      if (campo->indice < 0 || campo->indice >= o.rs->NumeroCampi())
+                                          throw jet::ElementoNonTrovato();
+                                  }
+                                  return Restituisci(std::move(campo));
+                              }},
+                             {L"Count", 1, kGet, "", 0, [](Oggetto& o, const Argomenti&) {
+                                  Variante r;
+                                  V_VT(&r.get()) = VT_I2;
+                                  V_I2(&r.get()) = static_cast<SHORT>(o.rs->NumeroCampi());
+                                  return r;
+                              }}}};
 
-  protected:
-    const std::vector<Membro>& Membri() const override {
-        static const std::vector<Membro> m = {{L"Item", DISPID_VALUE, Tipo::Entrambi, 1, 1},
-                                              {L"Count", 1, Tipo::Proprieta, 0, 0}};
-        return m;
-    }
-    void Esegui(DISPID id, const Argomenti& a, VARIANT& r) override {
-        if (id == 1) {
-            V_VT(&r) = VT_I2;
-            V_I2(&r) = static_cast<SHORT>(rs_->NumeroCampi());
-            return;
-        }
-        if (a.EIntero(0)) {
-            const int32_t i = a.Intero(0);
-            if (i < 0 || i >= rs_->NumeroCampi()) throw jet::ElementoNonTrovato();
-            Restituisci(r, new CampoProva(rs_, i, {}));
-            return;
-        }
-        const std::string nome = a.Testo(0);
-        // A name the record set has not: error 3265 now, as DAO's
-        // collection answers; a row is only needed for the value.
-        try {
-            rs_->Campo(nome);
-        } catch (const Errore& e) {
-            if (e.Numero() != 3021) throw;
-        }
-        Restituisci(r, new CampoProva(rs_, -1, nome));
-    }
-    Segnalazione Modo() const override { return Segnalazione::WCode; }
+const Tipo kOggettoRecordset = {
+    Segnalazione::Scode,
+    L"DAO.Recordset",
+    {{L"EOF", 1, kGet, "", 0,
+      [](Oggetto& o, const Argomenti&) { return Variante::Booleano(o.rs->Eof()); }},
+     {L"Fields", 2, kGet, "", 0,
+      [](Oggetto& o, const Argomenti&) { return Restituisci(o.Figlio(kOggettoCampi)); }},
+     {L"MoveNext", 3, kMetodo, "", 0,
+      [](Oggetto& o, const Argomenti&) {
+          o.rs->MoveNext();
+          return Variante();
+      }},
+     {L"Close", 4, kMetodo, "", 0, [](Oggetto& o, const Argomenti&) {
+          o.rs->Close();
+          Conta(kChiusure);
+          return Variante();
+      }}}};
 
-  private:
-    std::shared_ptr<Recordset> rs_;
-};
+const Tipo kOggettoDatabase = {Segnalazione::Differita,
+                               L"DAO.Database",
+                               {{L"OpenRecordset", 1, kMetodo, "snnn", 1,
+                                 [](Oggetto& o, const Argomenti& a) {
+                                     // Without a type DAO opens a dynaset (2), which
+                                     // our engine refuses.
+                                     ComPtr<Oggetto> rs = o.Figlio(kOggettoRecordset);
+                                     rs->rs = o.db->OpenRecordset(Testo(a[0]), Numero(a[1], 2));
+                                     Conta(kRecordset);
+                                     return Restituisci(std::move(rs));
+                                 }},
+                                {L"Close", 2, kMetodo, "", 0, [](Oggetto& o, const Argomenti&) {
+                                     o.db->Close();
+                                     Conta(kChiusure);
+                                     return Variante();
+                                 }}}};
 
-class RecordsetProva : public Oggetto {
-  public:
-    explicit RecordsetProva(std::shared_ptr<Recordset> rs) : rs_(std::move(rs)) {}
+const Tipo kOggettoWorkspace = {
+    Segnalazione::Scode,
+    L"DAO.Workspace",
+    {{L"OpenDatabase", 1, kMetodo, "sbbs", 1, [](Oggetto& o, const Argomenti& a) {
+          // Left out, Options and ReadOnly are false: a
+          // writable opening, which our engine refuses.
+          ComPtr<Oggetto> db = o.Figlio(kOggettoDatabase);
+          db->db = OpenDatabase(Testo(a[0]), Booleano(a[1]), Booleano(a[2]), Testo(a[3]));
+          Conta(kDatabase);
+          return Restituisci(std::move(db));
+      }}}};
 
-  protected:
-    const std::vector<Membro>& Membri() const override {
-        static const std::vector<Membro> m = {{L"EOF", 1, Tipo::Proprieta, 0, 0},
-                                              {L"Fields", 2, Tipo::Proprieta, 0, 0},
-                                              {L"MoveNext", 3, Tipo::Metodo, 0, 0},
-                                              {L"Close", 4, Tipo::Metodo, 0, 0}};
-        return m;
-    }
-    void Esegui(DISPID id, const Argomenti&, VARIANT& r) override {
-        switch (id) {
-            case 1:
-                V_VT(&r) = VT_BOOL;
-                V_BOOL(&r) = rs_->Eof() ? VARIANT_TRUE : VARIANT_FALSE;
-                break;
-            case 2:
-                Restituisci(r, new CampiProva(rs_));
-                break;
-            case 3:
-                rs_->MoveNext();
-                break;
-            default:
-                rs_->Close();
-                Conta(g_conteggi.Chiusure);
-        }
-    }
+const Tipo kOggettoWorkspaces = {
+    Segnalazione::Scode,
+    L"DAO.Workspaces",
+    {{L"Item", DISPID_VALUE, kEntrambi, "n", 1, [](Oggetto& o, const Argomenti& a) {
+          if (Numero(a[0], 0) != 0) throw jet::ElementoNonTrovato();
+          return Restituisci(o.Figlio(kOggettoWorkspace));
+      }}}};
 
-  private:
-    std::shared_ptr<Recordset> rs_;
-};
-
-class DatabaseProva : public Oggetto {
-  public:
-    explicit DatabaseProva(std::unique_ptr<Database> db) : db_(std::move(db)) {}
-
-  protected:
-    const std::vector<Membro>& Membri() const override {
-        static const std::vector<Membro> m = {{L"OpenRecordset", 1, Tipo::Metodo, 1, 4},
-                                              {L"Close", 2, Tipo::Metodo, 0, 0}};
-        return m;
-    }
-    void Esegui(DISPID id, const Argomenti& a, VARIANT& r) override {
-        if (id == 2) {
-            db_->Close();
-            Conta(g_conteggi.Chiusure);
-            return;
-        }
-        const std::string sql = a.Testo(0);
-        const int32_t tipo = a.Intero(1, 2);  // DAO's default for a query: a dynaset
-        a.Intero(2, 0);
-        a.Intero(3, 0);
-        std::shared_ptr<Recordset> rs = db_->OpenRecordset(sql, tipo);
-        Conta(g_conteggi.RecordsetAperti);
-        Restituisci(r, new RecordsetProva(std::move(rs)));
-    }
-    Segnalazione Modo() const override { return Segnalazione::Differita; }
-
-  private:
-    std::unique_ptr<Database> db_;
-};
-
-class WorkspaceProva : public Oggetto {
-  protected:
-    const std::vector<Membro>& Membri() const override {
-        static const std::vector<Membro> m = {{L"OpenDatabase", 1, Tipo::Metodo, 1, 4}};
-        return m;
-    }
-    void Esegui(DISPID, const Argomenti& a, VARIANT& r) override {
-        const std::string nome = a.Testo(0);
-        const bool esclusivo = a.Booleano(1, false);
-        const bool solaLettura = a.Booleano(2, false);
-        const std::string connessione = a.Testo(3, {});
-        auto db = OpenDatabase(nome, esclusivo, solaLettura, connessione);
-        Conta(g_conteggi.DatabaseAperti);
-        Restituisci(r, new DatabaseProva(std::move(db)));
-    }
-};
-
-class WorkspacesProva : public Oggetto {
-  protected:
-    const std::vector<Membro>& Membri() const override {
-        static const std::vector<Membro> m = {{L"Item", DISPID_VALUE, Tipo::Entrambi, 1, 1}};
-        return m;
-    }
-    void Esegui(DISPID, const Argomenti& a, VARIANT& r) override {
-        if (a.Intero(0) != 0) throw jet::ElementoNonTrovato();
-        Restituisci(r, new WorkspaceProva());
-    }
-};
-
-class MotoreProva : public Oggetto {
-  public:
-    MotoreProva() {
-        Conta(g_conteggi.MotoriCreati);
-        Conta(g_conteggi.MotoriVivi);
-    }
-    ~MotoreProva() override { InterlockedDecrement(&g_conteggi.MotoriVivi); }
-
-  protected:
-    const std::vector<Membro>& Membri() const override {
-        static const std::vector<Membro> m = {{L"Workspaces", 1, Tipo::Proprieta, 0, 0}};
-        return m;
-    }
-    void Esegui(DISPID, const Argomenti&, VARIANT& r) override {
-        Restituisci(r, new WorkspacesProva());
-    }
-};
+const Tipo kOggettoMotore = {Segnalazione::Scode,
+                             L"DAO.DBEngine",
+                             {{L"Workspaces", 1, kGet, "", 0, [](Oggetto& o, const Argomenti&) {
+                                   return Restituisci(o.Figlio(kOggettoWorkspaces));
+                               }}}};
 
 class Fabbrica final : public FabbricaStatica {
   public:
-    explicit Fabbrica(LONG& conteggio) : FabbricaStatica(g_blocchi), conteggio_(conteggio) {}
+    explicit Fabbrica(Conteggio c) : FabbricaStatica(g_blocchi), conteggio_(c) {}
 
   protected:
     IUnknown* Crea() override {
-        auto* motore = new (std::nothrow) MotoreProva();
+        auto* motore = new (std::nothrow) Oggetto(kOggettoMotore);
         if (motore == nullptr) return nullptr;
+        motore->motore = true;
         Conta(conteggio_);
+        Conta(kMotoriVivi);
         return motore;
     }
 
   private:
-    LONG& conteggio_;
+    Conteggio conteggio_;
 };
 
-Fabbrica g_fabbriche[] = {Fabbrica(g_conteggi.MotoriDa35), Fabbrica(g_conteggi.MotoriDa36),
-                          Fabbrica(g_conteggi.MotoriDa120)};
+// The classes in the order of the registration flags.
+struct Classe {
+    CLSID clsid;
+    const wchar_t* testo;   // the CLSID as a key's name
+    const wchar_t* progId;  // the identifier that leads to it, or none
+    Fabbrica fabbrica;
+};
+Classe g_classi[] = {
+    {{0x00000010, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
+     L"{00000010-0000-0010-8000-00AA006D2EA4}",
+     nullptr,
+     Fabbrica(kMotori35)},
+    {{0x00000100, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}},
+     L"{00000100-0000-0010-8000-00AA006D2EA4}",
+     L"DAO.DBEngine.36",
+     Fabbrica(kMotori36)},
+    {{0xCD7791B9, 0x43FD, 0x42C5, {0xAE, 0x42, 0x8D, 0xD2, 0x81, 0x1F, 0x04, 0x19}},
+     L"{CD7791B9-43FD-42C5-AE42-8DD2811F0419}",
+     L"DAO.DBEngine.120",
+     Fabbrica(kMotori120)},
+};
 
-std::wstring PercorsoDll() {
-    std::wstring p(32768, L'\0');
-    const DWORD n = GetModuleFileNameW(g_modulo, p.data(), static_cast<DWORD>(p.size()));
-    p.resize(n);
-    return p;
+bool Esiste(const std::wstring& chiave) {
+    HKEY k = nullptr;
+    const bool c = RegOpenKeyExW(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ, &k) == 0;
+    const ChiaveRegistro aperta(k);
+    return c;
 }
 
-bool EsisteChiave(const std::wstring& chiave) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(k);
-    return true;
-}
-
-// A key's value; empty when there is none.
-std::wstring LeggiValore(const std::wstring& chiave, const wchar_t* nome) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return {};
+// A key's default value; empty when there is none.
+std::wstring Leggi(const std::wstring& chiave) {
     wchar_t testo[2048] = {};
     DWORD n = sizeof testo - sizeof(wchar_t);
     DWORD tipo = 0;
-    const LONG esito =
-        RegQueryValueExW(k, nome, nullptr, &tipo, reinterpret_cast<BYTE*>(testo), &n);
-    RegCloseKey(k);
-    return esito == ERROR_SUCCESS && (tipo == REG_SZ || tipo == REG_EXPAND_SZ) ? testo
-                                                                               : std::wstring();
+    return SHGetValueW(HKEY_CLASSES_ROOT, chiave.c_str(), nullptr, &tipo, testo, &n) == 0 &&
+                   tipo == REG_SZ
+               ? testo
+               : L"";
 }
 
 bool Scrivi(const std::wstring& chiave, const wchar_t* nome, const std::wstring& valore) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, chiave.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const LONG esito =
-        RegSetValueExW(k, nome, 0, REG_SZ, reinterpret_cast<const BYTE*>(valore.c_str()),
-                       static_cast<DWORD>((valore.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(k);
-    return esito == ERROR_SUCCESS;
+    const auto byte = static_cast<DWORD>((valore.size() + 1) * sizeof(wchar_t));
+    return SHSetValueW(HKEY_CLASSES_ROOT, chiave.c_str(), nome, REG_SZ, valore.c_str(), byte) == 0;
 }
 
-// True when the class key is absent or names a DaoProva.dll as its server.
-bool ClasseNostra(const std::wstring& chiave) {
-    if (!EsisteChiave(chiave)) return true;
-    const std::wstring server = LeggiValore(chiave + L"\\InprocServer32", nullptr);
-    const size_t barra = server.find_last_of(L"\\/");
-    const std::wstring file = barra == std::wstring::npos ? server : server.substr(barra + 1);
-    return _wcsicmp(file.c_str(), kNomeDll) == 0;
-}
-
-// Removes the keys of every class that are this DLL's; E_ACCESSDENIED when
-// some belong to another server (they stay).
+// Removes the keys that are this DLL's: a class absent or served by a
+// DaoProva.dll, an identifier absent or leading to such a class.
+// E_ACCESSDENIED when some are another server's (they stay).
 HRESULT Deregistra() {
     bool tutteNostre = true;
-    for (const Classe& c : kClassi) {
-        const std::wstring chiave = ChiaveClasse(c);
-        const bool nostra = ClasseNostra(chiave);
-        // An identifier is ours when it leads to a class served by us.
+    for (const Classe& c : g_classi) {
+        const std::wstring chiave = std::wstring(L"CLSID\\") + c.testo;
+        const bool nostra = !Esiste(chiave) ||
+                            _wcsicmp(PathFindFileNameW(Leggi(chiave + L"\\InprocServer32").c_str()),
+                                     L"DaoProva.dll") == 0;
         const bool nostroProgId =
-            c.progId == nullptr || !EsisteChiave(c.progId) ||
-            (_wcsicmp(LeggiValore(std::wstring(c.progId) + L"\\CLSID", nullptr).c_str(),
-                      c.testo) == 0 &&
-             nostra);
+            c.progId == nullptr || !Esiste(c.progId) ||
+            (nostra && _wcsicmp(Leggi(std::wstring(c.progId) + L"\\CLSID").c_str(), c.testo) == 0);
         if (nostra) SHDeleteKeyW(HKEY_CLASSES_ROOT, chiave.c_str());
         if (nostroProgId && c.progId != nullptr) SHDeleteKeyW(HKEY_CLASSES_ROOT, c.progId);
         tutteNostre = tutteNostre && nostra && nostroProgId;
@@ -593,25 +454,25 @@ HRESULT Deregistra() {
     return tutteNostre ? S_OK : E_ACCESSDENIED;
 }
 
-bool RegistraClasse(const Classe& c) {
-    const std::wstring chiave = ChiaveClasse(c);
-    bool ok = Scrivi(chiave, nullptr, L"DAO.DBEngine (DaoProva)") &&
-              Scrivi(chiave + L"\\InprocServer32", nullptr, PercorsoDll()) &&
-              Scrivi(chiave + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-    if (ok && c.progId != nullptr) {
-        ok = Scrivi(chiave + L"\\ProgID", nullptr, c.progId) &&
-             Scrivi(c.progId, nullptr, L"DAO.DBEngine (DaoProva)") &&
-             Scrivi(std::wstring(c.progId) + L"\\CLSID", nullptr, c.testo);
-    }
-    return ok;
-}
-
 HRESULT Registra(int modo) {
-    if (modo <= 0 || (modo & ~kTutte) != 0) return E_INVALIDARG;
+    if (modo <= 0 || modo >= 1 << std::size(g_classi)) return E_INVALIDARG;
     const HRESULT pulito = Deregistra();
     if (FAILED(pulito)) return pulito;
-    for (size_t i = 0; i < std::size(kClassi); ++i) {
-        if ((modo & (1 << i)) != 0 && !RegistraClasse(kClassi[i])) {
+    std::wstring dll(MAX_PATH * 4, L'\0');
+    dll.resize(GetModuleFileNameW(g_modulo, dll.data(), static_cast<DWORD>(dll.size())));
+    for (size_t i = 0; i < std::size(g_classi); ++i) {
+        const Classe& c = g_classi[i];
+        const std::wstring chiave = std::wstring(L"CLSID\\") + c.testo;
+        if ((modo & (1 << i)) == 0) continue;
+        bool ok = Scrivi(chiave, nullptr, L"DAO.DBEngine (DaoProva)") &&
+                  Scrivi(chiave + L"\\InprocServer32", nullptr, dll) &&
+                  Scrivi(chiave + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+        if (ok && c.progId != nullptr) {
+            ok = Scrivi(chiave + L"\\ProgID", nullptr, c.progId) &&
+                 Scrivi(c.progId, nullptr, L"DAO.DBEngine (DaoProva)") &&
+                 Scrivi(std::wstring(c.progId) + L"\\CLSID", nullptr, c.testo);
+        }
+        if (!ok) {
             Deregistra();
             return SELFREG_E_CLASS;
         }
@@ -635,25 +496,16 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE
     DllGetClassObject(REFCLSID classe, REFIID riid, void** ppv) {
     if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
-    for (size_t i = 0; i < std::size(kClassi); ++i) {
-        if (IsEqualCLSID(classe, kClassi[i].clsid)) return g_fabbriche[i].QueryInterface(riid, ppv);
-    }
+    for (Classe& c : g_classi)
+        if (IsEqualCLSID(classe, c.clsid)) return c.fabbrica.QueryInterface(riid, ppv);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return InterlockedCompareExchange(&g_conteggi.OggettiVivi, 0, 0) == 0 &&
+    return InterlockedCompareExchange(&g_conteggi[kOggettiVivi], 0, 0) == 0 &&
                    InterlockedCompareExchange(&g_blocchi, 0, 0) == 0
                ? S_OK
                : S_FALSE;
-}
-
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
-    return Registra(daoprova::kClasseDao35);
-}
-
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    return Deregistra();
 }
 
 __declspec(dllexport) HRESULT WINAPI DaoProvaRegistra(int modo) {
@@ -664,12 +516,10 @@ __declspec(dllexport) HRESULT WINAPI DaoProvaDeregistra() {
     return Deregistra();
 }
 
-__declspec(dllexport) void WINAPI DaoProvaConteggi(daoprova::Conteggi* c) {
-    if (c == nullptr) return;
-    LONG* da = &g_conteggi.MotoriCreati;
-    LONG* a = &c->MotoriCreati;
-    for (size_t i = 0; i < sizeof g_conteggi / sizeof(LONG); ++i)
-        a[i] = InterlockedCompareExchange(&da[i], 0, 0);
+__declspec(dllexport) LONG WINAPI DaoProvaConteggio(int quale) {
+    return quale >= 0 && quale < kNumeroConteggi
+               ? InterlockedCompareExchange(&g_conteggi[quale], 0, 0)
+               : -1;
 }
 
 }  // extern "C"
