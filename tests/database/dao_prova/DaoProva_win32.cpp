@@ -1,5 +1,5 @@
-// DaoProva.dll (see DaoProva.h): one IDispatch implementation whose kinds of
-// object differ by their member tables, over our own Jet engine.
+// DaoProva.dll (see DaoProva.h): one IDispatch implementation, its members
+// of every kind of object in one table, over our own Jet engine.
 
 #include <windows.h>
 
@@ -34,45 +34,19 @@ void Conta(Conteggio c) {
     InterlockedIncrement(&g_conteggi[c]);
 }
 
-class Oggetto;
+// The kinds of object, each with its members in kMembri.
+enum class Genere { Motore, Workspaces, Workspace, Database, Recordset, Campi, Campo };
+
 // A call's arguments in the order of the call; nullptr where one was left out.
 using Argomenti = const VARIANT* [4];
 
-// A member: the calls it answers (DISPATCH_METHOD, DISPATCH_PROPERTYGET or
-// both), one letter per argument, of which the first `obbligatori` are
-// required: s a BSTR, b a Boolean, n a VT_I4 or VT_I2, x a number or a BSTR.
-struct Membro {
-    const wchar_t* nome;
-    DISPID id;
-    WORD chiamate;
-    const char* argomenti;
-    UINT obbligatori;
-    Variante (*esegui)(Oggetto&, const Argomenti&);
-};
-
-// How a kind of object fills the EXCEPINFO with the engine's errors.
-enum class Segnalazione { Scode, Differita, WCode };
-
-struct Tipo {
-    Segnalazione segnalazione;
-    const wchar_t* sorgente;
-    std::vector<Membro> membri;
-};
-
 bool Accetta(char lettera, VARTYPE vt) {
     const bool numero = vt == VT_I4 || vt == VT_I2;
-    switch (lettera) {
-        case 's':
-            return vt == VT_BSTR;
-        case 'b':
-            return vt == VT_BOOL;
-        case 'n':
-            return numero;
-        default:
-            return numero || vt == VT_BSTR;
-    }
+    return lettera == 's'   ? vt == VT_BSTR
+           : lettera == 'b' ? vt == VT_BOOL
+           : lettera == 'n' ? numero
+                            : numero || vt == VT_BSTR;
 }
-
 std::string Testo(const VARIANT* v) {
     return v ? Utf8DaBstr(V_BSTR(v)) : std::string();
 }
@@ -145,9 +119,18 @@ Variante VarianteDa(const Valore& v) {
 
 class Oggetto final : public IDispatch {
   public:
-    explicit Oggetto(const Tipo& tipo) : tipo_(tipo) { Conta(kOggettiVivi); }
+    Oggetto(Genere g, std::shared_ptr<Database> db, std::shared_ptr<Recordset> rs,
+            int32_t indice = -1, std::string nome = {})
+        : genere_(g),
+          db_(std::move(db)),
+          rs_(std::move(rs)),
+          indice_(indice),
+          nome_(std::move(nome)) {
+        Conta(kOggettiVivi);
+        if (g == Genere::Motore) Conta(kMotoriVivi);
+    }
     ~Oggetto() {
-        if (motore) InterlockedDecrement(&g_conteggi[kMotoriVivi]);
+        if (genere_ == Genere::Motore) InterlockedDecrement(&g_conteggi[kMotoriVivi]);
         InterlockedDecrement(&g_conteggi[kOggettiVivi]);
     }
 
@@ -167,209 +150,192 @@ class Oggetto final : public IDispatch {
         return static_cast<ULONG>(n);
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-        if (n == nullptr) return E_POINTER;
-        *n = 0;
-        return S_OK;
+        if (n != nullptr) *n = 0;
+        return n ? S_OK : E_POINTER;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
         if (info != nullptr) *info = nullptr;
         return DISP_E_BADINDEX;
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* nomi, UINT n, LCID,
-                                            DISPID* ids) override {
-        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        if (nomi == nullptr || ids == nullptr || n == 0) return E_INVALIDARG;
-        std::fill(ids, ids + n, DISPID_UNKNOWN);
-        for (const Membro& m : tipo_.membri)
-            if (_wcsicmp(m.nome, nomi[0]) == 0) ids[0] = m.id;
-        // Argument names are unknown too: no named arguments.
-        return ids[0] != DISPID_UNKNOWN && n == 1 ? S_OK : DISP_E_UNKNOWNNAME;
-    }
+                                            DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD modo, DISPPARAMS* p,
                                      VARIANT* risultato, EXCEPINFO* eccezione,
-                                     UINT* errato) override {
-        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        if (p == nullptr) return E_INVALIDARG;
-        const auto m = std::find_if(tipo_.membri.begin(), tipo_.membri.end(),
-                                    [&](const Membro& x) { return x.id == id; });
-        if (m == tipo_.membri.end() || (modo & m->chiamate) == 0) return DISP_E_MEMBERNOTFOUND;
-        if (p->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
-        const UINT n = p->cArgs;
-        if (n < m->obbligatori || n > std::strlen(m->argomenti)) return DISP_E_BADPARAMCOUNT;
-        Argomenti a = {};
-        for (UINT i = 0; i < n; ++i) {
-            const VARIANT* v = &p->rgvarg[n - 1 - i];  // IDispatch holds them last first
-            if (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND) {
-                if (i < m->obbligatori) return DISP_E_PARAMNOTOPTIONAL;
-                continue;
-            }
-            if (!Accetta(m->argomenti[i], V_VT(v))) {
-                if (errato != nullptr) *errato = n - 1 - i;
-                return DISP_E_TYPEMISMATCH;
-            }
-            a[i] = v;
+                                     UINT* errato) override;
+
+    // The members' handlers.
+    Variante DaiWorkspaces(const Argomenti&) { return Nuovo(Genere::Workspaces, nullptr, nullptr); }
+    Variante DaiWorkspace(const Argomenti& a) {
+        if (Numero(a[0], 0) != 0) throw jet::ElementoNonTrovato();
+        return Nuovo(Genere::Workspace, nullptr, nullptr);
+    }
+    Variante ApriDatabase(const Argomenti& a) {
+        // Left out, Options and ReadOnly are false: a writable opening,
+        // which our engine refuses.
+        auto db = OpenDatabase(Testo(a[0]), Booleano(a[1]), Booleano(a[2]), Testo(a[3]));
+        Conta(kDatabase);
+        return Nuovo(Genere::Database, std::move(db), nullptr);
+    }
+    Variante ApriRecordset(const Argomenti& a) {
+        // Without a type DAO opens a dynaset (2), which our engine refuses.
+        auto rs = db_->OpenRecordset(Testo(a[0]), Numero(a[1], 2));
+        Conta(kRecordset);
+        return Nuovo(Genere::Recordset, nullptr, std::move(rs));
+    }
+    Variante Chiudi(const Argomenti&) {
+        if (rs_) {
+            rs_->Close();
+        } else {
+            db_->Close();
         }
+        Conta(kChiusure);
+        return {};
+    }
+    Variante Fine(const Argomenti&) { return Variante::Booleano(rs_->Eof()); }
+    Variante Avanti(const Argomenti&) {
+        rs_->MoveNext();
+        return {};
+    }
+    Variante DaiCampi(const Argomenti&) { return Nuovo(Genere::Campi, nullptr, rs_); }
+    Variante DaiCampo(const Argomenti& a) {
+        if (V_VT(a[0]) != VT_BSTR) {
+            const int32_t i = Numero(a[0], 0);
+            if (i < 0 || i >= rs_->NumeroCampi()) throw jet::ElementoNonTrovato();
+            return Nuovo(Genere::Campo, nullptr, rs_, i);
+        }
+        // A name the record set has not is error 3265 now, as DAO's
+        // collection answers; a row is only needed for the value.
         try {
-            Variante r = m->esegui(*this, a);
-            if (risultato != nullptr) {
-                *risultato = r.get();
-                VariantInit(&r.get());
-            }
-            return S_OK;
+            rs_->Campo(Testo(a[0]));
         } catch (const Errore& e) {
-            Conta(kErrori);
-            Solleva(e, eccezione);
-            return DISP_E_EXCEPTION;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
+            if (e.Numero() != 3021) throw;
         }
+        return Nuovo(Genere::Campo, nullptr, rs_, -1, Testo(a[0]));
     }
-
-    // A new object of a kind, sharing this one's database and record set.
-    ComPtr<Oggetto> Figlio(const Tipo& tipo) const {
-        ComPtr<Oggetto> f(new Oggetto(tipo));
-        f->db = db;
-        f->rs = rs;
-        return f;
+    Variante NumeroCampi(const Argomenti&) {
+        Variante r;
+        V_VT(&r.get()) = VT_I2;
+        V_I2(&r.get()) = static_cast<SHORT>(rs_->NumeroCampi());
+        return r;
     }
-
-    std::shared_ptr<Database> db;
-    std::shared_ptr<Recordset> rs;
-    int32_t indice = -1;  // a field's, or -1 for a field by name
-    std::string nome;
-    bool motore = false;
+    Variante LeggiValore(const Argomenti&) {
+        return VarianteDa(indice_ >= 0 ? rs_->Campo(indice_) : rs_->Campo(nome_));
+    }
 
   private:
+    // A new object as a call's result.
+    template <class... A>
+    static Variante Nuovo(A&&... a) {
+        Variante r;
+        V_VT(&r.get()) = VT_DISPATCH;
+        V_DISPATCH(&r.get()) = new Oggetto(std::forward<A>(a)...);
+        return r;
+    }
+    // The engine's error as DAO's objects raise it: the database through a
+    // deferred fill-in, the fields in wCode, the others in scode.
     void Solleva(const Errore& e, EXCEPINFO* x) const {
         if (x == nullptr) return;
         *x = EXCEPINFO{};
-        switch (tipo_.segnalazione) {
-            case Segnalazione::Differita:
-                t_numeroDifferito = e.Numero();
-                t_descrizioneDifferita = e.Descrizione();
-                x->pfnDeferredFillIn = RiempiDopo;
-                return;
-            case Segnalazione::WCode:
-                x->wCode = static_cast<WORD>(e.Numero());
-                break;
-            case Segnalazione::Scode:
-                x->scode = ScodeDi(e.Numero());
-                break;
+        if (genere_ == Genere::Database) {
+            t_numeroDifferito = e.Numero();
+            t_descrizioneDifferita = e.Descrizione();
+            x->pfnDeferredFillIn = RiempiDopo;
+            return;
+        }
+        if (genere_ >= Genere::Campi) {
+            x->wCode = static_cast<WORD>(e.Numero());
+        } else {
+            x->scode = ScodeDi(e.Numero());
         }
         x->bstrDescription = Bstr(e.Descrizione()).Rilascia();
-        x->bstrSource = SysAllocString(tipo_.sorgente);
+        x->bstrSource = SysAllocString(L"DAO.DBEngine");
     }
 
-    const Tipo& tipo_;
+    Genere genere_;
+    std::shared_ptr<Database> db_;
+    std::shared_ptr<Recordset> rs_;
+    int32_t indice_;  // a field's, or -1 for a field by name
+    std::string nome_;
     LONG rif_ = 1;
 };
 
-Variante Restituisci(ComPtr<Oggetto> o) {
-    Variante r;
-    V_VT(&r.get()) = VT_DISPATCH;
-    V_DISPATCH(&r.get()) = o.Rilascia();
-    return r;
+// Each kind's members: the calls they answer (DISPATCH_METHOD,
+// DISPATCH_PROPERTYGET or both) and one letter per argument, of which the
+// first `obbligatori` are required: s a BSTR, b a Boolean, n a VT_I4 or
+// VT_I2, x a number or a BSTR.
+struct Membro {
+    Genere genere;
+    const wchar_t* nome;
+    DISPID id;
+    WORD chiamate;
+    const char* argomenti;
+    UINT obbligatori;
+    Variante (Oggetto::*esegui)(const Argomenti&);
+};
+constexpr WORD kGet = DISPATCH_PROPERTYGET, kMetodo = DISPATCH_METHOD, kEntrambi = kGet | kMetodo;
+const Membro kMembri[] = {
+    {Genere::Motore, L"Workspaces", 1, kGet, "", 0, &Oggetto::DaiWorkspaces},
+    {Genere::Workspaces, L"Item", DISPID_VALUE, kEntrambi, "n", 1, &Oggetto::DaiWorkspace},
+    {Genere::Workspace, L"OpenDatabase", 1, kMetodo, "sbbs", 1, &Oggetto::ApriDatabase},
+    {Genere::Database, L"OpenRecordset", 1, kMetodo, "snnn", 1, &Oggetto::ApriRecordset},
+    {Genere::Database, L"Close", 2, kMetodo, "", 0, &Oggetto::Chiudi},
+    {Genere::Recordset, L"EOF", 1, kGet, "", 0, &Oggetto::Fine},
+    {Genere::Recordset, L"Fields", 2, kGet, "", 0, &Oggetto::DaiCampi},
+    {Genere::Recordset, L"MoveNext", 3, kMetodo, "", 0, &Oggetto::Avanti},
+    {Genere::Recordset, L"Close", 4, kMetodo, "", 0, &Oggetto::Chiudi},
+    {Genere::Campi, L"Item", DISPID_VALUE, kEntrambi, "x", 1, &Oggetto::DaiCampo},
+    {Genere::Campi, L"Count", 1, kGet, "", 0, &Oggetto::NumeroCampi},
+    {Genere::Campo, L"Value", DISPID_VALUE, kGet, "", 0, &Oggetto::LeggiValore},
+};
+
+HRESULT Oggetto::GetIDsOfNames(REFIID riid, LPOLESTR* nomi, UINT n, LCID, DISPID* ids) {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (nomi == nullptr || ids == nullptr || n == 0) return E_INVALIDARG;
+    std::fill(ids, ids + n, DISPID_UNKNOWN);
+    for (const Membro& m : kMembri)
+        if (m.genere == genere_ && _wcsicmp(m.nome, nomi[0]) == 0) ids[0] = m.id;
+    // Argument names are unknown too: no named arguments.
+    return ids[0] != DISPID_UNKNOWN && n == 1 ? S_OK : DISP_E_UNKNOWNNAME;
 }
 
-constexpr WORD kGet = DISPATCH_PROPERTYGET;
-constexpr WORD kMetodo = DISPATCH_METHOD;
-constexpr WORD kEntrambi = DISPATCH_PROPERTYGET | DISPATCH_METHOD;
-
-const Tipo kOggettoCampo = {
-    Segnalazione::WCode,
-    L"DAO.Field",
-    {{L"Value", DISPID_VALUE, kGet, "", 0, [](Oggetto& o, const Argomenti&) {
-          return VarianteDa(o.indice >= 0 ? o.rs->Campo(o.indice) : o.rs->Campo(o.nome));
-      }}}};
-
-const Tipo kOggettoCampi = {Segnalazione::WCode,
-                            L"DAO.Fields",
-                            {{L"Item", DISPID_VALUE, kEntrambi, "x", 1,
-                              [](Oggetto& o, const Argomenti& a) {
-                                  ComPtr<Oggetto> campo = o.Figlio(kOggettoCampo);
-                                  if (V_VT(a[0]) == VT_BSTR) {
-                                      // A name the record set has not is error 3265 now, as DAO's
-                                      // collection answers; a row is only needed for the value.
-                                      campo->nome = Testo(a[0]);
-                                      try {
-                                          o.rs->Campo(campo->nome);
-                                      } catch (const Errore& e) {
-                                          if (e.Numero() != 3021) throw;
-                                      }
-                                  } else {
-                                      campo->indice = Numero(a[0], 0);
-                                      if (campo->indice < 0 || campo->indice >= o.rs->NumeroCampi())
-                                          throw jet::ElementoNonTrovato();
-                                  }
-                                  return Restituisci(std::move(campo));
-                              }},
-                             {L"Count", 1, kGet, "", 0, [](Oggetto& o, const Argomenti&) {
-                                  Variante r;
-                                  V_VT(&r.get()) = VT_I2;
-                                  V_I2(&r.get()) = static_cast<SHORT>(o.rs->NumeroCampi());
-                                  return r;
-                              }}}};
-
-const Tipo kOggettoRecordset = {
-    Segnalazione::Scode,
-    L"DAO.Recordset",
-    {{L"EOF", 1, kGet, "", 0,
-      [](Oggetto& o, const Argomenti&) { return Variante::Booleano(o.rs->Eof()); }},
-     {L"Fields", 2, kGet, "", 0,
-      [](Oggetto& o, const Argomenti&) { return Restituisci(o.Figlio(kOggettoCampi)); }},
-     {L"MoveNext", 3, kMetodo, "", 0,
-      [](Oggetto& o, const Argomenti&) {
-          o.rs->MoveNext();
-          return Variante();
-      }},
-     {L"Close", 4, kMetodo, "", 0, [](Oggetto& o, const Argomenti&) {
-          o.rs->Close();
-          Conta(kChiusure);
-          return Variante();
-      }}}};
-
-const Tipo kOggettoDatabase = {Segnalazione::Differita,
-                               L"DAO.Database",
-                               {{L"OpenRecordset", 1, kMetodo, "snnn", 1,
-                                 [](Oggetto& o, const Argomenti& a) {
-                                     // Without a type DAO opens a dynaset (2), which
-                                     // our engine refuses.
-                                     ComPtr<Oggetto> rs = o.Figlio(kOggettoRecordset);
-                                     rs->rs = o.db->OpenRecordset(Testo(a[0]), Numero(a[1], 2));
-                                     Conta(kRecordset);
-                                     return Restituisci(std::move(rs));
-                                 }},
-                                {L"Close", 2, kMetodo, "", 0, [](Oggetto& o, const Argomenti&) {
-                                     o.db->Close();
-                                     Conta(kChiusure);
-                                     return Variante();
-                                 }}}};
-
-const Tipo kOggettoWorkspace = {
-    Segnalazione::Scode,
-    L"DAO.Workspace",
-    {{L"OpenDatabase", 1, kMetodo, "sbbs", 1, [](Oggetto& o, const Argomenti& a) {
-          // Left out, Options and ReadOnly are false: a
-          // writable opening, which our engine refuses.
-          ComPtr<Oggetto> db = o.Figlio(kOggettoDatabase);
-          db->db = OpenDatabase(Testo(a[0]), Booleano(a[1]), Booleano(a[2]), Testo(a[3]));
-          Conta(kDatabase);
-          return Restituisci(std::move(db));
-      }}}};
-
-const Tipo kOggettoWorkspaces = {
-    Segnalazione::Scode,
-    L"DAO.Workspaces",
-    {{L"Item", DISPID_VALUE, kEntrambi, "n", 1, [](Oggetto& o, const Argomenti& a) {
-          if (Numero(a[0], 0) != 0) throw jet::ElementoNonTrovato();
-          return Restituisci(o.Figlio(kOggettoWorkspace));
-      }}}};
-
-const Tipo kOggettoMotore = {Segnalazione::Scode,
-                             L"DAO.DBEngine",
-                             {{L"Workspaces", 1, kGet, "", 0, [](Oggetto& o, const Argomenti&) {
-                                   return Restituisci(o.Figlio(kOggettoWorkspaces));
-                               }}}};
+HRESULT Oggetto::Invoke(DISPID id, REFIID riid, LCID, WORD modo, DISPPARAMS* p, VARIANT* risultato,
+                        EXCEPINFO* eccezione, UINT* errato) {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (p == nullptr) return E_INVALIDARG;
+    const auto m = std::find_if(std::begin(kMembri), std::end(kMembri),
+                                [&](const Membro& x) { return x.genere == genere_ && x.id == id; });
+    if (m == std::end(kMembri) || (modo & m->chiamate) == 0) return DISP_E_MEMBERNOTFOUND;
+    if (p->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    const UINT n = p->cArgs;
+    if (n < m->obbligatori || n > std::strlen(m->argomenti)) return DISP_E_BADPARAMCOUNT;
+    Argomenti a = {};
+    for (UINT i = 0; i < n; ++i) {
+        const VARIANT* v = &p->rgvarg[n - 1 - i];  // IDispatch holds them last first
+        if (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND) {
+            if (i < m->obbligatori) return DISP_E_PARAMNOTOPTIONAL;
+            continue;
+        }
+        if (!Accetta(m->argomenti[i], V_VT(v))) {
+            if (errato != nullptr) *errato = n - 1 - i;
+            return DISP_E_TYPEMISMATCH;
+        }
+        a[i] = v;
+    }
+    try {
+        Variante r = (this->*m->esegui)(a);
+        if (risultato != nullptr) {
+            *risultato = r.get();
+            VariantInit(&r.get());
+        }
+        return S_OK;
+    } catch (const Errore& e) {
+        Conta(kErrori);
+        Solleva(e, eccezione);
+        return DISP_E_EXCEPTION;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
 
 class Fabbrica final : public FabbricaStatica {
   public:
@@ -377,11 +343,8 @@ class Fabbrica final : public FabbricaStatica {
 
   protected:
     IUnknown* Crea() override {
-        auto* motore = new (std::nothrow) Oggetto(kOggettoMotore);
-        if (motore == nullptr) return nullptr;
-        motore->motore = true;
-        Conta(conteggio_);
-        Conta(kMotoriVivi);
+        auto* motore = new (std::nothrow) Oggetto(Genere::Motore, nullptr, nullptr);
+        if (motore != nullptr) Conta(conteggio_);
         return motore;
     }
 
