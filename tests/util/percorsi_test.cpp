@@ -25,7 +25,7 @@ TEST(AggiungiSepDir, ChangesTheCallersVariableAndReturnsTheSameText) {
     EXPECT_EQ(u.AggiungiSepDir(std::string(" D:\\ ")), "D:\\");
 }
 
-TEST(EstraiPath, KeepsTheFolderWithItsLastSeparator) {
+TEST(PartiDelPercorso, FolderFileNameExtensionAndTheTextBeforeANul) {
     const uxUtilita u;
     EXPECT_EQ(u.EstraiPath("C:\\Prog\\x.exe"), "C:\\Prog\\");
     EXPECT_EQ(u.EstraiPath("C:\\"), "C:\\");
@@ -33,30 +33,18 @@ TEST(EstraiPath, KeepsTheFolderWithItsLastSeparator) {
     EXPECT_EQ(u.EstraiPath("\\x.exe"), "");
     EXPECT_EQ(u.EstraiPath(""), "");
     EXPECT_EQ(u.EstraiPath("\\\\srv\\dati\\a.b"), "\\\\srv\\dati\\");
-}
-
-TEST(DeterminaSoloFileName, TakesThePartAfterEitherSeparator) {
-    const uxUtilita u;
     EXPECT_EQ(u.DeterminaSoloFileName("C:\\Prog\\x.exe"), "x.exe");
     EXPECT_EQ(u.DeterminaSoloFileName("C:\\Prog/sub/y.txt"), "y.txt");
     EXPECT_EQ(u.DeterminaSoloFileName("C:/a\\b\\z"), "z");
     EXPECT_EQ(u.DeterminaSoloFileName("nome.dat"), "nome.dat");
     EXPECT_EQ(u.DeterminaSoloFileName("C:\\Prog\\"), "");
     EXPECT_EQ(u.DeterminaSoloFileName(""), "");
-}
-
-TEST(EstraiEstensione, TakesTheTextAfterTheLastDot) {
-    const uxUtilita u;
     EXPECT_EQ(u.EstraiEstensione("archivio.tar.gz"), "gz");
     EXPECT_EQ(u.EstraiEstensione(".profilo"), "");
     EXPECT_EQ(u.EstraiEstensione("punto."), "");
     EXPECT_EQ(u.EstraiEstensione("senza"), "");
     // The scan does not stop at a folder: a dotted folder name counts.
     EXPECT_EQ(u.EstraiEstensione("C:\\v1.2\\leggimi"), "2\\leggimi");
-}
-
-TEST(StripTerminator, CutsAtTheFirstNul) {
-    const uxUtilita u;
     EXPECT_EQ(u.StripTerminator(std::string("C:\\WINDOWS\0   \0x", 16)), "C:\\WINDOWS");
     EXPECT_EQ(u.StripTerminator("intero"), "intero");
     EXPECT_EQ(u.StripTerminator(std::string("\0abc", 4)), "");

@@ -6,7 +6,7 @@
 
 using quandora::uxUtilita;
 
-TEST(UxReplace, ReplacesLeftToRightWithoutOverlap) {
+TEST(UxReplace, ReplacesLeftToRightWithoutOverlapAndNotWithAnEmptyArgument) {
     const uxUtilita u;
     EXPECT_EQ(u.uxReplace("aaaa", "aa", "b"), "bb");
     EXPECT_EQ(u.uxReplace("aaa", "aa", "b"), "ba");
@@ -14,16 +14,12 @@ TEST(UxReplace, ReplacesLeftToRightWithoutOverlap) {
     EXPECT_EQ(u.uxReplace("abc", "b", "bbb"), "abbbc");  // no re-scan of the replacement
     EXPECT_EQ(u.uxReplace("Abc", "a", "x"), "Abc");      // case-sensitive
     EXPECT_EQ(u.uxReplace("ab", "abc", "x"), "ab");      // a search longer than the text
-}
-
-TEST(UxReplace, AnyEmptyArgumentLeavesTheText) {
-    const uxUtilita u;
     EXPECT_EQ(u.uxReplace("aaaa", "aa", ""), "aaaa");
     EXPECT_EQ(u.uxReplace("aaaa", "", "b"), "aaaa");
     EXPECT_EQ(u.uxReplace("", "a", "b"), "");
 }
 
-TEST(UxSplit, PiecesBetweenSeparators) {
+TEST(UxSplit, PiecesBetweenSeparatorsOrOneEmptyPieceAndFalse) {
     const uxUtilita u;
     std::vector<std::string> pezzi = {"vecchio", "contenuto"};
     EXPECT_TRUE(u.uxSplit(pezzi, "a;;b;", ";"));
@@ -39,11 +35,7 @@ TEST(UxSplit, PiecesBetweenSeparators) {
     EXPECT_EQ(pezzi, (std::vector<std::string>{""}));
     EXPECT_TRUE(u.uxSplit(pezzi, "senza", ","));
     EXPECT_EQ(pezzi, (std::vector<std::string>{"senza"}));
-}
-
-TEST(UxSplit, EmptyInputGivesFalseAndOneEmptyPiece) {
-    const uxUtilita u;
-    std::vector<std::string> pezzi = {"a", "b"};
+    pezzi = {"a", "b"};
     EXPECT_FALSE(u.uxSplit(pezzi, "", ","));
     EXPECT_EQ(pezzi, (std::vector<std::string>{""}));
     pezzi = {"a", "b"};
@@ -51,16 +43,12 @@ TEST(UxSplit, EmptyInputGivesFalseAndOneEmptyPiece) {
     EXPECT_EQ(pezzi, (std::vector<std::string>{""}));
 }
 
-TEST(EspuraSpazi, RemovesOnlyBlanks) {
+TEST(Testi, BlanksGoAndSecondsBecomeATimeValue) {
     const uxUtilita u;
     EXPECT_EQ(u.EspuraSpazi("  1 234 , 56 "), "1234,56");
     EXPECT_EQ(u.EspuraSpazi("a\tb"), "a\tb");
     EXPECT_EQ(u.EspuraSpazi(""), "");
     EXPECT_EQ(u.EspuraSpazi("   "), "");
-}
-
-TEST(LongToDate, SecondsBecomeATimeValue) {
-    const uxUtilita u;
     EXPECT_DOUBLE_EQ(u.LongToDate(0), 0.0);
     EXPECT_DOUBLE_EQ(u.LongToDate(3661), (3600 + 60 + 1) / 86400.0);
     EXPECT_DOUBLE_EQ(u.LongToDate(43200), 0.5);
