@@ -91,7 +91,7 @@ TEST(Registro, ReadsTextAndNumbersWithinTheLimitAndWritesOnlyWhereAllowed) {
     EXPECT_EQ(grezzo->tipo, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(grezzo->dati, TestoSz("Societ\xE0"));  // ANSI, with its zero
     EXPECT_TRUE(P::ScriviValoreRegistro(kCu, kChiave, "", "predefinito", false));
-    EXPECT_EQ(LeggiGrezzo(kCu, kChiave, "")->dati, TestoSz("predefinito"));
+    EXPECT_EQ(LeggiGrezzo(kCu, kChiave, "").value_or(ValoreGrezzo{}).dati, TestoSz("predefinito"));
     EXPECT_TRUE(P::ScriviDWordRegistro(kCu, kChiave, "Conto", 300));
     grezzo = LeggiGrezzo(kCu, kChiave, "Conto");
     ASSERT_TRUE(grezzo);

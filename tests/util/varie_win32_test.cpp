@@ -362,11 +362,12 @@ TEST(Registro, ServerPathsUninstallValuesAndAssociations) {
     for (int16_t i = 0; i < 4; ++i) {
         const std::string valore = "valore più " + std::to_string(i);
         EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", i, valore, true));
-        EXPECT_EQ(LeggiGrezzo(lm, chiave, nomi[i])->dati, TestoSz(Ansi(valore)));
+        EXPECT_EQ(LeggiGrezzo(lm, chiave, nomi[i]).value_or(ValoreGrezzo{}).dati,
+                  TestoSz(Ansi(valore)));
         EXPECT_EQ(u.GetInfoDisinstallazione("UxProva", i), valore);
     }
     EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", 9, "predefinito", true));
-    EXPECT_EQ(LeggiGrezzo(lm, chiave, "")->dati, TestoSz("predefinito"));
+    EXPECT_EQ(LeggiGrezzo(lm, chiave, "").value_or(ValoreGrezzo{}).dati, TestoSz("predefinito"));
     EXPECT_EQ(u.GetInfoDisinstallazione("UxProva", -1), "predefinito");
     EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", 1, "Nuovo", false));  // existing key
     // Left out, the create flag makes the write fail.
@@ -378,18 +379,19 @@ TEST(Registro, ServerPathsUninstallValuesAndAssociations) {
     const std::string programma = "C:\\Programmi\\Attività\\apri.exe";
     CancellaChiave(cr, ".uxprova");
     ASSERT_TRUE(u.CreaAssociazione(programma, ".uxprova"));
-    EXPECT_EQ(LeggiGrezzo(cr, ".uxprova", "")->dati, std::string(1, '\0'));
+    EXPECT_EQ(LeggiGrezzo(cr, ".uxprova", "").value_or(ValoreGrezzo{}).dati, std::string(1, '\0'));
     const auto comando = LeggiGrezzo(cr, ".uxprova\\Shell\\Open\\Command", "");
     ASSERT_TRUE(comando);
     EXPECT_EQ(comando->tipo, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(comando->dati, TestoSz(Ansi(programma) + " %1"));
-    EXPECT_EQ(LeggiGrezzo(cr, ".uxprova\\DefaultIcon", "")->dati, TestoSz(Ansi(programma) + ",0"));
+    EXPECT_EQ(LeggiGrezzo(cr, ".uxprova\\DefaultIcon", "").value_or(ValoreGrezzo{}).dati,
+              TestoSz(Ansi(programma) + ",0"));
     CancellaChiave(cr, ".uxprova");
     // No extension: nothing is written at the root of the classes.
     ValoreSalvato radice(cr, "", "");
     ScriviGrezzo(cr, "", "", REG_SZ, TestoSz("radice"));
     EXPECT_FALSE(u.CreaAssociazione(programma, ""));
-    EXPECT_EQ(LeggiGrezzo(cr, "", "")->dati, TestoSz("radice"));
+    EXPECT_EQ(LeggiGrezzo(cr, "", "").value_or(ValoreGrezzo{}).dati, TestoSz("radice"));
 }
 
 TEST(CreaCollegamento, MakesAShortcutThatReadsBack) {
