@@ -199,11 +199,11 @@ TEST(InfoSO, NamesAndCodesUnderTheWindowsVersionsWineReports) {
         const char* nome;
     };
     // Windows after XP reads as XP.
-    const Caso casi[] = {{"win98", "5", "0", "Windows 98"},
-                         {"winme", "6", "0", "Windows Millennium"},
-                         {"nt40", "4", "1", "Windows NT"},
-                         {"win2k", "7", "1", "Windows 2000"},
-                         {"win10", "8", "1", "Windows XP"}};
+    const Caso casi[] = {
+        {"win95", "3", "0", "Windows 95"},         {"win98", "5", "0", "Windows 98"},
+        {"winme", "6", "0", "Windows Millennium"}, {"nt40", "4", "1", "Windows NT"},
+        {"win2k", "7", "1", "Windows 2000"},       {"winxp", "8", "1", "Windows XP"},
+        {"win10", "8", "1", "Windows XP"}};
     for (const auto& c : casi) {
         SCOPED_TRACE(c.versione);
         const auto r = righe(programma, c.versione);
