@@ -9,7 +9,8 @@
 #include <thread>
 
 #include "tests/support/CartellaTemporanea.h"
-#include "tests/support/QuandoraDiProva_win32.h"
+#include "tests/support/Processo_win32.h"
+#include "tests/support/Sistema_win32.h"
 #include "util/Errore.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
