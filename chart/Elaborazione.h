@@ -18,9 +18,9 @@
 #include <memory>
 #include <string>
 
-#include "database/Database.h"
 #include "chart/Grafico.h"
 #include "chart/clsQuery.h"
+#include "database/Database.h"
 #include "util/DataOle.h"
 
 namespace quandora {

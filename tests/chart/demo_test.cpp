@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "database/AccessoDati.h"
 #include "chart/clsQuery.h"
+#include "database/AccessoDati.h"
 #include "host/DatiDemo.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/FixtureHost.h"

@@ -16,8 +16,8 @@
 #include <functional>
 #include <tuple>
 
-#include "database/AccessoDati.h"
 #include "chart/Avvio_win32.h"
+#include "database/AccessoDati.h"
 #include "database/DatabaseDao_win32.h"
 #include "host/DatiDemo.h"
 #include "jet/JetScrittore.h"

@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "chart/clsQuery.h"
 #include "database/AccessoDati.h"
 #include "database/Database.h"
-#include "chart/clsQuery.h"
 #include "jet/JetScrittore.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/FixtureHost.h"
