@@ -1,7 +1,5 @@
-// The start-up against a real stand-in host: folders, executables with
-// version resources, databases written by the Jet writer, cfg.ini beside
-// the program and the application path in the registry, and Varniko
-// registered in the prefix.
+// The start-up against a real stand-in host: folders, versioned
+// executables, Jet databases, cfg.ini and the registry's application path.
 
 #include <windows.h>
 
@@ -9,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "chart/Avvio_win32.h"
 #include "jet/JetScrittore.h"
@@ -35,9 +35,8 @@ const char kObsoleta[] =
 
 class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
   protected:
-    // Varniko.dll registered for the suite (the start-up registers the
-    // program through it) and removed at its end, so that the prefix the
-    // test programs share is left as it was.
+    // Varniko.dll, through which the start-up registers the program, for
+    // the suite only: the prefix is shared.
     static void SetUpTestSuite() {
         com_.emplace();
         Regsvr32("/s");
@@ -116,41 +115,55 @@ TEST_F(AvvioTest, CfgIniWinsOverTheRegistryAndMayHaveBlanksAndASeparator) {
     }
 }
 
-TEST_F(AvvioTest, EachMissingPieceHasItsMessage) {
-    test::DimenticaQuandora();
-    EXPECT_FALSE(Avvia());
-    EXPECT_EQ(Box(), "E' necessario installare Quandora.");
-
-    schermo.boxes.clear();
-    test::RegistraQuandora(host + "_rimossa\\quandora.exe");
-    EXPECT_FALSE(Avvia());
-    EXPECT_EQ(Box(),
-              "Il programma Quandora è stato installato in una cartella al momento non "
-              "disponibile.");
-
-    schermo.boxes.clear();
-    test::RegistraQuandora(host + "\\quandora.exe");
-    Eseguibile(nullptr);
-    EXPECT_FALSE(Avvia());
-    EXPECT_EQ(Box(), "E' necessario installare Quandora.");
-    EXPECT_TRUE(conti.voci.empty());
+// Each refusal, from a host complete but for one piece: its box, and no
+// account listed nor selected.
+TEST_F(AvvioTest, EachMissingOrOldPieceHasItsMessage) {
+    const std::string mdb = host + "\\BNK\\quandora.mdb";
+    const auto versioni = [&](std::vector<std::optional<int32_t>> v, const char* password) {
+        return [=, this] {
+            dati.Versioni = v;
+            jet::ScriviFileJet3(mdb, host::TabelleHost(dati), password);
+        };
+    };
+    const char* kManca = "E' necessario installare Quandora.";
+    const char* kVecchi =
+        "Il file dati di Quandora non è aggiornato. E' necessario eseguire prima Quandora in "
+        "modo che la struttura fisica dei dati venga aggiornata.";
+    const struct {
+        std::function<void()> prepara;
+        const char* titolo;
+        std::string testo;
+    } casi[] = {
+        {[] { test::DimenticaQuandora(); }, "Errore", kManca},
+        {[this] { test::RegistraQuandora(host + "_rimossa\\quandora.exe"); }, "Errore",
+         "Il programma Quandora è stato installato in una cartella al momento non disponibile."},
+        {[this] { Eseguibile(nullptr); }, "Errore", kManca},
+        {[this] { Eseguibile("versione_3_2_9_9.exe"); }, "Errore", kObsoleta},
+        {[this] { Eseguibile("senza_versione.exe"); }, "Errore", kObsoleta},
+        {[&] { DeleteFileA(ToAnsi(mdb).c_str()); }, "Errore",
+         "Impossibile accedere al file della bancadati di quandora."},
+        {versioni({1}, PasswordQuandora), "Attenzione", kVecchi},
+        {versioni({}, PasswordQuandora), "Attenzione", kVecchi},
+        {versioni({2}, "altra"), "Errore",
+         "Errore database: impossibile accedere ai dati di quandora."},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        SetUp();
+        c.prepara();
+        schermo.boxes.clear();
+        EXPECT_FALSE(Avvia());
+        EXPECT_EQ(Box(c.titolo), c.testo);
+        EXPECT_LE(conti.voci.size(), 1u) << "at most <tutti i conti>";
+        EXPECT_EQ(conti.selezionata, -1);
+    }
 }
 
-TEST_F(AvvioTest, VersionsCompareFieldByField) {
-    for (const char* vecchio : {"versione_3_2_9_9.exe", "senza_versione.exe"}) {
-        Eseguibile(vecchio);
-        schermo.boxes.clear();
-        EXPECT_FALSE(Avvia()) << vecchio;
-        EXPECT_EQ(Box(), kObsoleta);
-    }
+TEST_F(AvvioTest, NewerVersionsStartAndAMissingDatabaseIsMadeFromTheTemplate) {
     for (const char* recente : {"versione_3_10_0_0.exe", "versione_4_0_1_7.exe"}) {
         Eseguibile(recente);
-        schermo.boxes.clear();
         EXPECT_TRUE(Avvia()) << recente;
     }
-}
-
-TEST_F(AvvioTest, AMissingDatabaseIsMadeFromTheTemplate) {
     const std::string mdb = host + "\\BNK\\quandora.mdb";
     const std::string modello = CartellaTemporanea::Leggi(mdb);
     DeleteFileA(ToAnsi(mdb).c_str());
@@ -158,33 +171,6 @@ TEST_F(AvvioTest, AMissingDatabaseIsMadeFromTheTemplate) {
     CartellaTemporanea::Scrivi(host + "\\quandora.dat", modello);
     ASSERT_TRUE(Avvia());
     EXPECT_EQ(CartellaTemporanea::Leggi(mdb), modello);
-
-    // No template either: the database cannot be made.
-    DeleteFileA(ToAnsi(mdb).c_str());
-    DeleteFileA(ToAnsi(host + "\\quandora.dat").c_str());
-    schermo.boxes.clear();
-    EXPECT_FALSE(Avvia());
-    EXPECT_EQ(Box(), "Impossibile accedere al file della bancadati di quandora.");
-}
-
-TEST_F(AvvioTest, OldOrUnreadableDataStopsTheStartUp) {
-    const std::string mdb = host + "\\BNK\\quandora.mdb";
-    const char* vecchi =
-        "Il file dati di Quandora non è aggiornato. E' necessario eseguire prima Quandora in "
-        "modo che la struttura fisica dei dati venga aggiornata.";
-    for (const auto& versioni :
-         {std::vector<std::optional<int32_t>>{1}, std::vector<std::optional<int32_t>>{}}) {
-        dati.Versioni = versioni;
-        jet::ScriviFileJet3(mdb, host::TabelleHost(dati), PasswordQuandora);
-        schermo.boxes.clear();
-        EXPECT_FALSE(Avvia());
-        EXPECT_EQ(Box("Attenzione"), vecchi);
-    }
-    dati.Versioni = {2};
-    jet::ScriviFileJet3(mdb, host::TabelleHost(dati), "altra");
-    schermo.boxes.clear();
-    EXPECT_FALSE(Avvia());
-    EXPECT_EQ(Box(), "Errore database: impossibile accedere ai dati di quandora.");
 }
 
 TEST_F(AvvioTest, RegistersTheProgramInTheModuleListOnce) {

@@ -1,10 +1,8 @@
 #pragma once
-// Trevalto.exe started as a process of its own, as a person starts it, and
-// driven from outside through what a person sees: its windows and boxes,
-// the controls by their ids and texts, the popup menu and the picture on
-// the screen. The common controls' messages that carry a pointer (the date
-// pickers, the tooltip's text) get memory inside the program, since Windows
-// copies no structure across processes for them.
+// Trevalto.exe as a process of its own, driven from outside through its
+// windows, boxes, controls, popup menu and the picture on the screen. The
+// common controls' messages that carry a pointer get memory inside the
+// program: Windows copies no structure across processes for them.
 
 #include <windows.h>
 
@@ -29,14 +27,12 @@
 
 namespace quandora::test {
 
-// The delivered program, beside the test programs' folder.
 inline std::string ProgrammaTrevalto() {
     return CartellaModulo() + "..\\Trevalto.exe";
 }
 
-// The demo's data up to 7 December 2026 and the stand-in quandora.exe
-// (version 3.3.0.0) installed in a folder and registered as the host; false
-// when the executable could not be put in place.
+// The demo's data to 7-12-2026 and the stand-in quandora.exe (3.3.0.0)
+// installed and registered as the host; false when the copy failed.
 inline bool InstallaHostDemo(const std::string& cartella) {
     host::ScriviHost(cartella, DataSerial(2026, 12, 7));
     const std::string exe = CartellaModulo() + "..\\host\\quandora\\quandora.exe";
@@ -59,7 +55,6 @@ class MemoriaRemota {
     MemoriaRemota(const MemoriaRemota&) = delete;
     MemoriaRemota& operator=(const MemoriaRemota&) = delete;
 
-    // The address as the other process sees it, offset bytes in.
     LPARAM Indirizzo(size_t offset = 0) const {
         return reinterpret_cast<LPARAM>(indirizzo_ + offset);
     }
@@ -81,13 +76,11 @@ class MemoriaRemota {
 
 class ProcessoTrevalto {
   public:
-    // The program of the build tree, or the one at the path given (an
-    // installed copy).
+    // The build tree's program, or an installed copy.
     explicit ProcessoTrevalto(const std::string& programma = ProgrammaTrevalto())
         : processo_(AvviaProcesso("\"" + programma + "\"")) {
         EXPECT_TRUE(processo_) << "CreateProcess: error " << GetLastError();
     }
-    // Whatever is still open goes with the process.
     ~ProcessoTrevalto() {
         if (processo_ && WaitForSingleObject(processo_.get(), 0) == WAIT_TIMEOUT) {
             TerminateProcess(processo_.get(), 1);
@@ -98,21 +91,17 @@ class ProcessoTrevalto {
     ProcessoTrevalto& operator=(const ProcessoTrevalto&) = delete;
 
     HANDLE Processo() const { return processo_.get(); }
-    // The exit code once it has ended (STILL_ACTIVE when it has not).
     DWORD Fine() const { return CodiceUscita(processo_); }
 
-    // --- Its windows, boxes and dialogs ------------------------------------
-
     std::vector<HWND> Tutte(const char* classe) const { return FinestreDi(processo_.Id(), classe); }
-    // A visible top-level window of the class given (with the title, when
-    // one is given), other than the one given; looked for once.
+    // A visible window of the class (and title, when given) but tranne;
+    // Cerca looks once, Finestra waits.
     HWND Cerca(const char* classe, const std::string& titolo = "", HWND tranne = nullptr) const {
         for (HWND h : Tutte(classe))
             if (h != tranne && IsWindowVisible(h) && (titolo.empty() || TestoFinestra(h) == titolo))
                 return h;
         return nullptr;
     }
-    // The same, waited for.
     HWND Finestra(const char* classe, const std::string& titolo = "", HWND tranne = nullptr) const {
         HWND h = nullptr;
         Attendi([&] { return (h = Cerca(classe, titolo, tranne)) != nullptr; });
@@ -132,8 +121,7 @@ class ProcessoTrevalto {
         return Attendi([&] { return !IsWindow(h) || !IsWindowVisible(h); });
     }
 
-    // The main window, waited for: false when it did not come, with what
-    // came instead in perche.
+    // The main window waited for; what came instead in perche.
     bool Avviato(std::string& perche) {
         finestra_ = Finestra(FrmMain::kClasse);
         if (finestra_ == nullptr)
@@ -144,9 +132,6 @@ class ProcessoTrevalto {
     HWND Principale() const { return finestra_; }
     HWND Controllo(int id) const { return GetDlgItem(finestra_, id); }
 
-    // --- The parameters and the run ------------------------------------------
-
-    // The date pickers' range.
     bool Periodo(double da, double a) {
         bool ok = true;
         for (auto [id, data] :
@@ -165,19 +150,16 @@ class ProcessoTrevalto {
     bool InCorso() const {
         return TestoFinestra(Controllo(FrmMain::kIdCmdElabora)) == "Interrompi";
     }
-    // The button clicked to start a run, waited for until it runs.
     bool AvviaRun() const {
         PostMessageA(Controllo(FrmMain::kIdCmdElabora), BM_CLICK, 0, 0);
         return Attendi([&] { return InCorso(); });
     }
-    // The run over, its chart shown: the button reads "Elabora" again and
-    // the progress bar has gone.
+    // Over: the button reads "Elabora" again and the progress bar is gone.
     bool AttendiFineRun(DWORD limiteMs = 60000) const {
         return Attendi([&] { return !InCorso() && !IsWindowVisible(Controllo(FrmMain::kIdStato)); },
                        limiteMs);
     }
-    // A whole run: the click is handled (the run with it) before the call
-    // returns.
+    // A whole run, the click handled before the call returns.
     bool Elabora() const {
         DWORD_PTR r = 0;
         SendMessageTimeoutA(Controllo(FrmMain::kIdCmdElabora), BM_CLICK, 0, 0, SMTO_NORMAL, 60000,
@@ -185,8 +167,7 @@ class ProcessoTrevalto {
         return AttendiFineRun();
     }
 
-    // --- The toolbar, by its buttons' keys -----------------------------------
-
+    // The toolbar, by its buttons' keys.
     static int Pulsante(const std::string& chiave) {
         const char* chiavi[] = {"clear", "open", "save", "clipboard", "undo", "bitmap", "printer"};
         for (int i = 0; i < 7; ++i)
@@ -197,16 +178,14 @@ class ProcessoTrevalto {
         return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, Pulsante(chiave),
                             0) != 0;
     }
-    // Pressed and returned at once (the command may open a dialog), or
-    // pressed and handled before the call returns.
+    // Pressed and returned at once (for a dialog), or handled first.
     void Premi(const std::string& chiave) const {
         PostMessageA(finestra_, WM_COMMAND, Pulsante(chiave), 0);
     }
     void PremiEAttendi(const std::string& chiave) const {
         SendMessageA(finestra_, WM_COMMAND, Pulsante(chiave), 0);
     }
-    // The button that opens a file dialog pressed, the name typed in the
-    // dialog of the title given; the text of the box that confirms a save.
+    // A file dialog's button pressed, the name typed; the save's box text.
     std::string Salva(const std::string& chiave, const std::string& titolo,
                       const std::string& nome) const {
         Premi(chiave);
@@ -220,30 +199,24 @@ class ProcessoTrevalto {
         return d != nullptr && ScegliFile(d, nome) && AttendiChiusura(d);
     }
 
-    // --- The picture ------------------------------------------------------------
-
     HWND Picture() const { return Controllo(FrmMain::kIdGrafico); }
     SIZE Dimensione() const {
         RECT r;
         GetClientRect(Picture(), &r);
         return {r.right, r.bottom};
     }
-    // The picture's pixel nearest to a point in chart units (3000 by 3000
-    // over the client area), and the chart unit a pixel stands for.
+    // Chart units (3000 by 3000 over the picture) to pixels and back.
     int PixelX(double x) const { return int(std::lround(x * Dimensione().cx / 3000)); }
     int PixelY(double y) const { return int(std::lround(y * Dimensione().cy / 3000)); }
     double UnitaX(int px) const { return double(px) * 3000 / Dimensione().cx; }
-    // A mouse message at a pixel of the picture, handled before it returns.
     void Mouse(UINT messaggio, int px, int py) const {
         SendMessageA(Picture(), messaggio, 0, MAKELPARAM(px, py));
     }
-    // A click: the press (WM_?BUTTONDOWN given), then its release.
     void Clic(UINT pressione, int px, int py) const {
         Mouse(pressione, px, py);
         Mouse(pressione + 1, px, py);
     }
-    // The picture as the screen shows it, painted again and taken once two
-    // captures agree.
+    // The picture off the screen, repainted, once two captures agree.
     Pixel Immagine() const {
         RedrawWindow(Picture(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         Pixel prima = Schermo(AreaCliente(Picture()));
@@ -256,7 +229,6 @@ class ProcessoTrevalto {
         return prima;
     }
 
-    // The picture's tooltip text, read from its tooltip control.
     std::string Tooltip() const {
         constexpr size_t kTesto = 2048;  // the control copies up to 1024 bytes
         MemoriaRemota m(Processo(), sizeof(TOOLINFOA) + kTesto);
@@ -280,17 +252,14 @@ class ProcessoTrevalto {
         return "(nessun tooltip)";
     }
 
-    // --- The popup menu ---------------------------------------------------------
-
-    // A right click at a pixel of the picture: the popup menu, waited for.
+    // A right click on the picture: the popup menu, waited for.
     HWND Menu(int px, int py) const {
         PostMessageA(Picture(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(px, py));
         PostMessageA(Picture(), WM_RBUTTONUP, 0, MAKELPARAM(px, py));
         return Finestra("#32768");
     }
-    // Its items read off the screen, top to bottom, once n of them show the
-    // same in two readings: true for black text (it can be chosen), false
-    // for grey. descrizione tells the bands read.
+    // Its items off the screen, once n of them read the same twice: true
+    // for black text, false for grey; descrizione tells the bands read.
     static std::vector<bool> Voci(HWND menu, size_t n, std::string& descrizione) {
         std::vector<bool> prima, voci;
         Attendi([&] {
@@ -302,8 +271,7 @@ class ProcessoTrevalto {
         });
         return voci;
     }
-    // Chooses an item with the keyboard (down to it, then Enter), or closes
-    // the menu.
+    // An item chosen with the keys, or the menu closed.
     static void ScegliVoce(HWND menu, int voce) {
         for (int i = 0; i <= voce; ++i)
             PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
@@ -316,9 +284,8 @@ class ProcessoTrevalto {
     }
 
   private:
-    // Each row band of text is an item, black or grey by the most of its
-    // pixels; a band one or two pixels high is a separator line. Two pixels
-    // in from each side: the frame is not text.
+    // A band of text rows is an item, black or grey by most of its pixels;
+    // one or two rows high, a separator. The frame's two pixels left out.
     static std::vector<bool> VociAbilitate(const Pixel& menu, std::string& descrizione) {
         std::vector<bool> voci;
         int inizio = -1, neri = 0, grigi = 0;

@@ -1,10 +1,6 @@
-// The chart's commands in the delivered Trevalto.exe, run as its own process
-// on a stand-in host and driven from outside as a person's mouse and
-// keyboard would drive it: the popup menu read off the screen, the
-// tooltip's text, marks from clicks and from the menu, undo, the chart file
-// through Windows' real dialogs, the bitmap, the clipboard and the print
-// command. What the program wrote is read back from its files and compared
-// with what the screen shows.
+// The chart's commands in the running Trevalto.exe on a stand-in host,
+// driven from outside: the menu and picture read off the screen, the real
+// dialogs, the files written, the clipboard and printing.
 
 #include <windows.h>
 
@@ -31,13 +27,9 @@ using test::CartellaTemporanea;
 using test::Differenze;
 using test::Pixel;
 
-// The menu's items in order: the mark kinds, undo, clear, clipboard,
-// bitmap, chart file save and open, refresh, print.
+// The menu's items: the three marks, undo, clear, clipboard, bitmap, save,
+// open (8), refresh, print.
 constexpr size_t kVoci = 11;
-constexpr int kVoceSegnaPunto = 0;
-constexpr int kVoceSegnaImporto = 1;
-constexpr int kVoceSegnaData = 2;
-constexpr int kVoceApriVrt = 8;
 constexpr char kSalvaVrt[] = "Salva Grafico Trevalto File...";
 constexpr char kSalvaBmp[] = "Salva immagine come file bitmap...";
 
@@ -60,19 +52,16 @@ class TrevaltoExe : public ::testing::Test {
     }
     void SetUp() override {
         test::RegistraQuandora(cartellaHost_->File("Quandora\\quandora.exe"));
-        // The real cursor stays in the screen's corner, away from the
-        // window, so that nothing the mouse shows covers the picture.
+        // The cursor away from the picture, which is read off the screen.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         Avvia();
     }
-    // The program started (again) and its window found.
     void Avvia() {
         p.reset();
         p.emplace();
         std::string perche;
         ASSERT_TRUE(p->Avviato(perche)) << perche;
     }
-    // A run of the ten days from 1 March 2024, all accounts.
     void Grafico10Giorni() {
         ASSERT_TRUE(p->Periodo(DataSerial(2024, 3, 1), DataSerial(2024, 3, 10)));
         ASSERT_TRUE(p->Elabora());
@@ -84,12 +73,10 @@ class TrevaltoExe : public ::testing::Test {
         return f ? LeggiVrt(*f) : ContenutoVrt{};
     }
     std::string SalvaVrt(const std::string& nome) { return p->Salva("save", kSalvaVrt, nome); }
-    // The chart as the program holds it, through a file it saves.
     ContenutoVrt Salvato(const std::string& nome) {
         EXPECT_EQ(SalvaVrt(nome), Maiuscolo(nome) + ": file salvato.");
         return Leggi(nome);
     }
-    // The bitmap saved under the name typed: its file's pixels.
     Pixel Bitmap(const std::string& nome, const std::string& file) {
         EXPECT_EQ(p->Salva("bitmap", kSalvaBmp, nome), Maiuscolo(file) + ": file salvato.");
         return test::DaFileBmp(CartellaTemporanea::Leggi(file));
@@ -103,7 +90,6 @@ class TrevaltoExe : public ::testing::Test {
 }  // namespace
 
 TEST_F(TrevaltoExe, TheMenuOffersWhatTheChartsStateAllows) {
-    // The menu of a right click, its items read off the screen, closed.
     auto menu = [&](const std::vector<bool>& atteso) {
         std::string letto;
         const HWND m = p->Menu(300, 200);
@@ -111,18 +97,15 @@ TEST_F(TrevaltoExe, TheMenuOffersWhatTheChartsStateAllows) {
         EXPECT_EQ(p->Voci(m, kVoci, letto), atteso) << letto;
         p->ChiudiMenu(m);
     };
-    // No chart: only opening a chart file.
+    // No chart: only open; a chart: all; during a run: none.
     std::vector<bool> soloApri(kVoci, false);
-    soloApri[kVoceApriVrt] = true;
+    soloApri[8] = true;
     menu(soloApri);
-    // A chart: everything.
     Grafico10Giorni();
     menu(std::vector<bool>(kVoci, true));
-    // During a run: nothing, not even opening a file.
     ASSERT_TRUE(p->Periodo(DataSerial(2016, 1, 1), DataSerial(2026, 12, 1)));
     ASSERT_TRUE(p->AvviaRun());
     menu(std::vector<bool>(kVoci, false));
-    // Stopped: the question answered Yes.
     PostMessageA(p->Controllo(FrmMain::kIdCmdElabora), BM_CLICK, 0, 0);
     p->ChiudiBox("Conferma", IDYES);
     EXPECT_TRUE(p->AttendiFineRun());
@@ -142,22 +125,18 @@ TEST_F(TrevaltoExe, TheTooltipReadsDateAndAmountClampedToThePlot) {
         p->Mouse(WM_MOUSEMOVE, p->PixelX(x), p->PixelY(y));
         return p->Tooltip();
     };
-    // Over the plot: the day under the mouse and an amount between the
-    // lowest and the highest.
+    // Over the plot: the day and an amount inside the range; left of it the
+    // first day, right of it clamped past the last day's line; above and
+    // below the highest and the lowest amount.
     const std::string dentro = tooltip(2380, 1500);
     EXPECT_EQ(dentro.substr(0, 13), "10-03-2024 E.") << dentro;
     EXPECT_NE(dentro, "10-03-2024 E." + minimo);
     EXPECT_NE(dentro, "10-03-2024 E." + massimo);
-    // Left of the plot: the first day. Right of it: clamped to its right
-    // edge, past the last day's line, so the date reads one day after the
-    // last.
     EXPECT_EQ(tooltip(50, 1500).substr(0, 13), "01-03-2024 E.");
     EXPECT_EQ(tooltip(2990, 1500).substr(0, 13), "11-03-2024 E.");
-    // Above and below: the highest and the lowest amount.
     EXPECT_EQ(tooltip(2380, 10), "10-03-2024 E." + massimo);
     EXPECT_EQ(tooltip(2380, 2990), "10-03-2024 E." + minimo);
 
-    // The chart cleared: no tooltip again.
     p->PremiEAttendi("clear");
     EXPECT_EQ(tooltip(2000, 1500), "");
 }
@@ -165,8 +144,7 @@ TEST_F(TrevaltoExe, TheTooltipReadsDateAndAmountClampedToThePlot) {
 TEST_F(TrevaltoExe, ClicksAndTheMenuMarkAndUndoGoesBackToTheChart) {
     p->Clic(WM_LBUTTONDOWN, p->PixelX(1500), p->PixelY(1500));  // no chart: no mark
     Grafico10Giorni();
-    // The plot starts at 400 chart units: the last pixel before it marks
-    // nothing, the first pixel at or past it marks the first day.
+    // The plot starts at 400 units: the pixel before it marks nothing.
     int primo = p->PixelX(400);
     while (p->UnitaX(primo) < 400)
         ++primo;
@@ -175,13 +153,12 @@ TEST_F(TrevaltoExe, ClicksAndTheMenuMarkAndUndoGoesBackToTheChart) {
     p->Clic(WM_LBUTTONDOWN, primo - 1, p->PixelY(1000));
     p->Clic(WM_LBUTTONDOWN, primo, p->PixelY(1000));
     p->Clic(WM_MBUTTONDOWN, p->PixelX(1500), p->PixelY(1500));
-    // The three kinds from the menu, each at the spot right-clicked.
-    const int tipi[] = {kVoceSegnaPunto, kVoceSegnaImporto, kVoceSegnaData};
+    // The menu's three marks (its first items), each where right-clicked.
     const double xs[] = {1000, 1800, 2600};
     for (int i = 0; i < 3; ++i) {
         const HWND menu = p->Menu(p->PixelX(xs[i]), p->PixelY(1200));
         ASSERT_NE(menu, nullptr);
-        p->ScegliVoce(menu, tipi[i]);
+        p->ScegliVoce(menu, i);
     }
 
     const ContenutoVrt c = Salvato(dir_.File("segni.vrt"));
@@ -199,7 +176,7 @@ TEST_F(TrevaltoExe, ClicksAndTheMenuMarkAndUndoGoesBackToTheChart) {
     }
     EXPECT_GT(c.Segni[5].Data, c.Segni[3].Data);
 
-    // Undo takes the marks one by one, the last first...
+    // Undo takes the marks one by one, the last first, then the chart.
     p->PremiEAttendi("undo");
     const ContenutoVrt dopo = Salvato(dir_.File("annullato.vrt"));
     ASSERT_EQ(dopo.Segni.size(), 5u);
@@ -208,7 +185,6 @@ TEST_F(TrevaltoExe, ClicksAndTheMenuMarkAndUndoGoesBackToTheChart) {
         p->PremiEAttendi("undo");
     EXPECT_GT(Blu(p->Immagine()), 50u) << "with no mark left the chart is still there";
     EXPECT_TRUE(p->Abilitato("save"));
-    // ...then the chart itself.
     p->PremiEAttendi("undo");
     EXPECT_EQ(Blu(p->Immagine()), 0u);
     EXPECT_FALSE(p->Abilitato("save"));
@@ -227,8 +203,7 @@ TEST_F(TrevaltoExe, TheChartFileSavedAndOpenedBackThroughTheRealDialogs) {
     const std::string salvato = CartellaTemporanea::Leggi(nome + ".vrt");
     ASSERT_FALSE(salvato.empty());
 
-    // Saving over it asks first (Windows' question has the dialog's title
-    // too: the other box); Yes replaces it.
+    // Saving over it: Windows asks (a box of the dialog's title); Yes.
     CartellaTemporanea::Scrivi(nome + ".vrt", "vecchio");
     p->Premi("save");
     const HWND d = p->Dialogo(kSalvaVrt);
@@ -241,8 +216,7 @@ TEST_F(TrevaltoExe, TheChartFileSavedAndOpenedBackThroughTheRealDialogs) {
     EXPECT_EQ(p->ChiudiBox("Salvataggio"), Maiuscolo(nome + ".vrt") + ": file salvato.");
     EXPECT_EQ(CartellaTemporanea::Leggi(nome + ".vrt"), salvato);
 
-    // Cleared and opened back: the same chart and marks, on the screen and
-    // in the file it saves again.
+    // Cleared and opened back: the same picture, and the same file saved.
     p->PremiEAttendi("clear");
     EXPECT_EQ(Blu(p->Immagine()), 0u);
     ASSERT_TRUE(p->ApriVrt(nome + ".vrt"));
@@ -299,16 +273,14 @@ TEST_F(TrevaltoExe, BitmapAndClipboardHoldThePictureAndPrintingWithoutPrinterSay
     const Pixel schermo = p->Immagine();
     ASSERT_GT(Blu(schermo), 50u);
 
-    // The bitmap under a name typed without extension: ".bmp", the
-    // picture's size and its pixels.
+    // The bitmap: ".bmp" added, the picture's size and pixels.
     const std::string nome = dir_.File("immagine");
     const Pixel bmp = Bitmap(nome, nome + ".bmp");
     EXPECT_EQ(bmp.Larghezza, p->Dimensione().cx);
     EXPECT_EQ(bmp.Altezza, p->Dimensione().cy);
     EXPECT_EQ(Differenze(bmp, schermo), 0u);
 
-    // The clipboard: a bitmap equal to the picture. The clipboard is not
-    // emptied first: a text put there before stays beside it.
+    // The clipboard: the picture, beside the text already there.
     {
         const Appunti aperti(nullptr);
         ASSERT_TRUE(aperti.Aperti());
@@ -335,7 +307,6 @@ TEST_F(TrevaltoExe, BitmapAndClipboardHoldThePictureAndPrintingWithoutPrinterSay
     }
     EXPECT_EQ(Differenze(appunti, schermo), 0u);
 
-    // Printing with no printer: the message, and the program goes on.
     p->Premi("printer");
     EXPECT_EQ(p->ChiudiBox("Errore"), "Impossibile stampare. Verificare se la stampante è on-line");
     EXPECT_TRUE(p->Abilitato("printer"));
@@ -355,20 +326,16 @@ TEST_F(TrevaltoExe, BitmapAndClipboardHoldThePictureAndPrintingWithoutPrinterSay
     EXPECT_EQ(Differenze(bmpGrande, p->Immagine()), 0u);
 }
 
-// --- What a person's keys and mouse must not do ------------------------------
-
 TEST_F(TrevaltoExe, EnterInTheParametersNeitherRunsNorDropsTheMarks) {
     Grafico10Giorni();
     p->Clic(WM_LBUTTONDOWN, p->PixelX(1500), p->PixelY(1500));
-    // Enter where a person types: the account list, the pickers, the check
-    // boxes; through the program's own message loop and its dialog keys.
+    // Enter in each field, through the program's own message loop.
     for (int id : {FrmMain::kIdCboConti, FrmMain::kIdDataIniziale, FrmMain::kIdDataFinale,
                    FrmMain::kIdChkNoStat, FrmMain::kIdChkDifferenza}) {
         PostMessageA(p->Controllo(id), WM_KEYDOWN, VK_RETURN, 0x001C0001);
         PostMessageA(p->Controllo(id), WM_KEYUP, VK_RETURN, 0xC01C0001);
     }
-    // Messages posted after them are handled after them: once the space
-    // has ticked the box, every Enter has been handled.
+    // Once the space posted after them has ticked the box, all are handled.
     const HWND casella = p->Controllo(FrmMain::kIdChkDifferenza);
     PostMessageA(casella, WM_KEYDOWN, VK_SPACE, 0x00390001);
     PostMessageA(casella, WM_KEYUP, VK_SPACE, 0xC0390001);
@@ -399,9 +366,8 @@ TEST_F(TrevaltoExe, OnlyAPressAndAReleaseBothOnThePictureMakeAMark) {
         SendInput(1, &in, sizeof in);
     };
     const int primaB = nero(2000);
-    // The real mouse: pressed on a window lying over the picture at A that
-    // goes at the press (as a file dialog closed by a double click), then
-    // released over the picture.
+    // The real mouse pressed on a window over the picture that goes at the
+    // press (a dialog closed by a double click), released on the picture.
     const POINT a = schermo(1000);
     const HWND coperta =
         CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_NOTIFY, a.x - 40,
@@ -415,8 +381,7 @@ TEST_F(TrevaltoExe, OnlyAPressAndAReleaseBothOnThePictureMakeAMark) {
     DestroyWindow(coperta);
     ASSERT_TRUE(Attendi([&] { return WindowFromPoint(a) == p->Picture(); }));
     premi(MOUSEEVENTF_LEFTUP);
-    // Then a whole click on the picture at B: its mark shows once the
-    // program has handled the input, the release at A's included.
+    // Then a whole click at B: once its mark shows, A's release is handled.
     const POINT b = schermo(2000);
     SetCursorPos(b.x, b.y);
     premi(MOUSEEVENTF_LEFTDOWN);
@@ -438,7 +403,6 @@ TEST_F(TrevaltoExe, AnEmptyGroupingSymbolOfTheUsersSettingsIsUsedAsItIs) {
     Grafico10Giorni();
     p->Mouse(WM_MOUSEMOVE, p->PixelX(1500), p->PixelY(500));
     const std::string t = p->Tooltip();
-    // "dd-mm-yyyy E.12345,67": the amount's digits all together.
     const size_t euro = t.find("E.");
     ASSERT_NE(euro, std::string::npos) << t;
     const std::string importo = t.substr(euro + 2);
@@ -447,7 +411,7 @@ TEST_F(TrevaltoExe, AnEmptyGroupingSymbolOfTheUsersSettingsIsUsedAsItIs) {
 }
 
 TEST_F(TrevaltoExe, ARangeThroughThe30thOfDecember1899RunsLikeAnyOtherDay) {
-    // 30-12-1899 is the date 0 of the pickers' dates.
+    // 30-12-1899 is date 0.
     ASSERT_TRUE(p->Periodo(DataSerial(1899, 12, 28), DataSerial(1900, 1, 2)));
     EXPECT_TRUE(p->Elabora());
     const HWND box = p->Cerca("#32770");

@@ -1,7 +1,6 @@
-// Trevalto's window put together, in-process under Wine: the controls as
-// their table places them, the layout after resizes, the toolbar and menu
-// their table builds, each command's effect on the chart, the keyboard and
-// the help command. The dialogs and boxes are answered in-process.
+// Trevalto's window in-process under Wine: controls and layout, toolbar and
+// menu from their tables, each command's effect, keys, help; the dialogs
+// and boxes answered in-process.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -42,12 +41,6 @@ const auto Dpi = [](int indice) { return GetDeviceCaps(PrendiDC(nullptr).get(), 
 const auto PxX = [](int twips) { return MulDiv(twips, Dpi(LOGPIXELSX), 1440); };
 const auto PxY = [](int twips) { return MulDiv(twips, Dpi(LOGPIXELSY), 1440); };
 
-std::string Testo(HWND h) {
-    char t[512] = {};
-    GetWindowTextA(h, t, sizeof t);
-    return FromAnsi(t);
-}
-
 bool Dentro(const RECT& r, const RECT& contenitore) {
     RECT x;
     return IntersectRect(&x, &r, &contenitore) && EqualRect(&x, &r);
@@ -57,7 +50,7 @@ class FinestraPrincipale : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(kControlliComuni);
-        // Started again by the test of another resolution (below).
+        // Run again at 120 dpi by the last test.
         if (const char* dpi = std::getenv(kDpiAtteso)) {
             ASSERT_EQ(Dpi(LOGPIXELSX), std::atoi(dpi));
             ASSERT_EQ(Dpi(LOGPIXELSY), std::atoi(dpi));
@@ -72,8 +65,7 @@ class FinestraPrincipale : public ::testing::Test {
     HWND w() { return f().Finestra(); }
     HWND c(Controllo k) { return f().Finestra(k); }
     HDC Immagine() { return p->Immagine().DcImmagine(); }
-    // Runs the thread's waiting messages through the window's keyboard
-    // handling, as the program's loop does, until none is left.
+    // The waiting messages through the window's keys, as the program's loop.
     void Pompa() {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -95,8 +87,7 @@ class FinestraPrincipale : public ::testing::Test {
             r.push_back(Posto(static_cast<Controllo>(i)));
         return r;
     }
-    // Resizes the window so that its client area has the given size, at the
-    // screen's top left corner, so that the screen holds it whole.
+    // The client area resized, the window at the screen's corner.
     void Cliente(int larghezza, int altezza) {
         RECT r{0, 0, larghezza, altezza};
         AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(w(), GWL_STYLE)), FALSE,
@@ -105,7 +96,6 @@ class FinestraPrincipale : public ::testing::Test {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         Pompa();
     }
-    // A chart of ten days with one mark, drawn on the picture.
     void ConGrafico() {
         GraficoSaldi& g = p->Grafico();
         g.AzzeraGrafico();
@@ -122,7 +112,6 @@ class FinestraPrincipale : public ::testing::Test {
         g.UltimoY = 1500;
         ASSERT_TRUE(g.SegnaPunto(kSegnoPunto));
     }
-    // The keys of the toolbar's enabled buttons.
     std::string Abilitati() {
         std::string s;
         for (const Comando& k : ComandiToolbar())
@@ -140,7 +129,7 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
     GetClientRect(w(), &cliente);
     EXPECT_EQ(cliente.right, PxX(kLarghezzaCliente));
     EXPECT_EQ(cliente.bottom, PxY(kAltezzaCliente));
-    EXPECT_EQ(Testo(w()), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
+    EXPECT_EQ(test::TestoFinestra(w()), "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
 
     std::vector<HWND> tab;
     std::string testi;
@@ -148,10 +137,8 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
         const HWND h = c(k.controllo);
         SCOPED_TRACE(static_cast<int>(k.controllo));
         ASSERT_EQ(GetDlgItem(w(), IdControllo(k.controllo)), h);
-        char classe[64] = {};
-        GetClassNameA(h, classe, sizeof classe);
-        EXPECT_STRCASEEQ(classe, k.classe ? k.classe : "TrevaltoGrafico");
-        if (k.testo != nullptr) testi += Testo(h) + "|";
+        EXPECT_STRCASEEQ(test::ClasseFinestra(h).c_str(), k.classe ? k.classe : "TrevaltoGrafico");
+        if (k.testo != nullptr) testi += test::TestoFinestra(h) + "|";
         EXPECT_EQ(IsWindowVisible(h) != FALSE, (k.stile & WS_VISIBLE) != 0);
         if (k.stile & WS_TABSTOP) tab.push_back(h);
         const RECT r = Posto(k.controllo);
@@ -182,8 +169,7 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
               "flag No Statistiche|Relativo rispetto al saldo della data iniziale|Comandi "
               "|Elabora|Totale giorni:|");
 
-    // What takes the focus does not overlap, nor do the frames; a label
-    // stands above the field it names, the fields of a row side by side.
+    // No overlap among the tab stops nor the frames; labels over fields.
     for (const std::vector<HWND>& gruppo :
          {tab, std::vector<HWND>{c(fraParametri), c(fraOpzioni), c(fraCmd)}})
         for (size_t i = 0; i < gruppo.size(); ++i)
@@ -205,26 +191,23 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
         EXPECT_EQ(Posto(k).top, Posto(fraParametri).top);
         EXPECT_EQ(Posto(k).bottom, Posto(fraParametri).bottom);
     }
-    // The toolbar along the top edge, over the whole width, above the frames.
     const RECT t = Posto(Toolbar1);
     EXPECT_TRUE(t.left == 0 && t.top == 0 && t.right == cliente.right);
     EXPECT_GT(t.bottom, PxY(240));
     EXPECT_LE(t.bottom, Posto(fraParametri).top);
-    // Tab goes through the controls that take the focus in the table's
-    // order, and round again.
+    // Tab in the table's order, and round again.
     for (size_t i = 0; i < tab.size(); ++i)
         EXPECT_EQ(GetNextDlgTabItem(w(), tab[i], FALSE), tab[(i + 1) % tab.size()]) << i;
 
     EXPECT_EQ(SendMessageA(c(Stato), PBM_GETRANGE, FALSE, 0), 100);
     const SYSTEMTIME st{2024, 3, 0, 5, 0, 0, 0, 0};
     SendMessageA(c(DataIniziale), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-    EXPECT_EQ(Testo(c(DataIniziale)), "05-03-2024");
+    EXPECT_EQ(test::TestoFinestra(c(DataIniziale)), "05-03-2024");
     EXPECT_NE(GetClassLongPtrA(w(), GCLP_HICON), 0);
 }
 
-// The layout: the picture from the left edge over the whole width down to
-// the bottom; fraCmd up to fraParametri's margin from the right edge, its
-// button centred; nothing else moves, and no rule makes a size negative.
+// The picture over the whole width down to the bottom, fraCmd to the right
+// margin with its button centred, nothing else moving, no size negative.
 TEST_F(FinestraPrincipale, TheLayoutFollowsTheSizeAndComesBackAfterMinimising) {
     const std::vector<RECT> prima = Posti();
     for (auto [larghezza, altezza] : {std::pair{PxX(kLarghezzaCliente), PxY(kAltezzaCliente)},
@@ -264,8 +247,7 @@ TEST_F(FinestraPrincipale, TheLayoutFollowsTheSizeAndComesBackAfterMinimising) {
 }
 
 TEST_F(FinestraPrincipale, ToolbarAndMenuAreTheirTablesWithTheirTextsAndImages) {
-    // Buttons and separators in the table's order, the commands numbered
-    // from kIdPrimoPulsante by position, an image and a grey one each.
+    // In the table's order, ids by position, an image and a grey one each.
     const auto pulsanti = ComandiToolbar();
     ASSERT_EQ(SendMessageA(c(Toolbar1), TB_BUTTONCOUNT, 0, 0), std::ssize(pulsanti));
     const auto suggerimenti =
@@ -314,8 +296,6 @@ TEST_F(FinestraPrincipale, ToolbarAndMenuAreTheirTablesWithTheirTextsAndImages) 
     EXPECT_EQ(GetMenuDefaultItem(f().mnFile(), TRUE, 0), 0u);
 }
 
-// Each command of the toolbar and the menu, as WM_COMMAND brings it, does
-// its own thing to a chart with one mark.
 TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
     GraficoSaldi& g = p->Grafico();
     const auto dialogo = [&](const char* titolo, bool salva, const char* tipo, const char* ext) {
@@ -346,7 +326,6 @@ TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
     const auto azzera = [&] { EXPECT_FALSE(g.Grafico_Visibile()); };
     const auto ripulisci = [&] { EXPECT_TRUE(g.Grafico_Visibile() && g.Segni.size() == 1u); };
     const auto aggiorna = [&] { EXPECT_NE(GetPixel(Immagine(), 1, 1), RGB(0, 0, 0)); };
-    // The toolbar's buttons but help, then the menu's items.
     const auto punto = segno(kSegnoPunto), importo = segno(kSegnoImporto), data = segno(kSegnoData);
     const std::function<void()> attesi[] = {azzera,  apri,   salva,   appunti, annulla,  bitmap,
                                             stampa,  punto,  importo, data,    annulla,  ripulisci,
@@ -368,8 +347,7 @@ TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
         attesi[i]();
     }
 
-    // The chart file and the bitmap share the save dialog, which offers the
-    // last name chosen in it; a bitmap that cannot be written is reported.
+    // The save dialog offers the last name chosen; a failed bitmap says so.
     const test::CartellaTemporanea dir;
     const std::string vrt = dir.File("grafico.vrt");
     schermo.dialoghi.clear();
@@ -385,7 +363,6 @@ TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
     EXPECT_EQ(schermo.boxes[1].testo, "Salva immagine: Impossibile trovare il percorso ");
 }
 
-// An icon or an image list's picture drawn on white, as pixels.
 template <class Disegno>
 std::vector<COLORREF> Pixel16(Disegno disegna) {
     const Bitmap b(CreateCompatibleBitmap(PrendiDC(nullptr).get(), 16, 16));
@@ -404,7 +381,7 @@ TEST_F(FinestraPrincipale, TheChartAndARunEnableTheToolbarAndTurnTheRunButton) {
     ConGrafico();
     EXPECT_EQ(Abilitati(), "clear open save clipboard undo bitmap printer help");
 
-    // The run button's picture, above its caption, is imgElabora's or
+    // The run button's picture, above its caption: imgElabora's or
     // imgInterrompi's.
     const auto icona = [&](Controllo k) {
         const auto h = reinterpret_cast<HICON>(SendMessageA(c(k), STM_GETICON, 0, 0));
@@ -423,14 +400,14 @@ TEST_F(FinestraPrincipale, TheChartAndARunEnableTheToolbarAndTurnTheRunButton) {
         for (Controllo k : {DataIniziale, DataFinale, chkNoStat, CboConti, chkdifferenza})
             EXPECT_EQ(IsWindowEnabled(c(k)) != FALSE, !run);
         EXPECT_TRUE(IsWindowEnabled(c(cmdElabora)));
-        EXPECT_EQ(Testo(c(cmdElabora)), run ? "Interrompi" : "Elabora");
+        EXPECT_EQ(test::TestoFinestra(c(cmdElabora)), run ? "Interrompi" : "Elabora");
         EXPECT_EQ(f().TooltipElabora(), run ? "Interrompe la generazione del grafico"
                                             : "Inizia la generazione del grafico");
         EXPECT_EQ(IsWindowEnabled(c(Toolbar1)) != FALSE, !run);
         EXPECT_EQ(pulsante(), icona(run ? imgInterrompi : imgElabora));
         if (!run) continue;
         EXPECT_EQ(Abilitati(), "");
-        // A button the chart changes during the run keeps its change.
+        // A button changed during the run keeps its change.
         f().AbilitaPulsante("undo", false);
     }
     EXPECT_EQ(Abilitati(), "clear open save clipboard bitmap printer help");
@@ -448,7 +425,6 @@ TEST_F(FinestraPrincipale, KeysMoveThroughTheParametersAndAPersonsChoiceDropsThe
     for (const char* conto : {"<tutti i conti>", "Conto corrente", "Contanti"})
         p->AggiungiVoce(conto, 0);
     SendMessageA(c(CboConti), CB_SETCURSEL, 0, 0);
-    // The arrow keys pick the next account, then change a date's day.
     for (Controllo k : {CboConti, DataIniziale, DataFinale}) {
         ConGrafico();
         SetFocus(c(k));
@@ -457,10 +433,9 @@ TEST_F(FinestraPrincipale, KeysMoveThroughTheParametersAndAPersonsChoiceDropsThe
         EXPECT_FALSE(p->Grafico().Grafico_Visibile());
     }
     EXPECT_EQ(SendMessageA(c(CboConti), CB_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(Testo(c(lblTot)).rfind("Totale giorni: ", 0), 0u);
+    EXPECT_EQ(test::TestoFinestra(c(lblTot)).rfind("Totale giorni: ", 0), 0u);
 
-    // Tab goes through the message loop's dialog handling; Escape closes
-    // nothing.
+    // Tab through the loop's dialog keys; Escape closes nothing.
     SetFocus(c(DataFinale));
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
     PostMessageA(c(chkNoStat), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -478,8 +453,7 @@ TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
     SendMessageA(w(), WM_COMMAND, guida, 0);
     EXPECT_TRUE(schermo.boxes.empty()) << "a missing page shows nothing";
 
-    // The page is there: it goes to the program associated with ".htm",
-    // here one that records what it was given.
+    // The page there: to the program of ".htm", one that records its line.
     const std::string base = test::CartellaProva("trevalto_guida");
     const std::string lettore = base + "lettore.exe";
     ASSERT_TRUE(CopyFileA(ToAnsi(test::CartellaBin() + "..\\registra_argomenti.exe").c_str(),
@@ -499,8 +473,7 @@ TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
     test::Cancella(base);
 }
 
-// The same design at 120 dots per inch: this program started again with
-// the screen at that resolution, for the tests of places, fonts and layout.
+// Places, fonts and layout again, this program run with a 120 dpi screen.
 TEST(FinestraPrincipaleRisoluzione, DesignPlacesAndFontsFollowAScreenOf120Dpi) {
     ASSERT_EQ(std::getenv(kDpiAtteso), nullptr);
     const uint32_t cu = uxUtilita::kHkeyCurrentUser;

@@ -18,95 +18,71 @@ namespace {
 
 constexpr const char* kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
-// A copy of the recording program under a name of the test's choice.
-std::string Registratore(const std::string& cartella, const std::string& nome) {
-    const std::string copia = cartella + nome;
-    CopyFileA(Ansi(CartellaBin() + "registra_argomenti.exe").c_str(), Ansi(copia).c_str(), FALSE);
-    return copia;
-}
-
-// The shell command that opens an address with a program: "prog" "%1".
-std::string Comando(const std::string& programma) {
-    std::string c = "\"";
-    c += Ansi(programma);
-    c += "\" \"%1\"";
-    return c;
-}
+// A scratch folder of the test's name, the boxes recorded.
+class Avvio : public ::testing::Test {
+  protected:
+    void TearDown() override { Cancella(base); }
+    // A copy of the recording program under a name of the test's choice.
+    std::string Registratore(const std::string& nome) const {
+        CopyFileA(Ansi(CartellaBin() + "registra_argomenti.exe").c_str(), Ansi(base + nome).c_str(),
+                  FALSE);
+        return base + nome;
+    }
+    const uxUtilita u{};
+    const std::string base = CartellaProva(
+        std::string("ux_") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    InterazioneRegistrata box;
+};
 
 }  // namespace
 
-TEST(EseguiEx, ReportsMissingFilesAndUnknownTypesUnlessQuiet) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_esegui");
-    InterazioneRegistrata box;
-
-    const std::string manca = base + "manca.txt";
+TEST_F(Avvio, EseguiExReportsMissingFilesAndUnknownTypesUnlessQuiet) {
+    const std::string manca = base + "manca.txt", ignoto = base + "documento.zzqxw";
+    ScriviFile(ignoto, "x");
+    // Quiet, not quiet, and muto left out (false).
     EXPECT_FALSE(u.EseguiEx(0, manca, true));
+    EXPECT_FALSE(u.EseguiEx(0, ignoto, true));
     EXPECT_TRUE(box.boxes.empty());
     EXPECT_FALSE(u.EseguiEx(0, manca, false));
-    ASSERT_EQ(box.boxes.size(), 1u);
-    EXPECT_EQ(box.boxes[0].testo, manca + ": file non trovato!");
-    EXPECT_EQ(box.boxes[0].titolo, "Errore");
-    EXPECT_EQ(box.boxes[0].stile, mb::kOk | mb::kIconCritical);
-    // Left out, muto is false: the message shows.
     EXPECT_FALSE(u.EseguiEx(0, manca));
-    EXPECT_EQ(box.boxes.size(), 2u);
-
-    const std::string ignoto = base + "documento.zzqxw";
-    ScriviFile(ignoto, "x");
-    EXPECT_FALSE(u.EseguiEx(0, ignoto, true));
-    EXPECT_EQ(box.boxes.size(), 2u);
     EXPECT_FALSE(u.EseguiEx(0, ignoto, false));
     ASSERT_EQ(box.boxes.size(), 3u);
+    EXPECT_EQ(box.boxes[1].testo, manca + ": file non trovato!");
+    EXPECT_EQ(box.boxes[0].titolo, "Errore");
+    EXPECT_EQ(box.boxes[0].stile, mb::kOk | mb::kIconCritical);
     EXPECT_EQ(box.boxes[2].testo, ignoto + ": nessun programma associato a questo tipo di file!");
-    Cancella(base);
 }
 
-TEST(EseguiEx, OpensAProgramInTheDriveRootOfTheModuleFolder) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_esegui_ok");
-    const std::string programma = Registratore(base, "aperto.exe");
-    InterazioneRegistrata box;
+TEST_F(Avvio, EseguiExOpensAProgramInTheDriveRootOfTheModuleFolder) {
+    const std::string programma = Registratore("aperto.exe");
     EXPECT_TRUE(u.EseguiEx(0, programma, false));
-    const std::string log = AttendiFile(programma + ".log", 5000);
+    const std::string log = AttendiFile(programma + ".log");
     EXPECT_TRUE(box.boxes.empty());
-    ASSERT_FALSE(log.empty());
     EXPECT_NE(log.find("dir=" + CartellaBin().substr(0, 3) + "\r\n"), std::string::npos) << log;
-    Cancella(base);
 }
 
-TEST(ShellSospensiva, RunsWithOneBlankBeforeTheArgumentAndWaits) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_sospensiva");
-    const std::string programma = Registratore(base, "attendi.exe");
+TEST_F(Avvio, ShellSospensivaRunsWithOneBlankBeforeTheArgumentAndWaits) {
+    const std::string programma = Registratore("attendi.exe");
     const std::string log = programma + ".log";
-
-    EXPECT_TRUE(u.ShellSospensiva(programma, std::string("/REGSERVER")));
     // The program writes only after a pause: the line is there because the
     // call returned after the program ended.
+    EXPECT_TRUE(u.ShellSospensiva(programma, std::string("/REGSERVER")));
     ASSERT_TRUE(Esiste(log));
     EXPECT_EQ(PrimaRiga(LeggiFile(log)), programma + " /REGSERVER");
-
     DeleteFileA(Ansi(log).c_str());
     EXPECT_TRUE(u.ShellSospensiva(programma));
     EXPECT_EQ(PrimaRiga(LeggiFile(log)), programma);
-
     EXPECT_FALSE(u.ShellSospensiva(base + "manca.exe", std::string("x")));
-    Cancella(base);
 }
 
-TEST(StartApplicazione, StartsTheRegisteredProgramOrSaysItIsMissing) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_start");
-    const std::string programma = Registratore(base, "registrato.exe");
+TEST_F(Avvio, StartApplicazioneStartsTheRegisteredProgramOrSaysItIsMissing) {
+    const std::string programma = Registratore("registrato.exe");
     const std::string chiave = std::string(kAppPaths) + "registratoux.exe";
     ASSERT_TRUE(
         ScriviGrezzo(uxUtilita::kHkeyLocalMachine, chiave, "", REG_SZ, TestoSz(Ansi(programma))));
-    InterazioneRegistrata box;
     EXPECT_TRUE(u.StartApplicazione("registratoux.exe"));
     EXPECT_TRUE(box.boxes.empty());
-    EXPECT_EQ(PrimaRiga(AttendiFile(programma + ".log", 5000)), programma);
-
+    EXPECT_EQ(PrimaRiga(AttendiFile(programma + ".log")), programma);
     // An entry whose program is gone, and no entry at all.
     DeleteFileA(Ansi(programma).c_str());
     EXPECT_FALSE(u.StartApplicazione("registratoux.exe"));
@@ -117,7 +93,25 @@ TEST(StartApplicazione, StartsTheRegisteredProgramOrSaysItIsMissing) {
     EXPECT_EQ(box.boxes[1].testo, "nessunoux.exe: Applicazione non trovata.");
     EXPECT_EQ(box.boxes[1].titolo, "Errore");
     EXPECT_EQ(box.boxes[1].stile, mb::kOk | mb::kIconExclamation);
-    Cancella(base);
+}
+
+TEST_F(Avvio, HomepageGoWebAndEMailOpenThroughTheShellAndFailQuietly) {
+    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
+    ValoreSalvato http(cr, "http\\shell\\open\\command", "");
+    ValoreSalvato mailto(cr, "mailto\\shell\\open\\command", "");
+    const std::string web = Registratore("browser.exe"), posta = Registratore("posta.exe");
+    for (auto [chiave, programma] : {std::pair{"http", web}, {"mailto", posta}})
+        ASSERT_TRUE(ScriviGrezzo(cr, std::string(chiave) + "\\shell\\open\\command", "", REG_SZ,
+                                 TestoSz("\"" + Ansi(programma) + "\" \"%1\"")));
+    u.Homepage(0);
+    EXPECT_NE(AttendiFile(web + ".log").find(uxUtilita::kIndirizzoHomepage), std::string::npos);
+    DeleteFileA(Ansi(web + ".log").c_str());
+    u.GoWeb(0, "http://example.invalid/pagina");
+    EXPECT_NE(AttendiFile(web + ".log").find("http://example.invalid/pagina"), std::string::npos);
+    u.EMail(0);
+    EXPECT_NE(AttendiFile(posta + ".log").find(uxUtilita::kIndirizzoEMail), std::string::npos);
+    u.GoWeb(0, base + "manca.htm");
+    EXPECT_TRUE(box.boxes.empty());
 }
 
 namespace {
@@ -155,7 +149,7 @@ LRESULT CALLBACK ContaMessaggi(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 // The wait counts from the start of the current second and ends at the
 // first reading at or past its end, across midnight too.
 TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
-    const uxUtilita u;
+    const uxUtilita u{};
     const struct {
         double inizio, passo;
         int16_t secondi;
@@ -190,33 +184,4 @@ TEST(WaitSecondi, KeepsTheWindowAnsweringOnTheRealClock) {
     uxUtilita().WaitSecondi(1);
     EXPECT_EQ(ricevuti, 2);
     DestroyWindow(w);
-}
-
-TEST(IndirizziWeb, HomepageGoWebAndEMailOpenThroughTheShell) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_web");
-    const std::string web = Registratore(base, "browser.exe");
-    const std::string posta = Registratore(base, "posta.exe");
-    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
-    ValoreSalvato http(cr, "http\\shell\\open\\command", "");
-    ValoreSalvato mailto(cr, "mailto\\shell\\open\\command", "");
-    ASSERT_TRUE(ScriviGrezzo(cr, "http\\shell\\open\\command", "", REG_SZ, TestoSz(Comando(web))));
-    ASSERT_TRUE(
-        ScriviGrezzo(cr, "mailto\\shell\\open\\command", "", REG_SZ, TestoSz(Comando(posta))));
-    InterazioneRegistrata box;
-
-    u.Homepage(0);
-    EXPECT_NE(AttendiFile(web + ".log", 5000).find(uxUtilita::kIndirizzoHomepage),
-              std::string::npos);
-    DeleteFileA(Ansi(web + ".log").c_str());
-    u.GoWeb(0, "http://example.invalid/pagina");
-    EXPECT_NE(AttendiFile(web + ".log", 5000).find("http://example.invalid/pagina"),
-              std::string::npos);
-    u.EMail(0);
-    EXPECT_NE(AttendiFile(posta + ".log", 5000).find(uxUtilita::kIndirizzoEMail),
-              std::string::npos);
-    // Failures are silent.
-    u.GoWeb(0, base + "manca.htm");
-    EXPECT_TRUE(box.boxes.empty());
-    Cancella(base);
 }
