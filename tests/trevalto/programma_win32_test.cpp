@@ -1,14 +1,13 @@
-// The program as it is delivered: Trevalto.exe with its resources, started
-// on the stand-in host and closed like a person would; the start-up's
-// refusal as a person sees it. Which refusal says what is the start-up's
-// own test (tests/chart/avvio_win32_test.cpp); here the real box, and the
-// program ending without its window.
+// The delivered Trevalto.exe: its resources, a start on the stand-in host
+// and a close, and one start-up refusal's real box (which refusal says
+// what: tests/chart/avvio_win32_test.cpp).
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <optional>
 #include <string>
 
 #include "tests/database/dao_prova/DaoProva.h"
@@ -62,70 +61,58 @@ TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
     EXPECT_EQ(p.Fine(), 0u);
 }
 
-TEST(Programma, StartsOnTheHostRunsAChartAndClosesAfterTheRun) {
-    const test::CartellaTemporanea dir;
-    ASSERT_TRUE(test::InstallaHostDemo(dir.File("Quandora")));
-    ProcessoTrevalto p;
-    std::string perche;
-    ASSERT_TRUE(p.Avviato(perche)) << perche;
-    EXPECT_EQ(test::TestoFinestra(p.Principale()),
-              "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
-    EXPECT_FALSE(HaCaricato(p.Processo(), "DaoProva.dll"))
-        << "no DAO registered: the built-in engine reads";
-    const HWND conti = p.Controllo(FrmMain::kIdCboConti);
-    ASSERT_EQ(SendMessageA(conti, CB_GETCOUNT, 0, 0), 5);
-    EXPECT_EQ(SendMessageA(conti, CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(SendMessageA(conti, CB_GETITEMDATA, 0, 0), -1);
-    // The default range: 1 January of this year to today.
-    SYSTEMTIME oggi;
-    GetLocalTime(&oggi);
-    const double oggiOle = DataSerial(oggi.wYear, oggi.wMonth, oggi.wDay);
-    char atteso[32];
-    wsprintfA(atteso, "%03d", static_cast<int>(oggiOle - DataSerial(oggi.wYear, 1, 1)));
-    EXPECT_EQ(test::TestoFinestra(p.Controllo(FrmMain::kIdLblTot)),
-              std::string("Totale giorni: ") + atteso);
-
-    // A run over the demo's last years, long enough to be caught running:
-    // the close box is refused while it works.
-    ASSERT_TRUE(p.Periodo(DataSerial(2021, 1, 1), oggiOle));
-    ASSERT_TRUE(p.AvviaRun());
-    SendMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(IsWindow(p.Principale()));
-    // The bar goes once the chart is drawn, right after the button; the
-    // chart on the screen: the blue series and the black guides.
-    ASSERT_TRUE(p.AttendiFineRun());
-    const test::Pixel grafico = p.Immagine();
-    EXPECT_GT(test::Blu(grafico), 200u);
-    EXPECT_GT(test::Neri(grafico), 200u);
-
-    // After the run the close box closes the program.
-    PostMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(p.Fine(), 0u);
-    test::DimenticaQuandora();
-}
-
-// Where Windows has DAO the program reads through it: the test's stand-in
-// registered under DAO's class is loaded into the running program, which
-// lists the accounts, draws a chart and ends cleanly (DAO's engine let go
-// before COM ends).
-TEST(Programma, ReadsThroughDaoWhenItIsRegistered) {
-    const daoprova::Server dao(ToAnsi(CartellaModulo() + "..\\DaoProva.dll").c_str());
-    ASSERT_TRUE(dao.Caricato());
-    const daoprova::Registrato registrato(dao, daoprova::kClasseDao35);
-    ASSERT_EQ(registrato.Esito(), S_OK);
-    const test::CartellaTemporanea dir;
-    ASSERT_TRUE(test::InstallaHostDemo(dir.File("Quandora")));
-
-    ProcessoTrevalto p;
-    std::string perche;
-    ASSERT_TRUE(p.Avviato(perche)) << perche;
-    EXPECT_TRUE(HaCaricato(p.Processo(), "DaoProva.dll"));
-    EXPECT_EQ(SendMessageA(p.Controllo(FrmMain::kIdCboConti), CB_GETCOUNT, 0, 0), 5);
-    ASSERT_TRUE(p.Elabora());
-    EXPECT_GT(test::Blu(p.Immagine()), 200u);
-    PostMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(p.Fine(), 0u);
-    test::DimenticaQuandora();
+// On the stand-in host, read by the built-in engine and then, where DAO is
+// registered (the test's stand-in under DAO's class), through DAO, let go
+// before COM ends: the accounts listed, a chart drawn, a clean close.
+TEST(Programma, StartsOnTheHostRunsAChartAndClosesThroughEitherEngine) {
+    for (const bool conDao : {false, true}) {
+        SCOPED_TRACE(conDao ? "DAO" : "built-in engine");
+        std::optional<daoprova::Server> dao;
+        std::optional<daoprova::Registrato> registrato;
+        if (conDao) {
+            dao.emplace(ToAnsi(CartellaModulo() + "..\\DaoProva.dll").c_str());
+            ASSERT_TRUE(dao->Caricato());
+            registrato.emplace(*dao, daoprova::kClasseDao35);
+            ASSERT_EQ(registrato->Esito(), S_OK);
+        }
+        const test::CartellaTemporanea dir;
+        ASSERT_TRUE(test::InstallaHostDemo(dir.File("Quandora")));
+        ProcessoTrevalto p;
+        std::string perche;
+        ASSERT_TRUE(p.Avviato(perche)) << perche;
+        EXPECT_EQ(HaCaricato(p.Processo(), "DaoProva.dll"), conDao);
+        const HWND conti = p.Controllo(FrmMain::kIdCboConti);
+        ASSERT_EQ(SendMessageA(conti, CB_GETCOUNT, 0, 0), 5);
+        if (conDao) {
+            ASSERT_TRUE(p.Elabora());
+        } else {
+            EXPECT_EQ(test::TestoFinestra(p.Principale()),
+                      "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
+            EXPECT_EQ(SendMessageA(conti, CB_GETCURSEL, 0, 0), 0);
+            EXPECT_EQ(SendMessageA(conti, CB_GETITEMDATA, 0, 0), -1);
+            // The default range: 1 January of this year to today.
+            SYSTEMTIME oggi;
+            GetLocalTime(&oggi);
+            const double oggiOle = DataSerial(oggi.wYear, oggi.wMonth, oggi.wDay);
+            char atteso[32];
+            wsprintfA(atteso, "%03d", static_cast<int>(oggiOle - DataSerial(oggi.wYear, 1, 1)));
+            EXPECT_EQ(test::TestoFinestra(p.Controllo(FrmMain::kIdLblTot)),
+                      std::string("Totale giorni: ") + atteso);
+            // A run long enough to be caught running: the close box refused.
+            ASSERT_TRUE(p.Periodo(DataSerial(2021, 1, 1), oggiOle));
+            ASSERT_TRUE(p.AvviaRun());
+            SendMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_TRUE(IsWindow(p.Principale()));
+            ASSERT_TRUE(p.AttendiFineRun());
+        }
+        // The chart on the screen: the blue series and the black guides.
+        const test::Pixel grafico = p.Immagine();
+        EXPECT_GT(test::Blu(grafico), 200u);
+        EXPECT_GT(test::Neri(grafico), 200u);
+        PostMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(p.Fine(), 0u);
+        test::DimenticaQuandora();
+    }
 }
 
 }  // namespace
