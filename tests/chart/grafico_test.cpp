@@ -17,18 +17,13 @@ namespace {
 
 const Colore kBlu = RGBColore(0, 0, 255);
 const Colore kNero = RGBColore(0, 0, 0);
+const Data k1Gennaio2024 = DataSerial(2024, 1, 1);
+const std::vector<double> kDieci = {100, 200, 300, 400, 500, 600, 700, 800, 900, 1000};
 
-std::vector<Operazione> Filtra(const SuperficieRegistrata& s, Op tipo) {
+std::vector<Operazione> Filtra(const SuperficieRegistrata& s, Op tipo, Colore c = -1) {
     std::vector<Operazione> out;
     for (const auto& o : s.Operazioni)
-        if (o.Tipo == tipo) out.push_back(o);
-    return out;
-}
-
-std::vector<Operazione> LineeColore(const SuperficieRegistrata& s, Colore c) {
-    std::vector<Operazione> out;
-    for (const auto& o : Filtra(s, Op::Linea))
-        if (o.Stato.Tinta == c) out.push_back(o);
+        if (o.Tipo == tipo && (c == Colore(-1) || o.Stato.Tinta == c)) out.push_back(o);
     return out;
 }
 
@@ -38,6 +33,13 @@ Operazione Testo(const SuperficieRegistrata& s, const std::string& testo, int qu
         if (o.Testo == testo && quale-- == 0) return o;
     ADD_FAILURE() << "not printed: " << testo;
     return Operazione{Op::Stampa, 0, 0, 0, 0, {}, {}};
+}
+
+void Tra(const Operazione& o, double a, double b, double c, double d) {
+    EXPECT_NEAR(o.A, a, 1e-9);
+    EXPECT_NEAR(o.B, b, 1e-9);
+    EXPECT_NEAR(o.C, c, 1e-9);
+    EXPECT_NEAR(o.D, d, 1e-9);
 }
 
 // Horizontal dashed lines across the plot, by height.
@@ -53,356 +55,319 @@ double Larghezza(const std::string& s, double punti) {
     return static_cast<double>(s.size()) * punti * SuperficieRegistrata::kLarghezzaPerPunto;
 }
 
-const Data k1Gennaio2024 = DataSerial(2024, 1, 1);
+// Where a text is printed, and at how many points.
+void Stampato(const SuperficieRegistrata& s, const std::string& testo, double x, double y,
+              int punti = 10) {
+    const auto o = Testo(s, testo);
+    EXPECT_NEAR(o.A, x, 1e-9) << testo;
+    EXPECT_NEAR(o.B, y, 1e-9) << testo;
+    EXPECT_EQ(o.Stato.Punti, punti) << testo;
+}
+
+struct Modello : ::testing::Test, GraficoDiProva {
+    bool Segna(float x, float y, TipoSegno tipo) {
+        Grafico.UltimoX = x;
+        Grafico.UltimoY = y;
+        return Grafico.SegnaPunto(tipo);
+    }
+};
 
 }  // namespace
 
-// --- Formats --------------------------------------------------------------
-
-TEST(Formati, AmountsGroupThousandsRoundToCentsAndFollowTheSymbols) {
+// Inputs and what each gives, index by index.
+TEST(Formati, AmountsDaysDatesAndLeadingNumbers) {
     const SimboliNumerici it{",", "."};
-    EXPECT_EQ(FormattaImporto(1234.56, it), "1.234,56");
-    EXPECT_EQ(FormattaImporto(-1234567.891, it), "-1.234.567,89");
-    EXPECT_EQ(FormattaImporto(0, it), "0,00");
-    EXPECT_EQ(FormattaImporto(0.5, it), "0,50");
-    EXPECT_EQ(FormattaImporto(999.995, it), "1.000,00");
-    EXPECT_EQ(FormattaImporto(0.125, it), "0,13") << "halves away from zero";
-    EXPECT_EQ(FormattaImporto(-0.004, it), "0,00") << "no minus on a zero";
-    EXPECT_EQ(FormattaImporto(123456789012.0, it), "123.456.789.012,00");
-    EXPECT_EQ(FormattaImporto(1e15, it), "1.000.000.000.000.000,00");
+    // Halves away from zero, no minus on a zero.
+    const double importi[] = {1234.56,      -1234567.891,   0,   0.5, 999.995, 0.125, -0.004,
+                              std::nan(""), 123456789012.0, 1e15};
+    const char* testi[] = {"1.234,56",
+                           "-1.234.567,89",
+                           "0,00",
+                           "0,50",
+                           "1.000,00",
+                           "0,13",
+                           "0,00",
+                           "NaN",
+                           "123.456.789.012,00",
+                           "1.000.000.000.000.000,00"};
+    for (size_t i = 0; i < std::size(importi); ++i)
+        EXPECT_EQ(FormattaImporto(importi[i], it), testi[i]) << importi[i];
     EXPECT_EQ(FormattaImporto(1234.5, SimboliNumerici{".", ","}), "1,234.50");
     EXPECT_EQ(FormattaImporto(1234567.5, SimboliNumerici{"·", "'"}), "1'234'567·50");
-    EXPECT_EQ(FormattaImporto(std::nan(""), it), "NaN");
-}
 
-TEST(Formati, DayCountHasThreeDigitsAtLeastAndGroupsThousands) {
-    const SimboliNumerici it{",", "."};
-    EXPECT_EQ(FormattaGiorni(0, it), "000");
-    EXPECT_EQ(FormattaGiorni(7, it), "007");
-    EXPECT_EQ(FormattaGiorni(364, it), "364");
-    EXPECT_EQ(FormattaGiorni(1000, it), "1.000");
-    EXPECT_EQ(FormattaGiorni(32767, it), "32.767");
-    EXPECT_EQ(FormattaGiorni(1234567, it), "1.234.567");
-    EXPECT_EQ(FormattaGiorni(-5, it), "-005");
+    const int32_t giorni[] = {0, 7, 364, 1000, 32767, 1234567, -5, INT32_MIN};
+    const char* contati[] = {"000",    "007",       "364",  "1.000",
+                             "32.767", "1.234.567", "-005", "-2.147.483.648"};
+    for (size_t i = 0; i < std::size(giorni); ++i)
+        EXPECT_EQ(FormattaGiorni(giorni[i], it), contati[i]) << giorni[i];
     EXPECT_EQ(FormattaGiorni(-1500, {".", ","}), "-1,500");
-    EXPECT_EQ(FormattaGiorni(INT32_MIN, it), "-2.147.483.648");
-}
 
-TEST(Formati, DatesShortAndLong) {
     EXPECT_EQ(FormattaDataBreve(DataSerial(2007, 3, 5)), "05-03-07");
-    EXPECT_EQ(FormattaDataLunga(DataSerial(2007, 3, 5)), "05-03-2007");
-    EXPECT_EQ(FormattaDataLunga(DataSerial(2000, 12, 31)), "31-12-2000");
     EXPECT_EQ(FormattaDataBreve(DataSerial(2000, 12, 31)), "31-12-00");
-    EXPECT_EQ(FormattaDataLunga(0), "30-12-1899");
-    EXPECT_EQ(FormattaDataLunga(kDataMinima), "01-01-0100");
-    EXPECT_EQ(FormattaDataLunga(std::floor(kDataMassima)), "31-12-9999");
-}
+    const Data date[] = {DataSerial(2007, 3, 5), DataSerial(2000, 12, 31), 0, kDataMinima,
+                         std::floor(kDataMassima)};
+    const char* lunghe[] = {"05-03-2007", "31-12-2000", "30-12-1899", "01-01-0100", "31-12-9999"};
+    for (size_t i = 0; i < std::size(date); ++i)
+        EXPECT_EQ(FormattaDataLunga(date[i]), lunghe[i]);
 
-TEST(Formati, LeadingNumberAsValReadsIt) {
-    EXPECT_EQ(ValoreIniziale("12" + std::string(48, ' ')), 12);
-    EXPECT_EQ(ValoreIniziale(" 1 2 3"), 123) << "blanks anywhere are skipped";
-    EXPECT_EQ(ValoreIniziale("7abc"), 7);
-    EXPECT_EQ(ValoreIniziale("abc"), 0);
-    EXPECT_EQ(ValoreIniziale(""), 0);
-    EXPECT_EQ(ValoreIniziale(std::string(50, '\0')), 0);
-    EXPECT_EQ(ValoreIniziale("-3"), -3);
-    EXPECT_EQ(ValoreIniziale("+4"), 4);
-    EXPECT_EQ(ValoreIniziale("2.5x"), 2.5);
-    EXPECT_EQ(ValoreIniziale(".5"), 0.5);
-    EXPECT_EQ(ValoreIniziale("1e3"), 1000);
-    EXPECT_EQ(ValoreIniziale("1D2"), 100);
-    EXPECT_EQ(ValoreIniziale("3e"), 3);
-    EXPECT_EQ(ValoreIniziale("-"), 0);
+    // Blanks anywhere are skipped.
+    const std::string numeri[] = {"12" + std::string(48, ' '),
+                                  " 1 2 3",
+                                  "7abc",
+                                  "abc",
+                                  "",
+                                  std::string(50, '\0'),
+                                  "-3",
+                                  "+4",
+                                  "2.5x",
+                                  ".5",
+                                  "1e3",
+                                  "1D2",
+                                  "3e",
+                                  "-",
+                                  "1e-999"};
+    const double letti[] = {12, 123, 7, 0, 0, 0, -3, 4, 2.5, 0.5, 1000, 100, 3, 0, 0};
+    for (size_t i = 0; i < std::size(numeri); ++i)
+        EXPECT_EQ(ValoreIniziale(numeri[i]), letti[i]) << numeri[i];
     EXPECT_TRUE(std::isinf(ValoreIniziale("1e999")));
-    EXPECT_EQ(ValoreIniziale("1e-999"), 0);
 }
 
 // --- Model ------------------------------------------------------------------
 
-TEST(Modello, VisibilitySwitchesExactlyTheFiveButtonsInOrder) {
-    GraficoDiProva g;
-    EXPECT_FALSE(g.Grafico.Grafico_Visibile());
-    g.Grafico.Grafico_Visibile(true);
-    EXPECT_TRUE(g.Grafico.Grafico_Visibile());
-    g.Grafico.Grafico_Visibile(false);
-    const std::vector<std::pair<std::string, bool>> attese = {
-        {"save", true},    {"clipboard", true}, {"undo", true},       {"bitmap", true},
-        {"printer", true}, {"save", false},     {"clipboard", false}, {"undo", false},
-        {"bitmap", false}, {"printer", false}};
-    EXPECT_EQ(g.Toolbar.Chiamate, attese);
+TEST_F(Modello, VisibilitySwitchesExactlyTheFiveButtons) {
+    EXPECT_FALSE(Grafico.Grafico_Visibile());
+    for (bool acceso : {true, false}) {
+        Toolbar.Chiamate.clear();
+        Grafico.Grafico_Visibile(acceso);
+        EXPECT_EQ(Grafico.Grafico_Visibile(), acceso);
+        const std::vector<std::pair<std::string, bool>> attese = {{"save", acceso},
+                                                                  {"clipboard", acceso},
+                                                                  {"undo", acceso},
+                                                                  {"bitmap", acceso},
+                                                                  {"printer", acceso}};
+        EXPECT_EQ(Toolbar.Chiamate, attese);
+    }
 }
 
-TEST(Modello, ResetLeavesNoChartAndABlankHiddenPicture) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {1, 2, 3});
-    g.Grafico.AggiornaGrafico();
-    g.Grafico.AggiungiSegno(500.f, 600.f, k1Gennaio2024, 2.0, kSegnoPunto);
-    g.Picture.Dimentica();
-    g.Grafico.AzzeraGrafico();
-    const TestataGrafico& t = g.Grafico.Testata;
-    EXPECT_EQ(t.NumeroGiorni, 0);
-    EXPECT_EQ(t.SaldoMinimo, 0);
-    EXPECT_EQ(t.SaldoMassimo, 0);
-    EXPECT_EQ(t.DataInizio, 0);
-    EXPECT_EQ(t.DataFine, 0);
+TEST_F(Modello, ResetLeavesNoChartAndABlankHiddenPicture) {
+    Riempi(k1Gennaio2024, {1, 2, 3});
+    Grafico.AggiornaGrafico();
+    Grafico.AggiungiSegno(500.f, 600.f, k1Gennaio2024, 2.0, kSegnoPunto);
+    Picture.Dimentica();
+    Grafico.AzzeraGrafico();
+    const TestataGrafico& t = Grafico.Testata;
+    EXPECT_EQ(
+        std::make_tuple(t.NumeroGiorni, t.SaldoMinimo, t.SaldoMassimo, t.DataInizio, t.DataFine),
+        std::make_tuple(0, 0.0, 0.0, 0.0, 0.0));
     EXPECT_EQ(t.Descrizione, std::string(255, ' '));
-    ASSERT_EQ(g.Grafico.Saldi.size(), 1u);
-    EXPECT_EQ(g.Grafico.Saldi[0].Giorno, 0);
-    EXPECT_EQ(g.Grafico.Saldi[0].Saldo, 0);
-    ASSERT_EQ(g.Grafico.Segni.size(), 1u);
-    EXPECT_EQ(g.Grafico.Segni[0].X, 0);
-    EXPECT_FALSE(g.Grafico.Grafico_Visibile());
-    ASSERT_EQ(g.Picture.Operazioni.size(), 1u) << "cleared, nothing drawn";
-    EXPECT_EQ(g.Picture.Operazioni[0].Tipo, Op::Cancella);
+    ASSERT_EQ(Grafico.Saldi.size(), 1u);
+    EXPECT_EQ(Grafico.Saldi[0].Giorno, 0);
+    EXPECT_EQ(Grafico.Saldi[0].Saldo, 0);
+    ASSERT_EQ(Grafico.Segni.size(), 1u);
+    EXPECT_EQ(Grafico.Segni[0].X, 0);
+    EXPECT_FALSE(Grafico.Grafico_Visibile());
+    ASSERT_EQ(Picture.Operazioni.size(), 1u) << "cleared, nothing drawn";
+    EXPECT_EQ(Picture.Operazioni[0].Tipo, Op::Cancella);
 }
 
-TEST(Modello, DescriptionIsCutAndPaddedToItsCharacters) {
+TEST_F(Modello, DescriptionIsCutAndPaddedToItsCharacters) {
     TestataGrafico t;
     t.ImpostaDescrizione("Cassa");
     EXPECT_EQ(t.Descrizione, "Cassa" + std::string(250, ' '));
-    // Characters, not bytes: "è" is one character of the code page.
-    t.ImpostaDescrizione("Caffè");
+    t.ImpostaDescrizione("Caffè");  // "è" is one character of the code page
     EXPECT_EQ(t.Descrizione, "Caffè" + std::string(250, ' '));
 }
 
-// Three marks; undo removes the third and redraws the first two in order;
-// three more undos remove the second, the first and the chart itself.
-TEST(Modello, UndoRemovesTheLastMarkThenTheChart) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {10, 20, 30, 40});
-    g.Grafico.AggiornaGrafico();
+// Undo removes the last mark and redraws the chart, then the others in
+// order; when no mark is left, the chart itself.
+TEST_F(Modello, UndoRemovesTheLastMarkThenTheChart) {
+    Riempi(k1Gennaio2024, {10, 20, 30, 40});
+    Grafico.AggiornaGrafico();
     for (float x : {500.f, 700.f, 900.f})
-        ASSERT_TRUE(g.Grafico.AggiungiSegno(x, 1000.f, k1Gennaio2024, 25.0, kSegnoData));
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 3);
-    g.Picture.Dimentica();
+        ASSERT_TRUE(Grafico.AggiungiSegno(x, 1000.f, k1Gennaio2024, 25.0, kSegnoData));
+    EXPECT_EQ(Grafico.LimiteSegni(), 3);
+    Picture.Dimentica();
 
-    g.Grafico.AnnullaSegno();
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 2);
-    EXPECT_TRUE(g.Grafico.Grafico_Visibile());
-    // The chart is redrawn whole, then the remaining marks in their order.
-    ASSERT_FALSE(g.Picture.Operazioni.empty());
-    EXPECT_EQ(g.Picture.Operazioni[0].Tipo, Op::Cancella);
+    Grafico.AnnullaSegno();
+    EXPECT_EQ(Grafico.LimiteSegni(), 2);
+    EXPECT_TRUE(Grafico.Grafico_Visibile());
+    ASSERT_FALSE(Picture.Operazioni.empty());
+    EXPECT_EQ(Picture.Operazioni[0].Tipo, Op::Cancella);
     std::vector<double> segni;
-    for (const auto& o : Filtra(g.Picture, Op::Linea))
+    for (const auto& o : Filtra(Picture, Op::Linea))
         if (o.A == o.C && o.A != 400 && o.D == 2700) segni.push_back(o.A);
     EXPECT_EQ(segni, (std::vector<double>{500, 700}));
 
-    g.Grafico.AnnullaSegno();
-    ASSERT_EQ(g.Grafico.LimiteSegni(), 1);
-    EXPECT_EQ(g.Grafico.Segni[1].X, 500.f);
-    g.Grafico.AnnullaSegno();
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 0);
-    EXPECT_EQ(g.Grafico.Testata.NumeroGiorni, 4) << "the chart stays while marks go";
-    g.Grafico.AnnullaSegno();
-    EXPECT_EQ(g.Grafico.Testata.NumeroGiorni, 0);
-    EXPECT_FALSE(g.Grafico.Grafico_Visibile());
-    EXPECT_EQ(g.Grafico.Saldi.size(), 1u);
+    Grafico.AnnullaSegno();
+    ASSERT_EQ(Grafico.LimiteSegni(), 1);
+    EXPECT_EQ(Grafico.Segni[1].X, 500.f);
+    Grafico.AnnullaSegno();
+    EXPECT_EQ(Grafico.LimiteSegni(), 0);
+    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 4) << "the chart stays while marks go";
+    Grafico.AnnullaSegno();
+    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 0);
+    EXPECT_FALSE(Grafico.Grafico_Visibile());
+    EXPECT_EQ(Grafico.Saldi.size(), 1u);
 }
 
-TEST(Modello, ClearingMarksAndAMarkAfterUndo) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {10, 20});
-    g.Grafico.AggiornaGrafico();
-    g.Grafico.AggiungiSegno(500.f, 1000.f, 1, 1, kSegnoPunto);
-    g.Grafico.AggiungiSegno(600.f, 1000.f, 2, 2, kSegnoPunto);
-    g.Grafico.AnnullaSegno();
-    g.Grafico.AggiungiSegno(700.f, 1100.f, 3, 3, kSegnoImporto);
-    ASSERT_EQ(g.Grafico.Segni.size(), 3u) << "the freed place taken";
-    EXPECT_EQ(g.Grafico.Segni[1].X, 500.f);
-    EXPECT_EQ(g.Grafico.Segni[2].X, 700.f);
-    EXPECT_EQ(g.Grafico.Segni[2].Y, 1100.f);
-    EXPECT_EQ(g.Grafico.Segni[2].Tipo, kSegnoImporto);
-    EXPECT_EQ(g.Grafico.Segni[0].X, 0) << "element 0 stays a placeholder";
+TEST_F(Modello, ClearingMarksAndAMarkAfterUndo) {
+    Riempi(k1Gennaio2024, {10, 20});
+    Grafico.AggiornaGrafico();
+    Grafico.AggiungiSegno(500.f, 1000.f, 1, 1, kSegnoPunto);
+    Grafico.AggiungiSegno(600.f, 1000.f, 2, 2, kSegnoPunto);
+    Grafico.AnnullaSegno();
+    Grafico.AggiungiSegno(700.f, 1100.f, 3, 3, kSegnoImporto);
+    ASSERT_EQ(Grafico.Segni.size(), 3u) << "the freed place taken";
+    EXPECT_EQ(Grafico.Segni[0].X, 0) << "element 0 stays a placeholder";
+    EXPECT_EQ(Grafico.Segni[1].X, 500.f);
+    const SegnoGrafico& s = Grafico.Segni[2];
+    EXPECT_EQ(std::make_tuple(s.X, s.Y, s.Tipo), std::make_tuple(700.f, 1100.f, kSegnoImporto));
 
-    g.Picture.Dimentica();
-    g.Grafico.RipulisciSegni();
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 0);
-    EXPECT_TRUE(g.Grafico.Grafico_Visibile());
-    EXPECT_EQ(g.Grafico.Testata.NumeroGiorni, 2);
+    Picture.Dimentica();
+    Grafico.RipulisciSegni();
+    EXPECT_EQ(Grafico.LimiteSegni(), 0);
+    EXPECT_TRUE(Grafico.Grafico_Visibile());
+    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 2);
     // Redrawn without marks: no 8-point label.
-    EXPECT_EQ(Filtra(g.Picture, Op::Stampa).size(), 6u);
-    for (const auto& o : Filtra(g.Picture, Op::Stampa))
+    EXPECT_EQ(Filtra(Picture, Op::Stampa).size(), 6u);
+    for (const auto& o : Filtra(Picture, Op::Stampa))
         EXPECT_NE(o.Stato.Punti, 8);
-    g.Grafico.AnnullaSegno();
-    EXPECT_EQ(g.Grafico.Testata.NumeroGiorni, 0);
-    EXPECT_FALSE(g.Grafico.Grafico_Visibile());
+    Grafico.AnnullaSegno();
+    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 0);
+    EXPECT_FALSE(Grafico.Grafico_Visibile());
 }
 
-TEST(Modello, NoMoreMarksThanASixteenBitIndexCounts) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {10, 20});
-    g.Grafico.AggiornaGrafico();
+TEST_F(Modello, NoMoreMarksThanASixteenBitIndexCounts) {
+    Riempi(k1Gennaio2024, {10, 20});
+    Grafico.AggiornaGrafico();
     for (int i = 0; i < kMassimoSegni; ++i)
-        ASSERT_TRUE(g.Grafico.AggiungiSegno(500.f, 1000.f, 1, 1, kSegnoPunto));
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 32767);
-    EXPECT_FALSE(g.Grafico.AggiungiSegno(500.f, 1000.f, 1, 1, kSegnoPunto));
-    g.Picture.Dimentica();
-    g.Grafico.UltimoX = 1000;
-    g.Grafico.UltimoY = 1000;
-    EXPECT_FALSE(g.Grafico.SegnaPunto(kSegnoPunto));
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 32767);
-    EXPECT_TRUE(g.Picture.Operazioni.empty()) << "refused without drawing";
+        ASSERT_TRUE(Grafico.AggiungiSegno(500.f, 1000.f, 1, 1, kSegnoPunto));
+    EXPECT_EQ(Grafico.LimiteSegni(), 32767);
+    EXPECT_FALSE(Grafico.AggiungiSegno(500.f, 1000.f, 1, 1, kSegnoPunto));
+    Picture.Dimentica();
+    EXPECT_FALSE(Segna(1000, 1000, kSegnoPunto));
+    EXPECT_EQ(Grafico.LimiteSegni(), 32767);
+    EXPECT_TRUE(Picture.Operazioni.empty()) << "refused without drawing";
 }
 
 // --- Drawing --------------------------------------------------------------
 
-TEST(Disegno, TenDaysPointsGuideLinesDayLinesAndLabels) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {100, 200, 300, 400, 500, 600, 700, 800, 900, 1000},
-             "   Carta di credito   ");
-    g.Grafico.DisegnaGrafico(g.Picture);
+TEST_F(Modello, TenDaysPointsGuideLinesDayLinesAndLabels) {
+    Riempi(k1Gennaio2024, kDieci, "   Carta di credito   ");
+    Grafico.DisegnaGrafico(Picture);
     // The buttons are off while drawing, and on at the end.
-    ASSERT_EQ(g.Toolbar.Chiamate.size(), 10u);
-    EXPECT_FALSE(g.Toolbar.Chiamate[0].second);
-    EXPECT_TRUE(g.Toolbar.Chiamate[9].second);
-    EXPECT_TRUE(g.Grafico.Grafico_Visibile());
-    EXPECT_EQ(Filtra(g.Picture, Op::Cancella).size(), 1u);
+    ASSERT_EQ(Toolbar.Chiamate.size(), 10u);
+    EXPECT_FALSE(Toolbar.Chiamate[0].second);
+    EXPECT_TRUE(Toolbar.Chiamate[9].second);
+    EXPECT_TRUE(Grafico.Grafico_Visibile());
+    EXPECT_EQ(Filtra(Picture, Op::Cancella).size(), 1u);
     double sx = 0, sy = 0;
-    g.Grafico.CalcolaScala(sx, sy);
+    Grafico.CalcolaScala(sx, sy);
     EXPECT_EQ(sx, 220);
     EXPECT_DOUBLE_EQ(sy, 2300.0 / 900);
 
-    const auto segmenti = LineeColore(g.Picture, kBlu);
+    const auto segmenti = Filtra(Picture, Op::Linea, kBlu);
     ASSERT_EQ(segmenti.size(), 9u);
     for (size_t i = 0; i < segmenti.size(); ++i) {
-        EXPECT_DOUBLE_EQ(segmenti[i].A, 400 + 220.0 * i);
-        EXPECT_DOUBLE_EQ(segmenti[i].C, 400 + 220.0 * (i + 1));
-        EXPECT_DOUBLE_EQ(segmenti[i].B, 400 + (1000 - 100.0 * (i + 1)) * sy);
+        Tra(segmenti[i], 400 + 220.0 * i, 400 + (1000 - 100.0 * (i + 1)) * sy,
+            400 + 220.0 * (i + 1), 400 + (1000 - 100.0 * (i + 2)) * sy);
         EXPECT_EQ(segmenti[i].Stato.Spessore, 2);
         EXPECT_EQ(segmenti[i].Stato.Stile, StileTratto::Continuo);
     }
-    EXPECT_DOUBLE_EQ(segmenti.back().C, 2380);
-    EXPECT_DOUBLE_EQ(segmenti.back().D, 400);
-    const auto punti = Filtra(g.Picture, Op::Punto);
+    const auto punti = Filtra(Picture, Op::Punto, kBlu);
     ASSERT_EQ(punti.size(), 2u);
-    EXPECT_EQ(punti[0].A, 400);
-    EXPECT_DOUBLE_EQ(punti[0].B, 2700);
-    EXPECT_EQ(punti[1].A, 2380);
-    EXPECT_EQ(punti[1].B, 400);
-    for (const auto& p : punti) {
+    Tra(punti[0], 400, 2700, punti[0].C, punti[0].D);
+    Tra(punti[1], 2380, 400, punti[1].C, punti[1].D);
+    for (const auto& p : punti)
         EXPECT_EQ(p.Stato.Spessore, 4);
-        EXPECT_EQ(p.Stato.Tinta, kBlu);
-    }
 
-    // Guide lines: highest, lowest; no zero line for positive amounts.
-    const auto guide = LineeColore(g.Picture, kNero);
-    ASSERT_GE(guide.size(), 4u);
-    EXPECT_EQ(LineeGuida(g.Picture), (std::vector<double>{400, 2700}));
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(guide[i].A, 400);
-        EXPECT_EQ(guide[i].C, 2600);
-        EXPECT_EQ(guide[i].Stato.Spessore, 1);
-        EXPECT_EQ(guide[i].Stato.Stile, StileTratto::Tratteggiato);
-    }
-    // Day lines: solid, from the top of the plot to 50 below its bottom; the
-    // last day's short of the plot's end.
-    ASSERT_EQ(guide.size(), 4u);
-    EXPECT_EQ(guide[2].A, 400);
-    EXPECT_EQ(guide[2].B, 400);
-    EXPECT_EQ(guide[2].D, 2750);
-    EXPECT_EQ(guide[2].Stato.Stile, StileTratto::Continuo);
-    EXPECT_DOUBLE_EQ(guide[3].A, 2380);
-    EXPECT_DOUBLE_EQ(guide[3].C, 2380);
-    EXPECT_EQ(guide[3].D, 2750);
+    // Guide lines at the highest and lowest amounts, dashed (no zero line
+    // for positive amounts); day lines solid, from the top of the plot to
+    // 50 below it, the last day's short of the plot's end.
+    const auto nere = Filtra(Picture, Op::Linea, kNero);
+    ASSERT_EQ(nere.size(), 4u);
+    EXPECT_EQ(LineeGuida(Picture), (std::vector<double>{400, 2700}));
+    Tra(nere[0], 400, 400, 2600, 400);
+    Tra(nere[1], 400, 2700, 2600, 2700);
+    Tra(nere[2], 400, 400, 400, 2750);
+    Tra(nere[3], 2380, 400, 2380, 2750);
+    EXPECT_EQ(nere[1].Stato.Spessore, 1);
+    EXPECT_EQ(nere[3].Stato.Stile, StileTratto::Continuo);
 
-    // Labels: amounts end one "M" left of the plot, centred on their line;
-    // dates centred under their day line.
+    // Amounts end one "M" left of the plot, centred on their line; dates
+    // centred under their day line; title and account (without its blanks)
+    // centred in bold Arial 14.
     const double m = Larghezza("M", 10);
-    const auto massimo = Testo(g.Picture, "1.000,00");
-    EXPECT_DOUBLE_EQ(massimo.A, 400 - Larghezza("1.000,00", 10) - m);
-    EXPECT_DOUBLE_EQ(massimo.B, 400 - 50);
-    EXPECT_EQ(massimo.Stato.Punti, 10);
+    Stampato(Picture, "1.000,00", 400 - Larghezza("1.000,00", 10) - m, 400 - 50);
+    Stampato(Picture, "100,00", 400 - Larghezza("100,00", 10) - m, 2700 - 50);
+    Stampato(Picture, "01-01-24", 400 - Larghezza("01-01-24", 10) / 2, 2750);
+    Stampato(Picture, "10-01-24", 2380 - Larghezza("10-01-24", 10) / 2, 2750);
+    const auto massimo = Testo(Picture, "1.000,00");
     EXPECT_EQ(massimo.Stato.Carattere, "Arial");
     EXPECT_FALSE(massimo.Stato.Grassetto);
     EXPECT_EQ(massimo.Stato.Tinta, kNero);
-    const auto minimo = Testo(g.Picture, "100,00");
-    EXPECT_DOUBLE_EQ(minimo.A, 400 - Larghezza("100,00", 10) - m);
-    EXPECT_DOUBLE_EQ(minimo.B, 2700 - 50);
-    const auto inizio = Testo(g.Picture, "01-01-24");
-    EXPECT_DOUBLE_EQ(inizio.A, 400 - Larghezza("01-01-24", 10) / 2);
-    EXPECT_EQ(inizio.B, 2750);
-    const auto fine = Testo(g.Picture, "10-01-24");
-    EXPECT_DOUBLE_EQ(fine.A, 2380 - Larghezza("10-01-24", 10) / 2);
-    EXPECT_EQ(fine.B, 2750);
-
-    // Title and account centred in bold Arial 14, the account without its blanks.
     const std::string titolo = "Grafico Trevalto Saldo dal 01-01-2024 al 10-01-2024";
-    const auto t = Testo(g.Picture, titolo);
-    EXPECT_DOUBLE_EQ(t.A, (3000 - Larghezza(titolo, 14)) / 2);
-    EXPECT_EQ(t.B, 50);
-    EXPECT_EQ(t.Stato.Carattere, "Arial");
-    EXPECT_EQ(t.Stato.Punti, 14);
-    EXPECT_TRUE(t.Stato.Grassetto);
-    const auto c = Testo(g.Picture, "Carta di credito");
-    EXPECT_DOUBLE_EQ(c.A, (3000 - Larghezza("Carta di credito", 14)) / 2);
-    EXPECT_EQ(c.B, 50 + 140);
-    EXPECT_TRUE(c.Stato.Grassetto);
-    EXPECT_EQ(Filtra(g.Picture, Op::Stampa).size(), 6u);
+    Stampato(Picture, titolo, (3000 - Larghezza(titolo, 14)) / 2, 50, 14);
+    Stampato(Picture, "Carta di credito", (3000 - Larghezza("Carta di credito", 14)) / 2, 50 + 140,
+             14);
+    EXPECT_EQ(Testo(Picture, titolo).Stato.Carattere, "Arial");
+    EXPECT_TRUE(Testo(Picture, titolo).Stato.Grassetto);
+    EXPECT_TRUE(Testo(Picture, "Carta di credito").Stato.Grassetto);
+    EXPECT_EQ(Filtra(Picture, Op::Stampa).size(), 6u);
 }
 
-TEST(Disegno, OneDayIsOneDotAndAFlatSeriesTakesTheRangeAsOne) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {250});
-    g.Grafico.DisegnaGrafico(g.Picture);
-    EXPECT_TRUE(LineeColore(g.Picture, kBlu).empty());
-    const auto punti = Filtra(g.Picture, Op::Punto);
+TEST_F(Modello, OneDayIsOneDotAndAFlatSeriesTakesTheRangeAsOne) {
+    Riempi(k1Gennaio2024, {250});
+    Grafico.DisegnaGrafico(Picture);
+    EXPECT_TRUE(Filtra(Picture, Op::Linea, kBlu).empty());
+    const auto punti = Filtra(Picture, Op::Punto);
     ASSERT_EQ(punti.size(), 2u);
-    for (const auto& p : punti) {
-        EXPECT_EQ(p.A, 400);
-        EXPECT_EQ(p.B, 400);
-    }
-    const auto linee = LineeColore(g.Picture, kNero);
+    for (const auto& p : punti)
+        EXPECT_EQ(std::make_pair(p.A, p.B), std::make_pair(400.0, 400.0));
+    const auto linee = Filtra(Picture, Op::Linea, kNero);
     ASSERT_EQ(linee.size(), 4u);
     EXPECT_EQ(linee[2].A, 400);
     EXPECT_EQ(linee[3].A, 400);
-    const auto a = Testo(g.Picture, "01-01-24", 0);
-    const auto b = Testo(g.Picture, "01-01-24", 1);
-    EXPECT_EQ(a.A, b.A);
-    EXPECT_EQ(a.B, b.B);
+    const auto a = Testo(Picture, "01-01-24", 0);
+    const auto b = Testo(Picture, "01-01-24", 1);
+    EXPECT_EQ(std::make_pair(a.A, a.B), std::make_pair(b.A, b.B));
 
-    g.Riempi(k1Gennaio2024, {75, 75, 75});
-    g.Grafico.DisegnaGrafico(g.Picture);
+    Riempi(k1Gennaio2024, {75, 75, 75});
+    Grafico.DisegnaGrafico(Picture);
     double sx = 0, sy = 0;
-    g.Grafico.CalcolaScala(sx, sy);
+    Grafico.CalcolaScala(sx, sy);
     EXPECT_EQ(sy, 2300);
-    EXPECT_EQ(LineeGuida(g.Picture), (std::vector<double>{400, 400}));
-    EXPECT_EQ(Testo(g.Picture, "75,00", 1).B, 400 - 50);
-    for (const auto& s : LineeColore(g.Picture, kBlu))
+    EXPECT_EQ(LineeGuida(Picture), (std::vector<double>{400, 400}));
+    EXPECT_EQ(Testo(Picture, "75,00", 1).B, 400 - 50);
+    for (const auto& s : Filtra(Picture, Op::Linea, kBlu))
         EXPECT_EQ(s.B + s.D, 800);
 }
 
-TEST(Disegno, ZeroLineOnlyWhenTheRangeCrossesZero) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {-50, 20, 150});
-    g.Grafico.DisegnaGrafico(g.Picture);
-    EXPECT_EQ(LineeGuida(g.Picture), (std::vector<double>{400, 2700, 2125}));
-    const auto zero = Testo(g.Picture, "0,00");
-    EXPECT_DOUBLE_EQ(zero.B, 2125 - 50);
-    Testo(g.Picture, "-50,00");
-    Testo(g.Picture, "150,00");
-
-    g.Riempi(k1Gennaio2024, {0, 20, 150});
-    g.Grafico.DisegnaGrafico(g.Picture);
-    EXPECT_EQ(LineeGuida(g.Picture).size(), 2u);
-    g.Riempi(k1Gennaio2024, {-10, -20, 0});
-    g.Grafico.DisegnaGrafico(g.Picture);
-    EXPECT_EQ(LineeGuida(g.Picture).size(), 2u);
+TEST_F(Modello, ZeroLineOnlyWhenTheRangeCrossesZero) {
+    Riempi(k1Gennaio2024, {-50, 20, 150});
+    Grafico.DisegnaGrafico(Picture);
+    EXPECT_EQ(LineeGuida(Picture), (std::vector<double>{400, 2700, 2125}));
+    EXPECT_DOUBLE_EQ(Testo(Picture, "0,00").B, 2125 - 50);
+    Testo(Picture, "-50,00");
+    Testo(Picture, "150,00");
+    for (const auto& importi : {std::vector<double>{0, 20, 150}, {-10, -20, 0}}) {
+        Riempi(k1Gennaio2024, importi);
+        Grafico.DisegnaGrafico(Picture);
+        EXPECT_EQ(LineeGuida(Picture).size(), 2u);
+    }
 }
 
-TEST(Disegno, MarkKindsDrawTheirLinesAndLabels) {
-    GraficoDiProva g;
-    g.Riempi(k1Gennaio2024, {100, 200});
-    const Data giorno = DataSerial(2024, 1, 2);
+TEST_F(Modello, MarkKindsDrawTheirLinesAndLabels) {
+    Riempi(k1Gennaio2024, {100, 200});
     struct Caso {
         TipoSegno tipo;
-        bool verticale;
-        bool orizzontale;
+        bool verticale, orizzontale;
     };
     for (const Caso c : {Caso{0, true, true}, Caso{1, false, true}, Caso{2, true, false},
                          Caso{7, true, true}, Caso{-1, true, true}}) {
         SCOPED_TRACE(c.tipo);
         SuperficieRegistrata s;
-        g.Grafico.DisegnaSegno(s, 1234.5f, 987.25f, giorno, 1234.5, c.tipo);
+        Grafico.DisegnaSegno(s, 1234.5f, 987.25f, DataSerial(2024, 1, 2), 1234.5, c.tipo);
         const auto linee = Filtra(s, Op::Linea);
         ASSERT_EQ(linee.size(), (c.verticale ? 1u : 0u) + (c.orizzontale ? 1u : 0u));
         for (const auto& l : linee) {
@@ -410,39 +375,26 @@ TEST(Disegno, MarkKindsDrawTheirLinesAndLabels) {
             EXPECT_EQ(l.Stato.Tinta, kNero);
             EXPECT_EQ(l.Stato.Spessore, 1);
         }
-        size_t i = 0;
         if (c.verticale) {
-            EXPECT_EQ(linee[i].A, 1234.5);
-            EXPECT_EQ(linee[i].B, 400);
-            EXPECT_EQ(linee[i].C, 1234.5);
-            EXPECT_EQ(linee[i].D, 2700);
-            ++i;
-            const auto d = Testo(s, "02-01-24");
-            EXPECT_DOUBLE_EQ(d.A, 1234.5 - Larghezza("02-01-24", 8) / 2);
-            EXPECT_EQ(d.B, 2750);
-            EXPECT_EQ(d.Stato.Punti, 8);
-            EXPECT_EQ(d.Stato.Carattere, "Arial");
-            EXPECT_FALSE(d.Stato.Grassetto);
+            Tra(linee[0], 1234.5, 400, 1234.5, 2700);
+            Stampato(s, "02-01-24", 1234.5 - Larghezza("02-01-24", 8) / 2, 2750, 8);
+            EXPECT_EQ(Testo(s, "02-01-24").Stato.Carattere, "Arial");
+            EXPECT_FALSE(Testo(s, "02-01-24").Stato.Grassetto);
         }
         if (c.orizzontale) {
-            EXPECT_EQ(linee[i].A, 400);
-            EXPECT_EQ(linee[i].B, 987.25);
-            EXPECT_EQ(linee[i].C, 2600);
-            EXPECT_EQ(linee[i].D, 987.25);
-            const auto a = Testo(s, "1.234,50");
-            EXPECT_DOUBLE_EQ(a.A, 400 - Larghezza("1.234,50", 8) - Larghezza("M", 8));
-            EXPECT_DOUBLE_EQ(a.B, 987.25 - 40);
+            Tra(linee.back(), 400, 987.25, 2600, 987.25);
+            Stampato(s, "1.234,50", 400 - Larghezza("1.234,50", 8) - Larghezza("M", 8), 987.25 - 40,
+                     8);
         }
         EXPECT_EQ(Filtra(s, Op::Stampa).size(), linee.size());
     }
 }
 
-TEST(Disegno, WithoutAChartTheScaleIsADivisionByZero) {
-    GraficoDiProva g;
-    g.Grafico.AzzeraGrafico();
+TEST_F(Modello, WithoutAChartTheScaleIsADivisionByZero) {
+    Grafico.AzzeraGrafico();
     double sx = 0, sy = 0;
     try {
-        g.Grafico.CalcolaScala(sx, sy);
+        Grafico.CalcolaScala(sx, sy);
         FAIL();
     } catch (const Errore& e) {
         EXPECT_EQ(e.Numero(), 11);
@@ -451,90 +403,70 @@ TEST(Disegno, WithoutAChartTheScaleIsADivisionByZero) {
 
 // --- Mouse --------------------------------------------------------------------
 
-TEST(Mouse, DateAndAmountAtAPosition) {
-    GraficoDiProva g;
+TEST_F(Modello, DateAndAmountAtAPosition) {
     const Data inizio = DataSerial(2024, 3, 1);
-    g.Riempi(inizio, {100, 200, 300, 400, 500, 600, 700, 800, 900, 1000});
-    EXPECT_EQ(g.Grafico.LeggiPosizione(400, 400).Giorno, inizio);
-    EXPECT_EQ(g.Grafico.LeggiPosizione(400, 400).Importo, 1000);
-    EXPECT_NEAR(g.Grafico.LeggiPosizione(400, 2700).Importo, 100, 1e-9);
-    EXPECT_EQ(g.Grafico.LeggiPosizione(2380, 400).Giorno, g.Grafico.Testata.DataFine);
-    EXPECT_EQ(g.Grafico.LeggiPosizione(2489, 400).Giorno, inizio + 9);
-    EXPECT_EQ(g.Grafico.LeggiPosizione(2491, 400).Giorno, inizio + 10);
-    EXPECT_EQ(g.Grafico.LeggiPosizione(2600, 400).Giorno, inizio + 10);
-    EXPECT_EQ(g.Grafico.LeggiPosizione(509, 400).Giorno, inizio);
-    EXPECT_EQ(g.Grafico.LeggiPosizione(511, 400).Giorno, inizio + 1);
+    Riempi(inizio, kDieci);
+    EXPECT_EQ(Grafico.LeggiPosizione(400, 400).Importo, 1000);
+    EXPECT_NEAR(Grafico.LeggiPosizione(400, 2700).Importo, 100, 1e-9);
+    const std::pair<float, double> giorni[] = {{400, 0},  {509, 0},   {511, 1},  {2380, 9},
+                                               {2489, 9}, {2491, 10}, {2600, 10}};
+    for (const auto& [x, giorno] : giorni)
+        EXPECT_EQ(Grafico.LeggiPosizione(x, 400).Giorno, inizio + giorno) << x;
 }
 
-TEST(Mouse, TooltipIsClampedIntoThePlot) {
-    GraficoDiProva g;
-    const Data inizio = DataSerial(2007, 3, 5);
-    g.Riempi(inizio, {1234.56, 500, 34.56, 900, 700, 600, 800, 100, 50, 60});
-    EXPECT_EQ(g.Grafico.TestoTooltip(1000, 1000), "") << "no chart shown yet";
-    g.Grafico.DisegnaGrafico(g.Picture);
-    EXPECT_EQ(g.Grafico.TestoTooltip(400, 400), "05-03-2007 E.1.234,56");
-    EXPECT_EQ(g.Grafico.TestoTooltip(0, 0), "05-03-2007 E.1.234,56");
-    EXPECT_EQ(g.Grafico.TestoTooltip(-500, 1e9f), "05-03-2007 E.34,56");
-    EXPECT_EQ(g.Grafico.TestoTooltip(2999, 2999), "15-03-2007 E.34,56")
+TEST_F(Modello, TooltipIsClampedIntoThePlot) {
+    Riempi(DataSerial(2007, 3, 5), {1234.56, 500, 34.56, 900, 700, 600, 800, 100, 50, 60});
+    EXPECT_EQ(Grafico.TestoTooltip(1000, 1000), "") << "no chart shown yet";
+    Grafico.DisegnaGrafico(Picture);
+    EXPECT_EQ(Grafico.TestoTooltip(400, 400), "05-03-2007 E.1.234,56");
+    EXPECT_EQ(Grafico.TestoTooltip(0, 0), "05-03-2007 E.1.234,56");
+    EXPECT_EQ(Grafico.TestoTooltip(-500, 1e9f), "05-03-2007 E.34,56");
+    EXPECT_EQ(Grafico.TestoTooltip(2999, 2999), "15-03-2007 E.34,56")
         << "the right edge reads the day after the last";
-    EXPECT_EQ(g.Grafico.TestoTooltip(2380, 1550), "14-03-2007 E.634,56");
-    g.Grafico.Simboli = [] { return SimboliNumerici{".", ","}; };
-    EXPECT_EQ(g.Grafico.TestoTooltip(400, 400), "05-03-2007 E.1,234.56");
-    g.Grafico.AzzeraGrafico();
-    EXPECT_EQ(g.Grafico.TestoTooltip(1000, 1000), "");
+    EXPECT_EQ(Grafico.TestoTooltip(2380, 1550), "14-03-2007 E.634,56");
+    Grafico.Simboli = [] { return SimboliNumerici{".", ","}; };
+    EXPECT_EQ(Grafico.TestoTooltip(400, 400), "05-03-2007 E.1,234.56");
+    Grafico.AzzeraGrafico();
+    EXPECT_EQ(Grafico.TestoTooltip(1000, 1000), "");
 }
 
-TEST(Mouse, MarkingRefusesPositionsOutsideThePlot) {
-    GraficoDiProva g;
+TEST_F(Modello, MarkingRefusesPositionsOutsideThePlot) {
     const Data inizio = DataSerial(2024, 3, 1);
-    g.Riempi(inizio, {100, 200, 300, 400, 500, 600, 700, 800, 900, 1000});
-    g.Grafico.DisegnaGrafico(g.Picture);
-    g.Picture.Dimentica();
-
+    Riempi(inizio, kDieci);
+    Grafico.DisegnaGrafico(Picture);
+    Picture.Dimentica();
     const float dopo2600 = std::nextafter(2600.f, 3000.f);
     const float dopo2700 = std::nextafter(2700.f, 3000.f);
     const float prima400 = std::nextafter(400.f, 0.f);
     const std::pair<float, float> fuori[] = {{399, 1000},      {prima400, 1000},
                                              {dopo2600, 1000}, {1000, prima400},
                                              {1000, dopo2700}, {std::nanf(""), 1000}};
-    for (const auto& [x, y] : fuori) {
-        g.Grafico.UltimoX = x;
-        g.Grafico.UltimoY = y;
-        EXPECT_FALSE(g.Grafico.SegnaPunto(kSegnoPunto)) << x << ", " << y;
-    }
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 0);
-    EXPECT_TRUE(g.Picture.Operazioni.empty());
+    for (const auto& [x, y] : fuori)
+        EXPECT_FALSE(Segna(x, y, kSegnoPunto)) << x << ", " << y;
+    EXPECT_EQ(Grafico.LimiteSegni(), 0);
+    EXPECT_TRUE(Picture.Operazioni.empty());
 
-    // The edges belong to the plot.
-    g.Grafico.UltimoX = 400;
-    g.Grafico.UltimoY = 2700;
-    ASSERT_TRUE(g.Grafico.SegnaPunto(kSegnoPunto));
-    const SegnoGrafico s = g.Grafico.Segni[1];
-    EXPECT_EQ(s.X, 400.f);
-    EXPECT_EQ(s.Y, 2700.f);
-    EXPECT_EQ(s.Data, inizio);
+    // The edges belong to the plot; drawn over the picture without redrawing.
+    ASSERT_TRUE(Segna(400, 2700, kSegnoPunto));
+    const SegnoGrafico s = Grafico.Segni[1];
+    EXPECT_EQ(std::make_tuple(s.X, s.Y, s.Data, s.Tipo),
+              std::make_tuple(400.f, 2700.f, inizio, kSegnoPunto));
     EXPECT_NEAR(s.Importo, 100, 1e-9);
-    EXPECT_EQ(s.Tipo, kSegnoPunto);
-    // Drawn over the picture without redrawing the chart.
-    EXPECT_TRUE(Filtra(g.Picture, Op::Cancella).empty());
-    EXPECT_EQ(Filtra(g.Picture, Op::Linea).size(), 2u);
-    Testo(g.Picture, "01-03-24");
-    Testo(g.Picture, "100,00");
+    EXPECT_TRUE(Filtra(Picture, Op::Cancella).empty());
+    EXPECT_EQ(Filtra(Picture, Op::Linea).size(), 2u);
+    Testo(Picture, "01-03-24");
+    Testo(Picture, "100,00");
 
-    g.Grafico.UltimoX = 2600;
-    g.Grafico.UltimoY = 400;
-    ASSERT_TRUE(g.Grafico.SegnaPunto(kSegnoData));
-    EXPECT_EQ(g.Grafico.Segni[2].Data, inizio + 10);
-    EXPECT_EQ(g.Grafico.Segni[2].Importo, 1000);
-    EXPECT_EQ(g.Grafico.Segni[2].Tipo, kSegnoData);
+    ASSERT_TRUE(Segna(2600, 400, kSegnoData));
+    const SegnoGrafico d = Grafico.Segni[2];
+    EXPECT_EQ(std::make_tuple(d.Data, d.Importo, d.Tipo),
+              std::make_tuple(inizio + 10, 1000.0, kSegnoData));
 
     // Between two days: the line at the spot clicked, the date rounded.
-    g.Picture.Dimentica();
-    g.Grafico.UltimoX = 735.5f;
-    g.Grafico.UltimoY = 1000;
-    ASSERT_TRUE(g.Grafico.SegnaPunto(kSegnoImporto));
-    EXPECT_EQ(g.Grafico.Segni[3].Data, inizio + 2);
-    const auto linee = Filtra(g.Picture, Op::Linea);
+    Picture.Dimentica();
+    ASSERT_TRUE(Segna(735.5f, 1000, kSegnoImporto));
+    EXPECT_EQ(Grafico.Segni[3].Data, inizio + 2);
+    const auto linee = Filtra(Picture, Op::Linea);
     ASSERT_EQ(linee.size(), 1u);
     EXPECT_EQ(linee[0].B, 1000);
 }
