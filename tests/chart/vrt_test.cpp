@@ -24,9 +24,6 @@ std::string Le(T v) {
     std::memcpy(b, &v, sizeof v);
     return std::string(b, sizeof v);
 }
-std::string I32(int32_t v) {
-    return Le(v);
-}
 std::string Campo(const std::string& s, size_t n) {
     std::string c = s;
     c.resize(n, ' ');
@@ -106,7 +103,7 @@ TEST_F(FileVrt, NoMarksNoLongDescriptionAndNoChart) {
     const std::string scritto = CartellaTemporanea::Leggi(file);
     ASSERT_EQ(scritto.size(), 391u + 20 * 5 + 26);
     EXPECT_EQ(scritto.substr(86, 255), std::string(255, 'A')) << "cut to 255";
-    EXPECT_EQ(scritto.substr(341, 4), I32(1));
+    EXPECT_EQ(scritto.substr(341, 4), Le<int32_t>(1));
     EXPECT_EQ(scritto.substr(341 + 100, 50), Campo("0", 50));
     EXPECT_EQ(scritto.substr(391 + 100), std::string(26, '\0'));
 
@@ -171,14 +168,10 @@ TEST_F(FileVrt, RoundTripRestoresChartMarksAndElementZero) {
 TEST_F(FileVrt, SignatureMustMatchWithItsSpaces) {
     std::string f = FileValido(3, 1);
     EXPECT_EQ(Apri(f), 0);
-    std::string nul = f;
-    std::fill(nul.begin() + 32, nul.begin() + 50, '\0');
-    EXPECT_EQ(Apri(nul), 7881);
-    std::string minuscolo = f;
-    minuscolo[0] = 'v';
-    EXPECT_EQ(Apri(minuscolo), 7881);
-    EXPECT_EQ(Apri(""), 7881);
-    EXPECT_EQ(Apri(kFirma.substr(0, 49)), 7881);
+    for (const std::string& rotto : {std::string(32, 'V') + f.substr(32), "v" + f.substr(1),
+                                     f.substr(0, 32) + std::string(18, '\0') + f.substr(50),
+                                     std::string(), kFirma.substr(0, 49)})
+        EXPECT_EQ(Apri(rotto), 7881);
     EXPECT_EQ(Apri(kFirma), 7882) << "the signature alone has no header";
 }
 
@@ -190,7 +183,7 @@ TEST_F(FileVrt, DayCountsThatCannotBeThereAreRefusedBeforeAllocating) {
                       std::numeric_limits<int32_t>::max()}) {
         SCOPED_TRACE(n);
         std::string h = f;
-        h.replace(50, 4, I32(n));
+        h.replace(50, 4, Le<int32_t>(n));
         EXPECT_EQ(Apri(h), 7882);
     }
     // Truncated anywhere: in the header, the days, the count, the marks.
@@ -209,25 +202,16 @@ TEST_F(FileVrt, CountFieldIsTheLeadingNumberRounded) {
         f.replace(conta, 50, Campo(campo, 50));
         return f;
     };
-    EXPECT_EQ(Apri(conCampo("nessuno")), 0);
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 0) << "no digits: only the placeholder";
-    std::string nul = base;
-    nul.replace(conta, 50, std::string(50, '\0'));
-    EXPECT_EQ(Apri(nul), 0);
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 0);
-    EXPECT_EQ(Apri(conCampo(" 2 ")), 0);
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 2);
-    EXPECT_EQ(Apri(conCampo("1.6")), 0);
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 2);
-    EXPECT_EQ(Apri(conCampo("2.5")), 0);
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 2) << "halves to the even number";
-    EXPECT_EQ(Apri(conCampo("3abc")), 0);
-    EXPECT_EQ(g.Grafico.LimiteSegni(), 3);
+    // No digits: only the placeholder; halves to the even number.
+    const std::string campi[] = {"nessuno", std::string(50, '\0'), " 2 ", "1.6", "2.5", "3abc"};
+    const int segni[] = {0, 0, 2, 2, 2, 3};
+    for (size_t i = 0; i < std::size(campi); ++i) {
+        EXPECT_EQ(Apri(conCampo(campi[i])), 0) << campi[i];
+        EXPECT_EQ(g.Grafico.LimiteSegni(), segni[i]) << campi[i];
+    }
     EXPECT_EQ(g.Grafico.Segni[3].X, 403.f);
-    EXPECT_EQ(Apri(conCampo("-1")), 7882);
-    EXPECT_EQ(Apri(conCampo("4")), 7882) << "more marks than bytes";
-    EXPECT_EQ(Apri(conCampo("1e300")), 7882);
-    EXPECT_EQ(Apri(conCampo("40000")), 7882);
+    for (const char* campo : {"-1", "4", "1e300", "40000"})  // 4: more marks than bytes
+        EXPECT_EQ(Apri(conCampo(campo)), 7882) << campo;
 }
 
 TEST_F(FileVrt, TrailingBytesAreIgnored) {
@@ -246,18 +230,22 @@ TEST_F(FileVrt, ValuesThatCannotBeDrawnAreRefused) {
         return h;
     };
     const size_t segni = 391 + 40;
-    EXPECT_EQ(Apri(con(54, Le<double>(nan))), 7882);
-    EXPECT_EQ(Apri(con(62, Le<double>(inf))), 7882);
-    EXPECT_EQ(Apri(con(54, Le<double>(-1.7e308)) + ""), 0) << "a huge but finite range is drawable";
-    EXPECT_EQ(Apri(con(54, Le<double>(-1.7e308)).replace(62, 8, Le<double>(1.7e308))), 7882)
-        << "the range overflows";
-    EXPECT_EQ(Apri(con(70, Le<double>(3e6))), 7882);
-    EXPECT_EQ(Apri(con(78, Le<double>(-657435))), 7882);
-    EXPECT_EQ(Apri(con(341 + 4, Le<double>(nan))), 7882);
-    EXPECT_EQ(Apri(con(341 + 20 + 12, Le<double>(-inf))), 7882);
-    EXPECT_EQ(Apri(con(segni + 26 + 8, Le<double>(nan))), 7882);
-    EXPECT_EQ(Apri(con(segni + 52 + 16, Le<double>(inf))), 7882);
-    EXPECT_EQ(Apri(con(segni + 52, Le<float>(std::nanf("")))), 7882);
+    // The header's minimum, maximum, start and end; a day's date and
+    // balance; a mark's date, amount and x.
+    const std::pair<size_t, std::string> rotti[] = {{54, Le(nan)},
+                                                    {62, Le(inf)},
+                                                    {70, Le(3e6)},
+                                                    {78, Le(-657435.0)},
+                                                    {341 + 4, Le(nan)},
+                                                    {341 + 20 + 12, Le(-inf)},
+                                                    {segni + 26 + 8, Le(nan)},
+                                                    {segni + 52 + 16, Le(inf)},
+                                                    {segni + 52, Le(std::nanf(""))}};
+    for (const auto& [offset, byte] : rotti)
+        EXPECT_EQ(Apri(con(offset, byte)), 7882) << offset;
+    // A huge but finite range is drawable; one that overflows is not.
+    EXPECT_EQ(Apri(con(54, Le(-1.7e308))), 0);
+    EXPECT_EQ(Apri(con(54, Le(-1.7e308)).replace(62, 8, Le(1.7e308))), 7882);
     // Element 0 is never drawn: it comes back as stored.
     EXPECT_EQ(Apri(con(segni + 8, Le<double>(nan))), 0);
     EXPECT_TRUE(std::isnan(g.Grafico.Segni[0].Data));
