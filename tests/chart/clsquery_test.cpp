@@ -40,20 +40,19 @@ TEST(ClsQuery, TheHostsTextByteForByte) {
     EXPECT_EQ(tutti, kSelect + kJoin + " WHERE " + " Operazioni.Data <=  DateSerial(2004,3,15) ");
     EXPECT_EQ(ToAnsi(tutti).size(), 279u);
 
-    // Account 0 and negative accounts are ordinary keys; only -1 is all.
-    EXPECT_EQ(Query(0, DataSerial(2004, 3, 15), false), DiUnConto("0", "2004,3,15"));
-    EXPECT_EQ(Query(-7, DataSerial(2004, 3, 15), false), DiUnConto("-7", "2004,3,15"));
-    EXPECT_EQ(Query(2147483647, DataSerial(2004, 3, 15), false),
-              DiUnConto("2147483647", "2004,3,15"));
-}
-
-TEST(ClsQuery, TheDayWithoutLeadingZerosOrTime) {
-    // A time late in the evening does not move the day.
-    EXPECT_EQ(Query(3, DataSerial(2005, 1, 1) + 0.99, false), DiUnConto("3", "2005,1,1"));
-    EXPECT_EQ(Query(3, DataSerial(1999, 12, 31), false), DiUnConto("3", "1999,12,31"));
-    EXPECT_EQ(Query(3, DataSerial(2000, 2, 29), false), DiUnConto("3", "2000,2,29"));
-    // 30-12-1899, the pickers' date 0, is a day like any other.
-    EXPECT_EQ(Query(3, 0, false), DiUnConto("3", "1899,12,30"));
+    // Account 0 and negative accounts are ordinary keys, only -1 is all; the
+    // day without leading zeros or time, 30-12-1899 (the pickers' 0) a day
+    // like any other.
+    const std::tuple<int32_t, Data, const char*, const char*> casi[] = {
+        {0, DataSerial(2004, 3, 15), "0", "2004,3,15"},
+        {-7, DataSerial(2004, 3, 15), "-7", "2004,3,15"},
+        {2147483647, DataSerial(2004, 3, 15), "2147483647", "2004,3,15"},
+        {3, DataSerial(2005, 1, 1) + 0.99, "3", "2005,1,1"},
+        {3, DataSerial(1999, 12, 31), "3", "1999,12,31"},
+        {3, DataSerial(2000, 2, 29), "3", "2000,2,29"},
+        {3, 0, "3", "1899,12,30"}};
+    for (const auto& [conto, data, testoConto, testoData] : casi)
+        EXPECT_EQ(Query(conto, data, false), DiUnConto(testoConto, testoData));
 }
 
 TEST(ClsQuery, TheTextFollowsTheFieldsAndNeedsADate) {

@@ -1,6 +1,5 @@
-// The series from the days' totals; the run over a real database written by
-// the Jet writer: the series against balances summed directly from the rows,
-// progress, the stop question, the close during a run and failures.
+// The series from the days' totals; the run over a database written by the
+// Jet writer against balances summed from its rows; progress, stop, close.
 
 #include "chart/Elaborazione.h"
 
@@ -69,6 +68,19 @@ class ElaborazioneTest : public ::testing::Test {
         EXPECT_EQ(grafico.Testata.SaldoMassimo, massimo->Saldo);
     }
 
+    void Anno2003() {
+        finestra.inizio = DataSerial(2003, 1, 1);
+        finestra.fine = DataSerial(2003, 12, 31);
+    }
+
+    // No run: the button starts one, the toolbar is on, the status hidden.
+    void AFermo() {
+        EXPECT_FALSE(run.Elaborazione_In_Corso());
+        EXPECT_EQ(finestra.caption, "Elabora");
+        EXPECT_TRUE(finestra.abilitati[Controllo::Toolbar1]);
+        EXPECT_FALSE(finestra.statoVisibile);
+    }
+
     CartellaTemporanea dir;
     host::DatiHost dati;
     SuperficieRegistrata picture;
@@ -93,35 +105,26 @@ TEST(SerieSaldi, TotalsBecomeTheDaysBalancesWithTheirMinimumAndMaximum) {
     const Data inizio = DataSerial(2004, 2, 28);
     const std::vector<Valore> totali = {Valore::Valuta(1005000), Valore::Nullo(),
                                         Valore::Doppio(-50.5), Valore::Intero(30)};
-    SerieSaldi semplice;
+    // With the difference option the first day's balance is the others' zero.
+    SerieSaldi semplice, differenza;
     const auto punti = Serie(semplice, inizio, totali, false);
-    ASSERT_EQ(punti.size(), 4u);
-    const double saldi[] = {100.5, 0, -50.5, 30};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(punti[i].Giorno, i + 1);
-        EXPECT_EQ(punti[i].Data, inizio + i);
-        EXPECT_EQ(punti[i].Saldo, saldi[i]) << i;
-    }
-    EXPECT_EQ(semplice.Minimo(), -50.5);
-    EXPECT_EQ(semplice.Massimo(), 100.5);
-
-    // The difference option: the first day's balance is the others' zero.
-    SerieSaldi differenza;
     const auto diff = Serie(differenza, inizio, totali, true);
-    const double differenze[] = {0, -100.5, -151, -70.5};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(diff[i].Saldo, differenze[i]) << i;
-    EXPECT_EQ(differenza.Minimo(), -151);
-    EXPECT_EQ(differenza.Massimo(), 0);
-
+    ASSERT_EQ(punti.size(), 4u);
+    const double saldi[] = {100.5, 0, -50.5, 30}, differenze[] = {0, -100.5, -151, -70.5};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(std::tie(punti[i].Giorno, punti[i].Data, punti[i].Saldo, diff[i].Saldo),
+                  std::make_tuple(i + 1, inizio + i, saldi[i], differenze[i]));
+    }
+    EXPECT_EQ(std::make_pair(semplice.Minimo(), semplice.Massimo()), std::make_pair(-50.5, 100.5));
+    EXPECT_EQ(std::make_pair(differenza.Minimo(), differenza.Massimo()),
+              std::make_pair(-151.0, 0.0));
     // The first day sets both ends, whatever its sign.
-    SerieSaldi negativa;
-    Serie(negativa, inizio, {Valore::Intero(-5), Valore::Intero(-3)}, false);
-    EXPECT_EQ(negativa.Minimo(), -5);
-    EXPECT_EQ(negativa.Massimo(), -3);
-    SerieSaldi positiva;
-    Serie(positiva, inizio, {Valore::Intero(7), Valore::Intero(9)}, false);
-    EXPECT_EQ(positiva.Minimo(), 7);
+    for (int primo : {-5, 7}) {
+        SerieSaldi serie;
+        Serie(serie, inizio, {Valore::Intero(primo), Valore::Intero(primo + 2)}, false);
+        EXPECT_EQ(std::make_pair(serie.Minimo(), serie.Massimo()),
+                  std::make_pair(primo + 0.0, primo + 2.0));
+    }
 }
 
 TEST(SerieSaldi, The32768thDayOverflows) {
@@ -150,10 +153,8 @@ TEST_F(ElaborazioneTest, SeriesMatchesBalancesSummedFromTheRows) {
     }
     EXPECT_TRUE(schermo.boxes.empty());
     EXPECT_TRUE(grafico.Grafico_Visibile());
-    EXPECT_FALSE(finestra.statoVisibile);
-    EXPECT_EQ(finestra.caption, "Elabora");
+    AFermo();
     EXPECT_EQ(finestra.tooltip, "Inizia la generazione del grafico");
-    EXPECT_TRUE(finestra.abilitati[Controllo::Toolbar1]);
     EXPECT_TRUE(run.StopRichiesto) << "set again whenever a run ends";
     EXPECT_EQ(grafico.Testata.Descrizione.substr(0, 15), "<tutti i conti>");
     EXPECT_EQ(grafico.LimiteSegni(), 0);
@@ -196,8 +197,7 @@ TEST_F(ElaborazioneTest, ProgressNeverShows100) {
 }
 
 TEST_F(ElaborazioneTest, EventsAndProgressComeEveryIntervalNotEveryDay) {
-    finestra.inizio = DataSerial(2003, 1, 1);
-    finestra.fine = DataSerial(2003, 12, 31);
+    Anno2003();
     // A day takes a millisecond; events every 30.
     run.IntervalloEventi = std::chrono::milliseconds(30);
     std::chrono::steady_clock::time_point adesso{};
@@ -220,12 +220,11 @@ TEST_F(ElaborazioneTest, EventsAndProgressComeEveryIntervalNotEveryDay) {
     run.cmdElabora_Click();
     EXPECT_EQ(schermo.giri, 2);
     EXPECT_FALSE(grafico.Grafico_Visibile());
-    EXPECT_FALSE(run.Elaborazione_In_Corso());
+    AFermo();
 }
 
 TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsAndLeavesNoChart) {
-    finestra.inizio = DataSerial(2003, 1, 1);
-    finestra.fine = DataSerial(2003, 12, 31);
+    Anno2003();
     schermo.risposte = {mb::kIdNo, mb::kIdYes};
     schermo.eventi = [&](int giro) {
         if (giro == 1) {
@@ -247,8 +246,7 @@ TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsAndLeavesNoChart) {
     EXPECT_EQ(schermo.giri, 10) << "the run stops right after the day of the Yes";
     EXPECT_FALSE(grafico.Grafico_Visibile());
     EXPECT_EQ(grafico.Testata.NumeroGiorni, 0);
-    EXPECT_FALSE(run.Elaborazione_In_Corso());
-    EXPECT_FALSE(finestra.statoVisibile);
+    AFermo();
     EXPECT_EQ(finestra.chiusure, 0);
     EXPECT_FALSE(run.Form_QueryUnload(kChiusuraUtente)) << "after the run the window closes";
 }
@@ -264,7 +262,7 @@ TEST_F(ElaborazioneTest, ACloseFromOutsideStopsTheRunThenCloses) {
     run.cmdElabora_Click();
     EXPECT_EQ(schermo.giri, 3);
     EXPECT_EQ(finestra.chiusure, 1);
-    EXPECT_FALSE(run.Elaborazione_In_Corso());
+    AFermo();
 }
 
 TEST_F(ElaborazioneTest, AFailedRunReportsAndClearsThePicture) {
@@ -273,10 +271,7 @@ TEST_F(ElaborazioneTest, AFailedRunReportsAndClearsThePicture) {
     ASSERT_EQ(schermo.boxes.size(), 1u);
     EXPECT_EQ(schermo.boxes[0].titolo, "Errore 3024");
     EXPECT_EQ(schermo.boxes[0].testo.rfind("Elaborazione grafico: ", 0), 0u);
-    EXPECT_FALSE(run.Elaborazione_In_Corso());
-    EXPECT_EQ(finestra.caption, "Elabora");
-    EXPECT_TRUE(finestra.abilitati[Controllo::Toolbar1]);
-    EXPECT_FALSE(finestra.statoVisibile);
+    AFermo();
     // The last thing on the picture is the reset, not "Elaborazione in corso...".
     ASSERT_FALSE(picture.Operazioni.empty());
     EXPECT_EQ(picture.Operazioni.back().Tipo, SuperficieRegistrata::Op::Cancella);
