@@ -1,7 +1,5 @@
-// The chart drawn with GDI under Windows: on the picture's bitmap (pixels
-// of the series, guide lines, day lines, text and background; the same
-// relative layout on a wide and on a narrow picture; the window repainting
-// from its bitmap and keeping it through a resize) and on a page.
+// The chart drawn with GDI on the picture's bitmap, in its window, and on a
+// page.
 
 #include <gtest/gtest.h>
 
@@ -158,6 +156,26 @@ TEST(PictureGdi, ChartPixelsOnTheBitmap) {
     EXPECT_GE(righe.y0, p.Py(50));
     EXPECT_GT(righe.y1 - righe.y0, 25) << "two lines of 14-point text";
     EXPECT_EQ(p.Conta(0, 0, p.W(), p.Py(400) - 3, kBlu), 0);
+
+    // A mark: dashed along its vertical line, its date in the row of the
+    // day labels.
+    p.grafico->UltimoX = 1500;
+    p.grafico->UltimoY = 1000;
+    ASSERT_TRUE(p.grafico->SegnaPunto(kSegnoPunto));
+    const int x = p.Px(1500);
+    const int altezza = p.Py(2650) - p.Py(450);
+    EXPECT_GT(p.Conta(x, p.Py(450), x + 1, p.Py(2650), kNero), altezza / 3);
+    EXPECT_GT(p.Conta(x, p.Py(450), x + 1, p.Py(2650), kBianco), altezza / 6);
+    EXPECT_GT(p.Conta(x - 20, p.Py(2750), x + 20, p.H(), kNero), 8);
+
+    // The test prefix has Italian regional settings: the user's symbols give
+    // the tooltip of 5 March 2007 and 1234.56.
+    const SimboliNumerici simboli = SimboliUtente();
+    EXPECT_EQ(simboli.Decimale + simboli.Migliaia, ",.");
+    p.grafico->Simboli = SimboliUtente;
+    test::Riempi(*p.grafico, DataSerial(2007, 3, 5), {1234.56, 34.56});
+    p.grafico->DisegnaGrafico(p.finestra->Superficie());
+    EXPECT_EQ(p.grafico->TestoTooltip(100, 100), "05-03-2007 E.1.234,56");
 }
 
 TEST(PictureGdi, WideAndNarrowPicturesKeepTheRelativeLayout) {
@@ -270,41 +288,21 @@ TEST(PictureGdi, MouseEventsArriveInChartUnitsAndAClickNeedsItsPressOnThePicture
     SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(30, 15));
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(eventi.size(), 1u);
-}
 
-TEST(PictureGdi, WhatAMouseHandlerThrowsIsReportedAndTheWindowGoesOn) {
+    // What a handler throws (a drawing that fails) is reported, and the
+    // window still takes clicks.
     test::InterazioneRegistrata schermo;
-    Picture p(600, 300);
     int chiamate = 0;
     p.finestra->MouseUp = [&](int16_t, int16_t, float, float) {
-        if (++chiamate == 1) throw ErroreDiSistema(11);  // a drawing that fails
+        if (++chiamate == 1) throw ErroreDiSistema(11);
     };
-    HWND h = p.finestra->Finestra();
-    for (int volta = 0; volta < 2; ++volta) {
-        SendMessageA(h, WM_LBUTTONDOWN, 0, MAKELPARAM(300, 150));
-        SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(300, 150));
-    }
-    EXPECT_EQ(chiamate, 2) << "the window still takes clicks";
+    for (int volta = 0; volta < 2; ++volta)
+        clic(WM_LBUTTONDOWN, WM_LBUTTONUP, 300, 150);
+    EXPECT_EQ(chiamate, 2);
     ASSERT_EQ(schermo.boxes.size(), 1u);
     EXPECT_EQ(schermo.boxes[0].titolo, "Errore 11");
     EXPECT_EQ(schermo.boxes[0].testo, "Divisione per zero");
     EXPECT_EQ(GetCapture(), nullptr);
-}
-
-TEST(PictureGdi, MarkDrawnOverThePicture) {
-    Picture p(600, 450);
-    p.Disegna();
-    p.grafico->UltimoX = 1500;
-    p.grafico->UltimoY = 1000;
-    ASSERT_TRUE(p.grafico->SegnaPunto(kSegnoPunto));
-    // Dashed: black and white along the mark's vertical line.
-    const int x = p.Px(1500);
-    const int neri = p.Conta(x, p.Py(450), x + 1, p.Py(2650), kNero);
-    const int bianchi = p.Conta(x, p.Py(450), x + 1, p.Py(2650), kBianco);
-    EXPECT_GT(neri, (p.Py(2650) - p.Py(450)) / 3);
-    EXPECT_GT(bianchi, (p.Py(2650) - p.Py(450)) / 6);
-    // Its date under the plot, in the row of the day labels.
-    EXPECT_GT(p.Conta(x - 20, p.Py(2750), x + 20, p.H(), kNero), 8);
 }
 
 TEST(PaginaGdi, DrawsTheSameLayoutWithoutClearingAndFontsByResolution) {
@@ -335,28 +333,14 @@ TEST(PaginaGdi, DrawsTheSameLayoutWithoutClearingAndFontsByResolution) {
     }
     EXPECT_TRUE(p.toolbar.Chiamate.empty()) << "the page leaves the buttons alone";
     EXPECT_EQ(GetPixel(dc, w - 2, h - 2), RGB(200, 200, 200)) << "the page is not cleared";
-    const int x0 = static_cast<int>(std::lround(400.0 * w / 3000));
-    int neri = 0;
-    for (int y = h / 4; y < h * 3 / 4; ++y)
-        if (GetPixel(dc, x0, y) == kNero) ++neri;
-    EXPECT_GE(neri, h / 2 - 2) << "the first day's line at 400 of 3000";
-    const int xSegno = static_cast<int>(std::lround(1500.0 * w / 3000));
-    int segno = 0;
-    for (int y = h / 4; y < h * 3 / 4; ++y)
-        if (GetPixel(dc, xSegno, y) == kNero) ++segno;
-    EXPECT_GT(segno, h / 8) << "the mark is on the page";
-}
-
-// The test prefix has Italian regional settings: the user's symbols give
-// the tooltip of the example, 5 March 2007 and 1234.56.
-TEST(SimboliGdi, TooltipWithTheUsersRegionalSymbols) {
-    const SimboliNumerici s = SimboliUtente();
-    EXPECT_EQ(s.Decimale, ",");
-    EXPECT_EQ(s.Migliaia, ".");
-    Picture p(600, 450);
-    p.grafico->Simboli = SimboliUtente;
-    GraficoSaldi& g = *p.grafico;
-    test::Riempi(g, DataSerial(2007, 3, 5), {1234.56, 34.56});
-    g.DisegnaGrafico(p.finestra->Superficie());
-    EXPECT_EQ(g.TestoTooltip(100, 100), "05-03-2007 E.1.234,56");
+    // Black in the middle half of the column at x of 3000.
+    auto neri = [&](double x) {
+        const int colonna = static_cast<int>(std::lround(x * w / 3000));
+        int n = 0;
+        for (int y = h / 4; y < h * 3 / 4; ++y)
+            if (GetPixel(dc, colonna, y) == kNero) ++n;
+        return n;
+    };
+    EXPECT_GE(neri(400), h / 2 - 2) << "the first day's line";
+    EXPECT_GT(neri(1500), h / 8) << "the mark";
 }
