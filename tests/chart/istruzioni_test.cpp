@@ -1,8 +1,5 @@
-// The program's statements on our engine, run directly: the balance query
-// (clsQuery) of every kind against the balances worked out from the rows,
-// and the account list and data version of AccessoDati. The engine's own
-// tests (tests/jet/) run their own copies of these texts; here they are
-// checked to be the program's.
+// The program's statements on our engine: the balance query of every kind
+// against the balances summed from the rows, the account list, the version.
 
 #include <gtest/gtest.h>
 
@@ -49,8 +46,7 @@ TEST_F(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
                 const Risultato r = Q(q.Query());
                 ASSERT_EQ(r.Colonne, (std::vector<std::string>{"TotaleEuro", "TotaleLire"}));
                 ASSERT_EQ(r.Righe.size(), 1u);
-                const auto atteso = test::SaldoAtteso(dati_, conto, giorno, noStat);
-                if (atteso) {
+                if (const auto atteso = test::SaldoAtteso(dati_, conto, giorno, noStat)) {
                     ASSERT_EQ(r.Righe[0][0].Tipo, TipoValore::Valuta);
                     EXPECT_EQ(r.Righe[0][0].I, *atteso) << q.Query();
                     EXPECT_EQ(r.Righe[0][1].Tipo, TipoValore::Doppio);
@@ -68,18 +64,16 @@ TEST_F(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
 }
 
 TEST_F(IstruzioniSuJet, MovementAtTenOnTheLastDayCountsFromTheNextDay) {
-    // The first movement with a time of day.
-    const auto& o = dati_.Operazioni[0];
-    ASSERT_NE(o.Data, std::floor(o.Data));
-    const Data giorno = std::floor(o.Data);
+    // The first movement has a time of day.
+    const Data ora = dati_.Operazioni[0].Data;
+    ASSERT_NE(ora, std::floor(ora));
     clsQuery q;
     q.conto = -1;
-    q.data = giorno;
-    const auto prima = test::SaldoAtteso(dati_, -1, giorno, false);
-    const auto dopo = test::SaldoAtteso(dati_, -1, giorno + 1, false);
-    EXPECT_EQ(Q(q.Query()).Righe[0][0].I, prima.value_or(0));
-    q.data = giorno + 1;
-    EXPECT_EQ(Q(q.Query()).Righe[0][0].I, dopo.value_or(0));
+    for (const Data giorno : {std::floor(ora), std::floor(ora) + 1}) {
+        q.data = giorno;
+        EXPECT_EQ(Q(q.Query()).Righe[0][0].I,
+                  test::SaldoAtteso(dati_, -1, giorno, false).value_or(0));
+    }
 }
 
 TEST_F(IstruzioniSuJet, ProgramsStatementsGiveAccountsAndVersion) {
