@@ -39,17 +39,17 @@ TEST(PrintErrore, ShowsTheRealBoxWithTitleTextAndIcon) {
     bool icona = false;
     std::thread lettore([&] {
         // Up to a minute: a loaded machine can be slow to show the first box.
-        for (int t = 0; t < 60000 && titolo.empty(); t += 50) {
-            const HWND box = FindWindowA("#32770", "Errore 52");
-            if (box == nullptr || !IsWindowVisible(box)) {
-                Sleep(50);
-                continue;
-            }
-            titolo = test::TestoFinestra(box);
-            testo = test::TestoBox(box);
-            icona = IconaInformazione(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
+        test::Attendi(
+            [&] {
+                const HWND box = FindWindowA("#32770", "Errore 52");
+                if (box == nullptr || !IsWindowVisible(box)) return false;
+                titolo = test::TestoFinestra(box);
+                testo = test::TestoBox(box);
+                icona = IconaInformazione(box);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return true;
+            },
+            60000);
     });
     uxUtilita().PrintErroreEx("Apri File VRT");
     lettore.join();

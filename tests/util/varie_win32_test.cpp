@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "tests/support/InterazioneRegistrata.h"
+#include "tests/support/Processo_win32.h"
 #include "tests/support/Sistema_win32.h"
 #include "util/Com_win32.h"
 #include "util/Gdi_win32.h"
@@ -152,8 +153,7 @@ TEST(Sfoglia_Cartella, AsksThroughInterazioneOrTheRealDialog) {
     std::string istruzione;
     bool trovato = false;
     std::thread lettore([&] {
-        for (int t = 0; t < 30000 && !trovato; t += 50) {
-            Sleep(50);
+        test::Attendi([&] {
             for (HWND d = nullptr; (d = FindWindowExA(nullptr, d, "#32770", nullptr)) != nullptr;) {
                 if (GetWindow(d, GW_OWNER) != w || !IsWindowVisible(d)) continue;
                 trovato = true;
@@ -161,9 +161,10 @@ TEST(Sfoglia_Cartella, AsksThroughInterazioneOrTheRealDialog) {
                     if (TestoFinestra(s) == "Scegli la cartella dei dati")
                         istruzione = TestoFinestra(s);
                 PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
-                break;
+                return true;
             }
-        }
+            return false;
+        });
     });
     EXPECT_EQ(u.Sfoglia_Cartella(H(w), "Scegli la cartella dei dati"), "");
     lettore.join();
