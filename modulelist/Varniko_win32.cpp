@@ -230,8 +230,11 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
         if (!altraRegistrata) {
             CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kVistaPropria);
             CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kAltraVista);
-        } else if (!Condivisa(chiave)) {
-            // The other registration has a copy of its own in its view.
+        } else if (Esiste(chiave, kAltraVista) && !Condivisa(chiave)) {
+            // The other registration has a copy of its own in its view. A
+            // key missing there may still be the one its clients read: Wine
+            // shows a 64-bit process no programmatic identifier in the
+            // 32-bit view, while its 32-bit processes read the shared one.
             CancellaAlbero(HKEY_CLASSES_ROOT, chiave, kVistaPropria);
         }
     }
