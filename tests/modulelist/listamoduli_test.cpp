@@ -6,36 +6,43 @@
 #include "modulelist/FileModuli.h"
 #include "modulelist/ListaModuli.h"
 #include "tests/support/CartellaTemporanea.h"
-#include "util/Errore.h"
+#include "tests/support/NumeroErrore.h"
 #include "util/FileBinario.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "util/Win32.h"
+#endif
 
 using namespace quandora;
 using quandora::test::CartellaTemporanea;
+using quandora::test::NumeroErrore;
+using Testi = std::vector<std::string>;
 
 namespace {
 
-std::string Record(const std::string& percorso, const std::string& nome, const std::string& desc) {
-    std::string r = percorso;
-    r.resize(1024, ' ');
-    std::string n = nome;
-    n.resize(128, ' ');
-    std::string d = desc;
-    d.resize(255, ' ');
-    return r + n + d;
+std::string Record(std::string percorso, std::string nome, std::string desc) {
+    percorso.resize(1024, ' ');
+    nome.resize(128, ' ');
+    desc.resize(255, ' ');
+    return percorso + nome + desc;
 }
 
 class ListaModuliTest : public ::testing::Test {
   protected:
     bool Aggiungi(const std::string& p, const std::string& n, const std::string& d) {
         const RecordModulo modulo = RecordDelModulo(p, n, d);
-        auto f = ApriFileModuli(file);
-        return AggiungiModuloAlFile(*f, modulo);
+        return AggiungiModuloAlFile(*ApriFileModuli(file), modulo);
     }
-    std::vector<VoceModulo> Lista() {
-        auto f = ApriFileModuli(file, UsoFileModuli::Lettura);
-        return LeggiListaModuli(*f);
+    // The entries as "name|path|description".
+    Testi Lista() {
+        Testi righe;
+        for (const auto& v : LeggiListaModuli(*ApriFileModuli(file, UsoFileModuli::Lettura)))
+            righe.push_back(v.nome + "|" + v.pathname + "|" + v.descrizione);
+        return righe;
     }
     std::string Contenuto() { return CartellaTemporanea::Leggi(file); }
+    uintmax_t Dimensione() { return std::filesystem::file_size(std::filesystem::u8path(file)); }
 
     CartellaTemporanea dir;
     std::string file = dir.File("Moduli.dat");
@@ -43,73 +50,30 @@ class ListaModuliTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ListaModuliTest, FirstModuleMakesOneRecordOfFixedWidth) {
+TEST_F(ListaModuliTest, ModulesAreAppendedListedByNameAndUpdatedInPlace) {
     EXPECT_TRUE(Lista().empty()) << "a missing file is created empty";
     EXPECT_EQ(Contenuto(), "");
-    EXPECT_TRUE(Aggiungi("C:\\Prog\\Trevalto.exe", "Trevalto", "Grafico saldo"));
-    EXPECT_EQ(Contenuto(), Record("C:\\Prog\\Trevalto.exe", "Trevalto", "Grafico saldo"));
-    const auto lista = Lista();
-    ASSERT_EQ(lista.size(), 1u);
-    EXPECT_EQ(lista[0].pathname, "C:\\Prog\\Trevalto.exe");
-    EXPECT_EQ(lista[0].nome, "Trevalto");
-    EXPECT_EQ(lista[0].descrizione, "Grafico saldo");
-}
-
-TEST_F(ListaModuliTest, ExistingEntriesAreUpdatedInPlaceOrLeftAlone) {
-    Aggiungi("C:\\a.exe", "Alfa", "prima");
-    Aggiungi("C:\\b.exe", "Beta", "seconda");
+    for (const std::string n : {"Beta", "alfa", "gamma"})
+        EXPECT_TRUE(Aggiungi("C:\\" + n + ".exe", n, "d" + n));
+    const std::string alfa = Record("C:\\alfa.exe", "alfa", "dalfa");
+    const std::string gamma = Record("C:\\gamma.exe", "gamma", "dgamma");
+    EXPECT_EQ(Contenuto(), Record("C:\\Beta.exe", "Beta", "dBeta") + alfa + gamma);
+    EXPECT_EQ(Lista(), (Testi{"alfa|C:\\alfa.exe|dalfa", "Beta|C:\\Beta.exe|dBeta",
+                              "gamma|C:\\gamma.exe|dgamma"}));
+    // Path and description equal but for case: nothing is written. A new
+    // description rewrites that record only; the name keeps its first spelling.
     const std::string prima = Contenuto();
-
-    // Path and description equal but for case: nothing is written.
-    Aggiungi("c:\\A.EXE", "alfa", "PRIMA");
+    Aggiungi("c:\\ALFA.EXE", "ALFA", "DALFA");
     EXPECT_EQ(Contenuto(), prima);
-
-    // A new description rewrites that record only; the name keeps its
-    // first spelling.
-    Aggiungi("C:\\a2.exe", "ALFA", "nuova");
-    EXPECT_EQ(Contenuto(), Record("C:\\a2.exe", "Alfa", "nuova") + prima.substr(1407));
+    Aggiungi("C:\\a2.exe", "Alfa", "nuova");
+    EXPECT_EQ(Contenuto(), prima.substr(0, 1407) + Record("C:\\a2.exe", "alfa", "nuova") + gamma);
 }
 
-TEST_F(ListaModuliTest, ListIsSortedByNameWithoutRegardToCase) {
-    Aggiungi("pb", "Beta", "db");
-    Aggiungi("pa", "alfa", "da");
-    Aggiungi("pg", "gamma", "dg");
-    std::vector<std::string> righe;
-    for (const auto& v : Lista())
-        righe.push_back(v.nome + "|" + v.pathname + "|" + v.descrizione);
-    EXPECT_EQ(righe, (std::vector<std::string>{"alfa|pa|da", "Beta|pb|db", "gamma|pg|dg"}));
-}
-
-TEST_F(ListaModuliTest, BlankNamesAreEntriesAndNulNamesAreNot) {
-    std::string nul = Record("p0", "", "d0");
-    nul[1024] = '\0';
-    CartellaTemporanea::Scrivi(file, Record("p1", "Zeta", "d1") + nul + Record("p2", "", "d2"));
-    const auto lista = Lista();
-    ASSERT_EQ(lista.size(), 2u);
-    EXPECT_EQ(lista[0].nome, "");
-    EXPECT_EQ(lista[0].pathname, "p2");
-    EXPECT_EQ(lista[1].nome, "Zeta");
-}
-
-TEST_F(ListaModuliTest, NamesWithBlanksOrTooLongAreStoredOnce) {
-    const std::string lungo(140, 'N');
-    for (int i = 0; i < 3; ++i) {
-        Aggiungi("p", "  Spazi  ", "d");
-        Aggiungi("q", lungo, "e");
-    }
-    EXPECT_EQ(Contenuto().size(), 2u * 1407);
-    const auto lista = Lista();
-    ASSERT_EQ(lista.size(), 2u);
-    EXPECT_EQ(lista[0].nome, std::string(128, 'N'));
-    EXPECT_EQ(lista[1].nome, "Spazi");
-}
-
-TEST_F(ListaModuliTest, LongAndAccentedTextsAreCutToTheirFieldsInAnsi) {
+TEST_F(ListaModuliTest, TextsAreCutToTheirFieldsInAnsiAndMatchedAsStored) {
     Aggiungi(std::string(1100, 'x'), "Città", std::string(300, 'd'));
     const std::string c = Contenuto();
     ASSERT_EQ(c.size(), 1407u);
     EXPECT_EQ(c.substr(1024, 6), "Citt\xE0 ");
-    EXPECT_EQ(Lista()[0].nome, "Città");
     // Upper case of accented letters matches too.
     Aggiungi(std::string(1100, 'x'), "CITTÀ", std::string(300, 'd'));
     EXPECT_EQ(Contenuto(), c);
@@ -119,27 +83,29 @@ TEST_F(ListaModuliTest, LongAndAccentedTextsAreCutToTheirFieldsInAnsi) {
         for (int campo = 0; campo < 3; ++campo) {
             std::string t[3] = {"p", "Città", "d"};
             t[campo] = manca;
-            try {
-                Aggiungi(t[0], t[1], t[2]);
-                ADD_FAILURE() << "field " << campo << " accepted";
-            } catch (const Errore& e) {
-                EXPECT_EQ(e.Numero(), 5);
-            }
+            EXPECT_EQ(NumeroErrore([&] { Aggiungi(t[0], t[1], t[2]); }), 5) << campo;
         }
     }
     EXPECT_EQ(Contenuto(), c);
+    // Names with blanks around them, or too long, are matched as stored.
+    for (const std::string nome : {"  Spazi  ", "spazi", " SPAZI"}) {
+        Aggiungi("p", nome, "d");
+        Aggiungi("q", std::string(140, 'N'), "e");
+    }
+    const std::string citta = "Città|" + std::string(1024, 'x') + "|" + std::string(255, 'd');
+    EXPECT_EQ(Lista(), (Testi{citta, std::string(128, 'N') + "|q|e", "Spazi|p|d"}));
 }
 
-TEST_F(ListaModuliTest, PartialLastRecordIsKeptAndCompleted) {
-    const std::string intero = Record("p1", "Uno", "d1");
-    const std::string parziale = Record("p2", "Due", "d2").substr(0, 1100);
-    CartellaTemporanea::Scrivi(file, intero + parziale);
-    auto lista = Lista();
-    ASSERT_EQ(lista.size(), 2u);
-    EXPECT_EQ(lista[0].nome, "Due");
-
-    Aggiungi("p3", "Tre", "d3");
-    EXPECT_EQ(Contenuto(), intero + Record("p2", "Due", "") + Record("p3", "Tre", "d3"));
+// A blank name is an entry, one beginning with NUL is not; a partial last
+// record counts as one padded with spaces, completed before the next.
+TEST_F(ListaModuliTest, RecordsAreReadAsStoredAndAPartialLastOneIsCompleted) {
+    std::string nul = Record("p0", "", "d0");
+    nul[1024] = '\0';
+    const std::string intero = Record("p1", "Zeta", "d1") + nul + Record("p2", "", "d2");
+    CartellaTemporanea::Scrivi(file, intero + Record("p3", "Due", "d3").substr(0, 1100));
+    EXPECT_EQ(Lista(), (Testi{"|p2|d2", "Due|p3|", "Zeta|p1|d1"}));
+    Aggiungi("p4", "Tre", "d4");
+    EXPECT_EQ(Contenuto(), intero + Record("p3", "Due", "") + Record("p4", "Tre", "d4"));
 }
 
 TEST_F(ListaModuliTest, The32768thRecordOverflows) {
@@ -147,17 +113,12 @@ TEST_F(ListaModuliTest, The32768thRecordOverflows) {
     CartellaTemporanea::Scrivi(file, "");
     std::filesystem::resize_file(std::filesystem::u8path(file), 32766u * 1407);
     EXPECT_TRUE(Aggiungi("p", "Ultimo", "d"));
-    EXPECT_EQ(std::filesystem::file_size(std::filesystem::u8path(file)), 32767u * 1407);
-    try {
-        Aggiungi("p", "Troppi", "d");
-        FAIL() << "the 32768th record must fail";
-    } catch (const Errore& e) {
-        EXPECT_EQ(e.Numero(), 6);
-    }
-    EXPECT_EQ(std::filesystem::file_size(std::filesystem::u8path(file)), 32767u * 1407);
+    EXPECT_EQ(Dimensione(), 32767u * 1407);
+    EXPECT_EQ(NumeroErrore([&] { Aggiungi("p", "Troppi", "d"); }), 6);
+    EXPECT_EQ(Dimensione(), 32767u * 1407);
     // The last record can still be updated.
     EXPECT_TRUE(Aggiungi("p", "Ultimo", "nuova"));
-    ASSERT_EQ(Lista().size(), 1u);
+    EXPECT_EQ(Lista(), (Testi{"Ultimo|p|nuova"}));
 }
 
 TEST_F(ListaModuliTest, ConcurrentClientsLoseAndDoubleNothing) {
@@ -179,19 +140,15 @@ TEST_F(ListaModuliTest, ConcurrentClientsLoseAndDoubleNothing) {
 }
 
 // A change holds our clients' lock alone, readings share it; a plain
-// reader (the host) never meets it, and never keeps our clients out.
+// reader (the host) never meets it, and never keeps our clients out. A
+// process that holds the file without sharing keeps them all out.
 TEST_F(ListaModuliTest, AHeldListIsWaitedForThenRefusedButNeverByAPlainReader) {
-    auto rifiutato = [&](UsoFileModuli uso) {
-        try {
-            ApriFileModuli(file, uso, 200);
-        } catch (const Errore& e) {
-            return e.Numero() == 70;
-        }
-        return false;
+    auto rifiutato = [&](UsoFileModuli uso, std::string* descrizione = nullptr) {
+        return NumeroErrore([&] { ApriFileModuli(file, uso, 200); }, descrizione) == 70;
     };
     Aggiungi("p", "Uno", "d");
     EsitoFile esito = EsitoFile::Ok;
-    const auto lettore = FileInLettura::Apri(file, esito);
+    auto lettore = FileInLettura::Apri(file, esito);
     ASSERT_TRUE(lettore);
     EXPECT_TRUE(Aggiungi("p", "Due", "d"));
     EXPECT_EQ(Lista().size(), 2u);
@@ -208,13 +165,17 @@ TEST_F(ListaModuliTest, AHeldListIsWaitedForThenRefusedButNeverByAPlainReader) {
     EXPECT_TRUE(rifiutato(UsoFileModuli::Modifica));
     lettura.reset();
     EXPECT_NO_THROW(ApriFileModuli(file, UsoFileModuli::Modifica, 200));
+#ifdef _WIN32
+    lettore.reset();
+    const Handle esclusivo(
+        CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(Valido(esclusivo));
+    std::string descrizione;
+    EXPECT_TRUE(rifiutato(UsoFileModuli::Lettura, &descrizione));
+    EXPECT_EQ(descrizione, "Autorizzazione negata");
+#endif
 }
 
 TEST_F(ListaModuliTest, MissingFolderIsAPathError) {
-    try {
-        ApriFileModuli(dir.File("manca") + "/Moduli.dat");
-        FAIL();
-    } catch (const Errore& e) {
-        EXPECT_EQ(e.Numero(), 76);
-    }
+    EXPECT_EQ(NumeroErrore([&] { ApriFileModuli(dir.File("manca") + "/Moduli.dat"); }), 76);
 }
