@@ -1,20 +1,17 @@
 // The tree's Windows Installer package as a user installs, upgrades and
-// removes it, silently through msiexec, on the stand-in host: the files
-// where Windows puts them, the Start-menu shortcuts, the entry of Add/Remove
-// Programs, the COM registration (the very keys regsvr32 writes), the
-// installed program at work, and nothing of ours left after removal but the
-// user's data. Each test starts and ends with nothing of ours installed:
-// every test program of the tree shares the prefix.
+// removes it, silently through msiexec, on the stand-in host. Each test
+// starts and ends with nothing of ours installed: every test program of the
+// tree shares the prefix.
 
 #include <windows.h>
 
 #include <msi.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <set>
 #include <string>
 #include <utility>
@@ -31,81 +28,54 @@ namespace {
 
 using test::CartellaTemporanea;
 using test::Esegui;
+using Righe = std::set<std::string>;
+using Testi = std::vector<std::string>;
+using Nomi = std::vector<std::pair<std::string, std::string>>;
 
 constexpr char kUpgradeCode[] = "{5B0C7E2A-3D41-4F6B-9A57-2E8C1D4F6A90}";
 constexpr char kNome[] = "Grafico Trevalto Saldo";
-constexpr const char* kRadici[] = {"CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}",
-                                   "Varniko.clsModuli",
+constexpr char kProgId[] = "Varniko.clsModuli";
+constexpr const char* kRadici[] = {"CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}", kProgId,
                                    "TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}",
                                    "Interface\\{9C12D367-D64C-42AF-80C2-214A40AADB19}"};
 constexpr uint32_t kHklm = uxUtilita::kHkeyLocalMachine;
+constexpr uint32_t kClassi = uxUtilita::kHkeyClassesRoot;
 constexpr char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
+// The registry views, this process's first, and the name by which a folder
+// of this build's Varniko.dll appears in the registration read back.
 struct Vista {
     REGSAM sam;
     const char* nome;
 };
 #ifdef _WIN64
-// The registry views, and the name by which a folder of this build's
-// Varniko.dll appears in the registration read back.
 constexpr Vista kViste[] = {{KEY_WOW64_64KEY, "64"}, {KEY_WOW64_32KEY, "32"}};
 constexpr char kPropria[] = "<64>";
 #else
 constexpr Vista kViste[] = {{0, "32"}};
 constexpr char kPropria[] = "<32>";
 #endif
+// Where the host's 32-bit installer registers it.
+constexpr REGSAM kVistaHost = std::end(kViste)[-1].sam;
 
-// A path the build gave with forward slashes, as Windows writes it.
-std::string Windows(std::string percorso) {
-    for (char& c : percorso)
-        if (c == '/') c = '\\';
-    return percorso;
-}
-std::string Pacchetto() {
-    return Windows(TREVALTO_PACCHETTO);
-}
-std::string PacchettoVecchio() {
-    return Windows(TREVALTO_PACCHETTO_VECCHIO);
-}
+const std::string kPacchetto = TREVALTO_PACCHETTO;
+const std::string kVecchio = TREVALTO_PACCHETTO_VECCHIO;
 
 std::string Cartella(int csidl) {
     char percorso[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, percorso))) return "<nessuna>";
     return FromAnsi(percorso);
 }
-std::string CartellaCompleta(const std::string& percorso) {
-    char pieno[MAX_PATH] = {};
-    GetFullPathNameA(ToAnsi(percorso).c_str(), sizeof pieno, pieno, nullptr);
-    return FromAnsi(pieno);
-}
-std::string Wow64() {
-    char cartella[MAX_PATH] = {};
-    GetSystemWow64DirectoryA(cartella, sizeof cartella);
-    return FromAnsi(cartella) + "\\";
-}
-// The 32-bit Varniko.dll where this machine runs 32-bit programs (64-bit
-// tree only), or an empty text.
-std::string Varniko32() {
-#ifdef _WIN64
-    const char* v = std::getenv("TREVALTO_VARNIKO32");
-    return v != nullptr ? v : "";
-#else
-    return "";
-#endif
-}
 
-// Where the package puts the program and Varniko.dll.
-std::string CartellaProgramma() {
-    return Cartella(CSIDL_PROGRAM_FILES) + "\\Trevalto\\";
+const std::string kProgramma = Cartella(CSIDL_PROGRAM_FILES) + "\\Trevalto\\";
+// The folders where the package puts Varniko.dll, each with its name in the
+// registration read back: this build's, and on 64-bit Windows the 32-bit one.
+Nomi CartelleVarniko() {
+    Nomi cartelle = {{Cartella(CSIDL_PROGRAM_FILES_COMMON) + "\\Trevalto", kPropria}};
+    if (sizeof(void*) == 8)
+        cartelle.emplace_back(Cartella(CSIDL_PROGRAM_FILES_COMMONX86) + "\\Trevalto", "<32>");
+    return cartelle;
 }
-std::string CartellaVarniko() {
-    return Cartella(CSIDL_PROGRAM_FILES_COMMON) + "\\Trevalto";
-}
-#ifdef _WIN64
-std::string CartellaVarniko32() {
-    return Cartella(CSIDL_PROGRAM_FILES_COMMONX86) + "\\Trevalto";
-}
-#endif
 
 // Runs msiexec silently with a verbose log; its exit code, the log's text
 // to log.
@@ -119,8 +89,8 @@ DWORD Msiexec(const std::string& argomenti, std::string* log = nullptr) {
 }
 
 // The product codes of every installed version of Trevalto.
-std::vector<std::string> Prodotti() {
-    std::vector<std::string> codici;
+Testi Prodotti() {
+    Testi codici;
     char codice[39] = {};
     for (DWORD i = 0; MsiEnumRelatedProductsA(kUpgradeCode, 0, i, codice) == ERROR_SUCCESS; ++i)
         codici.emplace_back(codice);
@@ -133,96 +103,80 @@ std::string InfoProdotto(const std::string& codice, const char* proprieta) {
     return FromAnsi(valore);
 }
 
-std::string Testo(uint32_t hive, const std::string& chiave, const char* nome, REGSAM vista = 0) {
-    const auto v = test::LeggiGrezzo(hive, chiave, nome, vista);
-    if (!v) return "<nessuno>";
-    std::string t = v->dati;
-    while (!t.empty() && t.back() == '\0')
-        t.pop_back();
-    return FromAnsi(t);
-}
-
-void Raccogli(HKEY radice, REGSAM vista, const std::string& prefisso, const std::string& chiave,
-              std::set<std::string>& righe) {
+// Every key and value below chiave, one line each ("view|key",
+// "view|key|name=type:data"), with each folder of nomi written as its name.
+void Raccogli(const Vista& v, const std::string& chiave, const Nomi& nomi, Righe& righe) {
     HKEY k = nullptr;
-    if (RegOpenKeyExA(radice, chiave.c_str(), 0, KEY_READ | vista, &k) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ | v.sam, &k) != ERROR_SUCCESS)
+        return;
     const ChiaveRegistro owner(k);
-    righe.insert(prefisso + chiave);
+    const std::string riga = std::string(v.nome) + "|" + chiave;
+    righe.insert(riga);
     char nome[256];
     BYTE dati[2048];
     for (DWORD i = 0;; ++i) {
         DWORD n = sizeof nome, d = sizeof dati - 1, tipo = 0;
         if (RegEnumValueA(k, i, nome, &n, nullptr, &tipo, dati, &d) != ERROR_SUCCESS) break;
         dati[d] = 0;
-        righe.insert(prefisso + chiave + "|" + nome + "=" + std::to_string(tipo) + ":" +
-                     FromAnsi(reinterpret_cast<char*>(dati)));
+        std::string valore = FromAnsi(reinterpret_cast<char*>(dati));
+        for (const auto& [cartella, come] : nomi) {
+            for (size_t p; !cartella.empty() && (p = valore.find(cartella)) != std::string::npos;)
+                valore.replace(p, cartella.size(), come);
+        }
+        righe.insert(riga + "|" + nome + "=" + std::to_string(tipo) + ":" + valore);
     }
-    std::vector<std::string> figli;
     for (DWORD i = 0;; ++i) {
         DWORD n = sizeof nome;
         if (RegEnumKeyExA(k, i, nome, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        figli.emplace_back(nome);
+        Raccogli(v, chiave + "\\" + nome, nomi, righe);
     }
-    for (const auto& f : figli)
-        Raccogli(radice, vista, prefisso, chiave + "\\" + f, righe);
 }
 
-// Every key and value of Varniko's registration, in each registry view,
-// one line each ("view|key", "view|key|name=type:data"), with each folder
-// given written as its name: the keys of two registrations compared as
-// they are, wherever their files lie.
-std::set<std::string> Registrazione(const std::vector<std::pair<std::string, std::string>>& nomi) {
-    std::set<std::string> righe;
-    for (const Vista& v : kViste)
+// Varniko's registration in every view: two registrations compared as they
+// are, wherever their files lie. The programmatic identifier, one key for
+// both kinds of client (Windows shares it between the views), is read in
+// this process's view: Wine shows a 64-bit process no copy of it in the
+// 32-bit view but the package's own.
+Righe Registrazione(const Nomi& nomi = {}) {
+    Righe righe;
+    for (const Vista& v : kViste) {
         for (const char* radice : kRadici)
-            Raccogli(HKEY_CLASSES_ROOT, v.sam, std::string(v.nome) + "|", radice, righe);
-    std::set<std::string> scritte;
-    for (std::string r : righe) {
-        for (const auto& [cartella, nome] : nomi) {
-            for (size_t p; !cartella.empty() && (p = r.find(cartella)) != std::string::npos;)
-                r.replace(p, cartella.size(), nome);
-        }
-        scritte.insert(r);
+            if (radice != kProgId || &v == kViste) Raccogli(v, radice, nomi, righe);
     }
-    return scritte;
+    return righe;
 }
-
-#ifdef _WIN64
 // Where this machine cannot run the 32-bit regsvr32, the registrations
 // compare without the 32-bit build's part: its view, and its type
 // library's entry in the key both views share.
-std::set<std::string> Senza32(const std::set<std::string>& righe) {
-    std::set<std::string> resto;
+Righe Senza32(const Righe& righe) {
+    Righe resto;
     for (const auto& r : righe)
         if (r.rfind("32|", 0) != 0 && r.find("win32") == std::string::npos &&
             r.find("<32>") == std::string::npos)
             resto.insert(r);
     return resto;
 }
-#endif
+// The lines one registration has ("+") and the other lacks ("-").
+Testi Differenze(const Righe& avute, const Righe& attese) {
+    Testi d;
+    for (const auto& r : avute)
+        if (!attese.count(r)) d.push_back("+" + r);
+    for (const auto& r : attese)
+        if (!avute.count(r)) d.push_back("-" + r);
+    return d;
+}
 
-// A Start-menu shortcut of the package: the file it points at, or an empty
-// text when there is none. Windows puts a per-machine package's shortcuts
-// in the common Programs menu, Wine in the user's.
-std::string Collegamento(const std::string& nome) {
+// Whether a Start-menu shortcut of the package opens the file given (the
+// file's path is in the shortcut). Windows puts a per-machine package's
+// shortcuts in the common Programs menu, Wine in the user's.
+bool Collegamento(const std::string& nome, const std::string& bersaglio) {
     for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
         const std::string file = Cartella(csidl) + "\\Trevalto\\" + nome + ".lnk";
-        if (!test::Esiste(file)) continue;
-        ComPtr<IShellLinkA> link;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                    reinterpret_cast<void**>(link.Indirizzo())))) {
-            return "<nessun IShellLink>";
-        }
-        ComPtr<IPersistFile> persist;
-        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Indirizzo()));
-        const std::wstring w(file.begin(), file.end());
-        if (!persist || FAILED(persist->Load(w.c_str(), STGM_READ))) return "<illeggibile>";
-        char bersaglio[MAX_PATH] = {};
-        link->GetPath(bersaglio, sizeof bersaglio, nullptr, 0);
-        return FromAnsi(bersaglio);
+        if (test::Esiste(file))
+            return test::LeggiFile(file).find(ToAnsi(bersaglio)) != std::string::npos;
     }
-    return "";
+    return false;
 }
 
 // The installed program, started from its installed place: it opens on
@@ -239,7 +193,7 @@ void ApreSulleContiDelHost(const std::string& programma) {
 class PacchettoTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(test::Esiste(Pacchetto())) << "no package: " << Pacchetto();
+        ASSERT_TRUE(test::Esiste(kPacchetto)) << "no package: " << kPacchetto;
         Pulisci();
     }
     void TearDown() override { Pulisci(); }
@@ -249,18 +203,17 @@ class PacchettoTest : public ::testing::Test {
     static void Pulisci() {
         for (const auto& codice : Prodotti())
             Msiexec("/x " + codice);
-        for (const Vista& v : kViste)
+        for (const Vista& v : kViste) {
             for (const char* radice : kRadici)
-                test::CancellaChiave(uxUtilita::kHkeyClassesRoot, radice, v.sam);
+                test::CancellaChiave(kClassi, radice, v.sam);
+        }
         test::CancellaChiave(kHklm, "Software\\Trevalto");
-        test::Cancella(CartellaProgramma());
+        test::Cancella(kProgramma);
         DimenticaHost();
     }
     static void DimenticaHost() {
         test::DimenticaQuandora();
-#ifdef _WIN64
-        test::CancellaChiave(kHklm, test::kAppPathQuandora, KEY_WOW64_32KEY);
-#endif
+        test::CancellaChiave(kHklm, test::kAppPathQuandora, kVistaHost);
     }
 
     // The demo host in a folder of the test's, registered as its installer
@@ -269,86 +222,81 @@ class PacchettoTest : public ::testing::Test {
     std::string InstallaHost() {
         const std::string host = dir_.File("Quandora");
         EXPECT_TRUE(test::InstallaHostDemo(host));
-#ifdef _WIN64
         test::DimenticaQuandora();
         test::ScriviGrezzo(kHklm, test::kAppPathQuandora, "", REG_SZ,
-                           test::TestoSz(host + "\\quandora.exe"), KEY_WOW64_32KEY);
-#endif
+                           test::TestoSz(host + "\\quandora.exe"), kVistaHost);
         return host;
     }
 
-    // COM for the shortcuts' reading, from before SetUp to after TearDown.
-    const ComInizializzato com_;
     CartellaTemporanea dir_;
 };
 
 TEST_F(PacchettoTest, InstallsRegistersLikeRegsvr32RunsAndUninstallsLeavingTheUserData) {
     // What regsvr32 registers, from nothing registered: this build's
     // library, then the 32-bit one where the machine runs it.
-    const std::string bin = CartellaCompleta(CartellaModulo() + "..");
-    const std::string dll32 = Varniko32();
-    const std::string bin32 = dll32.empty() ? "" : dll32.substr(0, dll32.find_last_of('\\'));
-    ASSERT_TRUE(Registrazione({}).empty());
-    ASSERT_EQ(Esegui("regsvr32 /s \"" + bin + "\\Varniko.dll\""), 0u);
-    if (!dll32.empty()) {
-        ASSERT_EQ(Esegui("\"" + Wow64() + "regsvr32.exe\" /s \"" + dll32 + "\""), 0u);
-    }
-    const auto atteso = Registrazione({{bin, kPropria}, {bin32, "<32>"}});
-    ASSERT_EQ(Esegui("regsvr32 /u /s \"" + bin + "\\Varniko.dll\""), 0u);
-    if (!dll32.empty()) Esegui("\"" + Wow64() + "regsvr32.exe\" /u /s \"" + dll32 + "\"");
-    ASSERT_TRUE(Registrazione({}).empty());
+    char bin[MAX_PATH] = {};
+    GetFullPathNameA(ToAnsi(CartellaModulo() + "..").c_str(), sizeof bin, bin, nullptr);
+    // The 32-bit Varniko.dll where this machine runs 32-bit programs.
+    const char* varniko32 = sizeof(void*) == 8 ? std::getenv("TREVALTO_VARNIKO32") : nullptr;
+    const std::string dll32 = varniko32 != nullptr ? varniko32 : "";
+    auto regsvr32 = [&](const std::string& opzioni) {
+        DWORD esito = Esegui("regsvr32 " + opzioni + " \"" + FromAnsi(bin) + "\\Varniko.dll\"");
+        if (!dll32.empty())
+            esito |= Esegui("\"" + Cartella(CSIDL_SYSTEMX86) + "\\regsvr32.exe\" " + opzioni +
+                            " \"" + dll32 + "\"");
+        return esito;
+    };
+    ASSERT_TRUE(Registrazione().empty());
+    ASSERT_EQ(regsvr32("/s"), 0u);
+    const Righe atteso =
+        Registrazione({{FromAnsi(bin), kPropria}, {dll32.substr(0, dll32.rfind('\\')), "<32>"}});
+    ASSERT_EQ(regsvr32("/u /s"), 0u);
+    ASSERT_TRUE(Registrazione().empty());
+    ASSERT_EQ(atteso.count(std::string(kViste[0].nome) + "|" + kRadici[0] +
+                           "\\InprocServer32|=1:" + kPropria + "\\Varniko.dll"),
+              1u);
 
     const std::string host = InstallaHost();
     std::string log;
-    ASSERT_EQ(Msiexec("/i \"" + Pacchetto() + "\"", &log), 0u) << log;
-
-    const std::string programmi = CartellaProgramma();
-    const std::string exe = programmi + "Trevalto.exe";
-    std::vector<std::string> file = {exe, programmi + "Leggimi.htm",
-                                     CartellaVarniko() + "\\Varniko.dll"};
-#ifdef _WIN64
-    file.push_back(CartellaVarniko32() + "\\Varniko.dll");
-#endif
+    ASSERT_EQ(Msiexec("/i \"" + kPacchetto + "\"", &log), 0u) << log;
+    const std::string exe = kProgramma + "Trevalto.exe";
+    Testi file = {exe, kProgramma + "Leggimi.htm"};
+    for (const auto& [cartella, nome] : CartelleVarniko())
+        file.push_back(cartella + "\\Varniko.dll");
     for (const auto& f : file)
         EXPECT_TRUE(test::Esiste(f)) << f;
-    EXPECT_FALSE(test::Esiste(programmi + "cfg.ini")) << "the host is registered";
-    EXPECT_EQ(Collegamento(kNome), exe);
-    EXPECT_EQ(Collegamento(std::string("Leggimi - ") + kNome), programmi + "Leggimi.htm");
+    EXPECT_FALSE(test::Esiste(kProgramma + "cfg.ini")) << "the host is registered";
+    EXPECT_TRUE(Collegamento(kNome, exe));
+    EXPECT_TRUE(Collegamento(std::string("Leggimi - ") + kNome, kProgramma + "Leggimi.htm"));
 
     // Add/Remove Programs: name, version, publisher and the program's icon.
     const auto prodotti = Prodotti();
     ASSERT_EQ(prodotti.size(), 1u);
     const std::string arp = kUninstall + prodotti[0];
-    EXPECT_EQ(Testo(kHklm, arp, "DisplayName"), kNome);
-    EXPECT_EQ(Testo(kHklm, arp, "DisplayVersion"), TREVALTO_VERSIONE);
-    EXPECT_EQ(Testo(kHklm, arp, "Publisher"), "Trevalto");
+    const char* const voci[][2] = {
+        {"DisplayName", kNome}, {"DisplayVersion", TREVALTO_VERSIONE}, {"Publisher", "Trevalto"}};
+    for (const auto& [nome, valore] : voci)
+        EXPECT_EQ(test::LeggiGrezzo(kHklm, arp, nome).value_or(test::ValoreGrezzo{}).dati,
+                  test::TestoSz(valore))
+            << nome;
     const std::string icona = InfoProdotto(prodotti[0], INSTALLPROPERTY_PRODUCTICON);
     EXPECT_EQ(CartellaTemporanea::Leggi(icona).substr(0, 4), std::string("\0\0\1\0", 4)) << icona;
 
-    // The COM keys are those regsvr32 writes, the files aside.
-    std::vector<std::pair<std::string, std::string>> installati = {{CartellaVarniko(), kPropria}};
-#ifdef _WIN64
-    installati.emplace_back(CartellaVarniko32(), "<32>");
-#endif
-    const auto registrato = Registrazione(installati);
-#ifdef _WIN64
-    if (dll32.empty()) {
-        EXPECT_EQ(Senza32(registrato), Senza32(atteso));
-        // The 32-bit build's class and type library, where 32-bit clients
-        // look for them.
+    // The COM keys are those regsvr32 writes, the files aside; where the
+    // machine runs no 32-bit regsvr32, the 32-bit build's class and type
+    // library are where 32-bit clients look for them.
+    const Righe registrato = Registrazione(CartelleVarniko());
+    if (sizeof(void*) == 8 && dll32.empty()) {
+        EXPECT_EQ(Differenze(Senza32(registrato), Senza32(atteso)), Testi{});
         for (const char* riga :
              {"32|CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}\\InprocServer32|=1:<32>\\Varniko."
               "dll",
               "32|TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}\\1.0\\0\\win32|=1:<32>\\Varniko."
-              "dll",
-              "32|Varniko.clsModuli\\CLSID|=1:{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}"})
+              "dll"})
             EXPECT_EQ(registrato.count(riga), 1u) << riga;
     } else {
-        EXPECT_EQ(registrato, atteso);
+        EXPECT_EQ(Differenze(registrato, atteso), Testi{});
     }
-#else
-    EXPECT_EQ(registrato, atteso);
-#endif
 
     // The installed program opens on the host and registers itself in the
     // host's module list, by its installed path.
@@ -362,47 +310,39 @@ TEST_F(PacchettoTest, InstallsRegistersLikeRegsvr32RunsAndUninstallsLeavingTheUs
     // A script client creates the class through the installed registration:
     // the default cscript, and the 32-bit one where it runs.
     const std::string js = dir_.File("cartella.js");
-    CartellaTemporanea::Scrivi(js,
-                               "var o = new ActiveXObject(\"Varniko.clsModuli\");\r\n"
-                               "WScript.Echo(o.GetCartellaQuandora());\r\n");
-    std::vector<std::string> cscript = {"cscript"};
-    if (!dll32.empty()) cscript.push_back("\"" + Wow64() + "cscript.exe\"");
+    CartellaTemporanea::Scrivi(
+        js, "WScript.Echo(new ActiveXObject(\"Varniko.clsModuli\").GetCartellaQuandora());\r\n");
+    Testi cscript = {"cscript"};
+    if (!dll32.empty()) cscript.push_back("\"" + Cartella(CSIDL_SYSTEMX86) + "\\cscript.exe\"");
     for (const auto& c : cscript) {
         std::string uscita;
         EXPECT_EQ(Esegui(c + " //nologo \"" + js + "\"", &uscita), 0u) << c << ": " << uscita;
         EXPECT_EQ(uscita, host + "\\\r\n") << c;
     }
 
-    // The user's charts and pictures, saved beside the program (its
-    // folder is the current one when it runs).
-    const std::string vrt = programmi + "Saldo 2026.vrt";
-    const std::string bmp = programmi + "Saldo 2026.bmp";
-    CartellaTemporanea::Scrivi(vrt, "il grafico dell'utente");
-    CartellaTemporanea::Scrivi(bmp, "BM l'immagine dell'utente");
-
-    ASSERT_EQ(Msiexec("/x \"" + Pacchetto() + "\"", &log), 0u) << log;
+    // The user's charts and pictures, saved beside the program (its folder
+    // is the current one when it runs), stay after removal with the host's
+    // database and module list; nothing else of ours does.
+    const Testi utente = {kProgramma + "Saldo 2026.vrt", kProgramma + "Saldo 2026.bmp"};
+    for (const auto& f : utente)
+        CartellaTemporanea::Scrivi(f, "dell'utente: " + f);
+    ASSERT_EQ(Msiexec("/x \"" + kPacchetto + "\"", &log), 0u) << log;
     EXPECT_TRUE(Prodotti().empty());
     for (const auto& f : file)
         EXPECT_FALSE(test::Esiste(f)) << f;
-    EXPECT_FALSE(test::Esiste(CartellaVarniko()));
-#ifdef _WIN64
-    EXPECT_FALSE(test::Esiste(CartellaVarniko32()));
-#endif
-    EXPECT_EQ(Collegamento(kNome), "");
-    EXPECT_EQ(Collegamento(std::string("Leggimi - ") + kNome), "");
+    for (const auto& [cartella, nome] : CartelleVarniko())
+        EXPECT_FALSE(test::Esiste(cartella)) << cartella;
     for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS})
         EXPECT_FALSE(test::Esiste(Cartella(csidl) + "\\Trevalto"));
     EXPECT_FALSE(test::EsisteChiave(kHklm, arp));
-    EXPECT_TRUE(Registrazione({}).empty());
-    // The user's data stay: the host's database and module list, the
-    // charts and pictures.
+    EXPECT_TRUE(Registrazione().empty());
     EXPECT_EQ(CartellaTemporanea::Leggi(lista), moduli);
     EXPECT_TRUE(test::Esiste(host + "\\bnk\\quandora.mdb"));
-    EXPECT_EQ(CartellaTemporanea::Leggi(vrt), "il grafico dell'utente");
-    EXPECT_EQ(CartellaTemporanea::Leggi(bmp), "BM l'immagine dell'utente");
-    DeleteFileA(ToAnsi(vrt).c_str());
-    DeleteFileA(ToAnsi(bmp).c_str());
-    RemoveDirectoryA(ToAnsi(programmi).c_str());
+    for (const auto& f : utente) {
+        EXPECT_EQ(CartellaTemporanea::Leggi(f), "dell'utente: " + f);
+        DeleteFileA(ToAnsi(f).c_str());
+    }
+    RemoveDirectoryA(ToAnsi(kProgramma).c_str());
 }
 
 // A host the registry does not know, named on the command line: the
@@ -412,32 +352,27 @@ TEST_F(PacchettoTest, InstallsRegistersLikeRegsvr32RunsAndUninstallsLeavingTheUs
 TEST_F(PacchettoTest, NewerVersionReplacesTheOlderInPlaceAndTheOlderRefuses) {
     const std::string host = InstallaHost();
     DimenticaHost();  // its files stay
-    const std::string cfg = CartellaProgramma() + "cfg.ini";
-    auto percorsoCfg = [&] {
-        char valore[MAX_PATH] = {};
-        GetPrivateProfileStringA("Quandora", "Path", "<nessuno>", valore, sizeof valore,
-                                 ToAnsi(cfg).c_str());
-        return FromAnsi(valore);
-    };
+    const std::string cfg = kProgramma + "cfg.ini";
+    auto percorsoCfg = [&] { return uxUtilita().LeggiINI(cfg, "Quandora", "Path", "<nessuno>"); };
+    const std::string vecchio = "/i \"" + kVecchio + "\" QUANDORAPATH=\"" + host + "\"";
     std::string log;
-    ASSERT_EQ(Msiexec("/i \"" + PacchettoVecchio() + "\" QUANDORAPATH=\"" + host + "\"", &log), 0u)
-        << log;
+    ASSERT_EQ(Msiexec(vecchio, &log), 0u) << log;
     auto prodotti = Prodotti();
     ASSERT_EQ(prodotti.size(), 1u);
     EXPECT_EQ(InfoProdotto(prodotti[0], INSTALLPROPERTY_VERSIONSTRING), TREVALTO_VERSIONE_VECCHIA);
     EXPECT_EQ(percorsoCfg(), host);
-    const std::string vecchio = prodotti[0];
+    const std::string codiceVecchio = prodotti[0];
 
-    ASSERT_EQ(Msiexec("/i \"" + Pacchetto() + "\"", &log), 0u) << log;
+    ASSERT_EQ(Msiexec("/i \"" + kPacchetto + "\"", &log), 0u) << log;
     prodotti = Prodotti();
     ASSERT_EQ(prodotti.size(), 1u);
-    EXPECT_NE(prodotti[0], vecchio);
+    EXPECT_NE(prodotti[0], codiceVecchio);
     EXPECT_EQ(InfoProdotto(prodotti[0], INSTALLPROPERTY_VERSIONSTRING), TREVALTO_VERSIONE);
-    EXPECT_FALSE(test::EsisteChiave(kHklm, kUninstall + vecchio));
+    EXPECT_FALSE(test::EsisteChiave(kHklm, kUninstall + codiceVecchio));
     EXPECT_EQ(percorsoCfg(), host);
-    ApreSulleContiDelHost(CartellaProgramma() + "Trevalto.exe");
+    ApreSulleContiDelHost(kProgramma + "Trevalto.exe");
 
-    EXPECT_NE(Msiexec("/i \"" + PacchettoVecchio() + "\" QUANDORAPATH=\"" + host + "\"", &log), 0u);
+    EXPECT_NE(Msiexec(vecchio, &log), 0u);
     EXPECT_NE(log.find("E' già installata una versione più recente di Grafico Trevalto Saldo."),
               std::string::npos)
         << log;
@@ -446,8 +381,7 @@ TEST_F(PacchettoTest, NewerVersionReplacesTheOlderInPlaceAndTheOlderRefuses) {
     // Quandora removed first, then the add-on: nothing of ours stays.
     ASSERT_TRUE(MoveFileA(ToAnsi(host).c_str(), ToAnsi(host + "_rimosso").c_str()));
     ASSERT_EQ(Msiexec("/x " + prodotti[0], &log), 0u) << log;
-    EXPECT_FALSE(test::Esiste(cfg));
-    EXPECT_FALSE(test::Esiste(CartellaProgramma()));
+    EXPECT_FALSE(test::Esiste(kProgramma));
     EXPECT_FALSE(test::EsisteChiave(kHklm, "Software\\Trevalto"));
 }
 
@@ -467,13 +401,11 @@ TEST_F(PacchettoTest, WithoutTheHostItRefusesInItalianAndInstallsNothing) {
     for (const auto& [argomenti, messaggio] : casi) {
         SCOPED_TRACE(argomenti);
         std::string log;
-        EXPECT_EQ(Msiexec("/i \"" + Pacchetto() + "\"" + argomenti, &log),
+        EXPECT_EQ(Msiexec("/i \"" + kPacchetto + "\"" + argomenti, &log),
                   static_cast<DWORD>(ERROR_INSTALL_FAILURE));
         EXPECT_NE(log.find(messaggio), std::string::npos) << log;
         EXPECT_TRUE(Prodotti().empty());
-        EXPECT_FALSE(test::Esiste(CartellaProgramma()));
-        EXPECT_FALSE(test::Esiste(CartellaVarniko()));
-        EXPECT_TRUE(Registrazione({}).empty());
+        EXPECT_FALSE(test::Esiste(kProgramma));
     }
 }
 
