@@ -12,8 +12,9 @@
 
 namespace quandora::test {
 
-inline std::string CartellaCampioni() {
-    std::string p = CAMPIONI_JET;
+// A file or folder of the samples, by its path inside their folder.
+inline std::string Campione(const std::string& relativo) {
+    std::string p = std::string(CAMPIONI_JET) + "/" + relativo;
 #ifdef _WIN32
     std::replace(p.begin(), p.end(), '/', '\\');
     p = "Z:" + p;
@@ -26,18 +27,13 @@ inline std::string CartellaCampioni() {
 inline std::vector<std::string> FileCampione() {
     std::vector<std::string> file;
     for (const char* versione : {"jet3", "jet4"}) {
-        const auto cartella = std::filesystem::path(CartellaCampioni()) / versione;
         std::error_code ec;
-        for (const auto& e : std::filesystem::directory_iterator(cartella, ec))
+        for (const auto& e : std::filesystem::directory_iterator(Campione(versione), ec))
             if (e.path().extension() == ".mdb") file.push_back(e.path().string());
     }
     std::sort(file.begin(), file.end());
-    EXPECT_GE(file.size(), 20u) << "sample files missing in " << CartellaCampioni();
+    EXPECT_GE(file.size(), 20u) << "sample files missing in " << CAMPIONI_JET;
     return file;
-}
-
-inline std::string Campione(const std::string& relativo) {
-    return (std::filesystem::path(CartellaCampioni()) / relativo).make_preferred().string();
 }
 
 }  // namespace quandora::test

@@ -4,6 +4,7 @@
 // schema sits above the engine) because those are the statements it serves.
 
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -116,6 +117,45 @@ inline const std::string SaldoContoSenzaStatistiche =
     "Operazioni ON TabellaCassa.IDCassa = Operazioni.IDCassa "
     " WHERE TabellaCassa.IDConto=2 AND  Operazioni.Data <=  DateSerial(2004,6,30) "
     " AND nostatistiche = false ";
+
+// A table of every column type the writer makes, for Jet 3 or Jet 4: limits,
+// Nulls, memos inline, on one long-value page and on a chain of pages, and
+// rows longer than 256 bytes (the row's jump table). Jet 4 gets texts beyond
+// one byte a character (kept as plain UCS-2).
+inline jet::TabellaNuova TabellaTipi(int versione) {
+    using namespace jet;
+    const std::string greco = versione == 4 ? "\xCE\xB1\xCE\xB2 " : "";
+    TabellaNuova t{"Tipi \xC3\xA8", {}, {}};
+    const char* nomi[] = {"Si", "B", "I", "L", "C", "S", "D", "T", "X", "M", "O"};
+    const uint8_t tipi[] = {SiNo,   Byte,    Integer, Long, Currency, Single,
+                            Double, DataOra, Text,    Memo, Ole};
+    for (size_t c = 0; c < std::size(tipi); ++c)
+        t.Colonne.push_back({nomi[c], tipi[c], uint16_t(tipi[c] == Text ? 255 : 0)});
+    t.Righe.push_back({Valore::Booleano(true), Valore::Intero(255), Valore::Intero(-32768),
+                       Valore::Intero(-2147483647 - 1), Valore::Valuta(INT64_C(-922337203685477)),
+                       Valore::Doppio(-0.375), Valore::Doppio(6.02214076e23),
+                       Valore::DataOra(DataSerial(2004, 3, 15) + 0.75),
+                       Valore::Testo(greco + "\xC3\xA0\xE2\x82\xAC \xC2\xA3 \"forte\", 100%"),
+                       Valore::Testo(""), Valore::Binario(std::string("\0\1\xFF", 3))});
+    // Null but the Yes/No (which has no Null), and a memo on a chain of pages.
+    t.Righe.emplace_back(t.Colonne.size());
+    t.Righe.back()[0] = Valore::Booleano(false);
+    t.Righe.back()[9] = Valore::Testo(std::string(5000, 'm') + "fine");
+    t.Righe.push_back({Valore::Booleano(true), Valore::Intero(0), Valore::Intero(32767),
+                       Valore::Intero(2147483647), Valore::Valuta(1), Valore::Doppio(1.5),
+                       Valore::Doppio(-0.1), Valore::DataOra(-1.25),
+                       Valore::Testo(std::string(255, 'w')),
+                       Valore::Testo(greco + std::string(1500, 'y')),
+                       Valore::Binario(std::string(2500, '\x7F'))});
+    for (int i = 0; i < 400; ++i)
+        t.Righe.push_back(
+            {Valore::Booleano(i % 2), Valore::Intero(i % 256), Valore::Intero(i - 200),
+             Valore::Intero(i * 1000), Valore::Valuta(i * 12345), Valore::Doppio(i / 4.0),
+             Valore::Doppio(i * 1.5), Valore::DataOra(36000 + i + (i % 24) / 24.0),
+             Valore::Testo(std::string(size_t(i % 200 + 1), char('a' + i % 26))),
+             i % 3 ? Valore{} : Valore::Testo("nota " + std::to_string(i)), Valore{}});
+    return t;
+}
 
 // The tables of MovimentiDiProva.
 inline std::vector<jet::TabellaNuova> TabelleDiProva(int movimenti = 600, unsigned seme = 7) {

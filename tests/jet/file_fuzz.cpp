@@ -19,23 +19,10 @@
 
 using namespace quandora;
 
-namespace {
-std::string File() {
-    static const std::string f = "/tmp/jet_file_fuzz_" + std::to_string(getpid()) + ".mdb";
-    return f;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
     static std::string modello;
     if (modello.empty()) {
-        test::Movimenti d;
-        d.Conti = {{1, "Banca"}, {2, std::nullopt}};
-        d.Casse = {{10, 1, "Cassa"}};
-        for (int i = 0; i < 40; ++i)
-            d.Operazioni.push_back({10, 38000.0 + i, 10000 * i, 1.5, i % 2 == 0, "op"});
-        d.Versioni = {2};
-        auto t = test::TabelleMovimenti(d);
+        auto t = test::TabelleDiProva(40);
         t[2].Righe[0][7] = Valore::Testo(std::string(3000, 'n'));  // a memo on a chain
         modello = jet::ScriviJet3(t, "pw");
     }
@@ -53,12 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
             file[da + i - 3] = char(dati[i]);
         if (dati[2] & 0x80) file.resize(da);  // truncated
     }
-    FILE* f = std::fopen(File().c_str(), "wb");
+    static const std::string percorso = "/tmp/jet_file_fuzz_" + std::to_string(getpid()) + ".mdb";
+    FILE* f = std::fopen(percorso.c_str(), "wb");
     if (!f) return 0;
     std::fwrite(file.data(), 1, file.size(), f);
     std::fclose(f);
     try {
-        auto db = jet::DatabaseJet::Apri(File(), "pw");
+        auto db = jet::DatabaseJet::Apri(percorso, "pw");
         for (const auto& t : db->TabelleUtente())
             db->LeggiTabella(t);
         const auto tabelle = db->TabelleUtente();

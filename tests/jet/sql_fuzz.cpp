@@ -18,15 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n) {
     static std::unique_ptr<jet::DatabaseJet> db, campione;
     if (!campione) campione = jet::DatabaseJet::Apri(CAMPIONE_JET, "");
     if (!db) {
-        test::Movimenti d;
-        d.Conti = {{1, "Banca"}, {2, std::nullopt}, {3, "conto"}};
-        d.Casse = {{10, 1, "Cassa"}, {11, 2, "Altra"}, {12, 9, "Orfana"}};
-        for (int i = 0; i < 30; ++i)
-            d.Operazioni.push_back(
-                {10 + i % 3, 38000.0 + i, 10000 * i - 50000, 1.5 * i, i % 2 == 0, "op"});
-        d.Versioni = {2};
         const std::string f = "/tmp/jet_sql_fuzz_" + std::to_string(getpid()) + ".mdb";
-        jet::ScriviFileJet3(f, test::TabelleMovimenti(d), "");
+        jet::ScriviFileJet3(f, test::TabelleDiProva(30));
         db = jet::DatabaseJet::Apri(f, "");
     }
     if (n > 4096) return 0;
