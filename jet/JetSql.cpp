@@ -9,10 +9,6 @@
 
 namespace quandora::jet {
 
-void Analizza(const std::string& sql) {
-    sql::AnalizzaQuery(sql);
-}
-
 Risultato Esegui(DatabaseJet& db, const std::string& sql) {
     sql::Query q = sql::AnalizzaQuery(sql);
     sql::MemoriaEsecutore::Di(db).Limita();

@@ -44,7 +44,4 @@ struct Risultato {
 
 Risultato Esegui(DatabaseJet& db, const std::string& sql);
 
-// Only parses the text (syntax errors 3075, 3131, 3142).
-void Analizza(const std::string& sql);
-
 }  // namespace quandora::jet
