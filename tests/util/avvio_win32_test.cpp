@@ -16,8 +16,6 @@ using namespace quandora::test;
 
 namespace {
 
-constexpr const char* kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-
 // A scratch folder of the test's name, the boxes recorded.
 class Avvio : public ::testing::Test {
   protected:
@@ -53,12 +51,28 @@ TEST_F(Avvio, EseguiExReportsMissingFilesAndUnknownTypesUnlessQuiet) {
     EXPECT_EQ(box.boxes[2].testo, ignoto + ": nessun programma associato a questo tipo di file!");
 }
 
-TEST_F(Avvio, EseguiExOpensAProgramInTheDriveRootOfTheModuleFolder) {
+// Documents open in the drive root of the module's folder.
+TEST_F(Avvio, AddressesAndDocumentsOpenThroughTheShellInTheDriveRoot) {
+    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
+    ValoreSalvato http(cr, "http\\shell\\open\\command", "");
+    ValoreSalvato mailto(cr, "mailto\\shell\\open\\command", "");
+    const std::string web = Registratore("browser.exe"), posta = Registratore("posta.exe");
+    for (auto [chiave, programma] : {std::pair{"http", web}, {"mailto", posta}})
+        ASSERT_TRUE(ScriviGrezzo(cr, std::string(chiave) + "\\shell\\open\\command", "", REG_SZ,
+                                 TestoSz("\"" + Ansi(programma) + "\" \"%1\"")));
+    u.Homepage(0);
+    EXPECT_NE(AttendiFile(web + ".log").find(uxUtilita::kIndirizzoHomepage), std::string::npos);
+    DeleteFileA(Ansi(web + ".log").c_str());
+    u.GoWeb(0, "http://example.invalid/pagina");
+    EXPECT_NE(AttendiFile(web + ".log").find("http://example.invalid/pagina"), std::string::npos);
+    u.EMail(0);
+    EXPECT_NE(AttendiFile(posta + ".log").find(uxUtilita::kIndirizzoEMail), std::string::npos);
+    u.GoWeb(0, base + "manca.htm");
     const std::string programma = Registratore("aperto.exe");
     EXPECT_TRUE(u.EseguiEx(0, programma, false));
     const std::string log = AttendiFile(programma + ".log");
-    EXPECT_TRUE(box.boxes.empty());
     EXPECT_NE(log.find("dir=" + CartellaBin().substr(0, 3) + "\r\n"), std::string::npos) << log;
+    EXPECT_TRUE(box.boxes.empty());
 }
 
 TEST_F(Avvio, ShellSospensivaRunsWithOneBlankBeforeTheArgumentAndWaits) {
@@ -77,7 +91,8 @@ TEST_F(Avvio, ShellSospensivaRunsWithOneBlankBeforeTheArgumentAndWaits) {
 
 TEST_F(Avvio, StartApplicazioneStartsTheRegisteredProgramOrSaysItIsMissing) {
     const std::string programma = Registratore("registrato.exe");
-    const std::string chiave = std::string(kAppPaths) + "registratoux.exe";
+    const std::string chiave =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\registratoux.exe";
     ASSERT_TRUE(
         ScriviGrezzo(uxUtilita::kHkeyLocalMachine, chiave, "", REG_SZ, TestoSz(Ansi(programma))));
     EXPECT_TRUE(u.StartApplicazione("registratoux.exe"));
@@ -95,33 +110,13 @@ TEST_F(Avvio, StartApplicazioneStartsTheRegisteredProgramOrSaysItIsMissing) {
     EXPECT_EQ(box.boxes[1].stile, mb::kOk | mb::kIconExclamation);
 }
 
-TEST_F(Avvio, HomepageGoWebAndEMailOpenThroughTheShellAndFailQuietly) {
-    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
-    ValoreSalvato http(cr, "http\\shell\\open\\command", "");
-    ValoreSalvato mailto(cr, "mailto\\shell\\open\\command", "");
-    const std::string web = Registratore("browser.exe"), posta = Registratore("posta.exe");
-    for (auto [chiave, programma] : {std::pair{"http", web}, {"mailto", posta}})
-        ASSERT_TRUE(ScriviGrezzo(cr, std::string(chiave) + "\\shell\\open\\command", "", REG_SZ,
-                                 TestoSz("\"" + Ansi(programma) + "\" \"%1\"")));
-    u.Homepage(0);
-    EXPECT_NE(AttendiFile(web + ".log").find(uxUtilita::kIndirizzoHomepage), std::string::npos);
-    DeleteFileA(Ansi(web + ".log").c_str());
-    u.GoWeb(0, "http://example.invalid/pagina");
-    EXPECT_NE(AttendiFile(web + ".log").find("http://example.invalid/pagina"), std::string::npos);
-    u.EMail(0);
-    EXPECT_NE(AttendiFile(posta + ".log").find(uxUtilita::kIndirizzoEMail), std::string::npos);
-    u.GoWeb(0, base + "manca.htm");
-    EXPECT_TRUE(box.boxes.empty());
-}
-
 namespace {
 
-// A clock that moves a fixed step at every reading, from a time of day;
-// the readings it gave, counted on from its start past midnight.
+// A clock that moves a fixed step at every reading, from a time of day,
+// keeping its readings counted on from its start past midnight.
 class OrologioFinto : public Orologio {
   public:
-    OrologioFinto(double inizio, double passo)
-        : letta_(inizio), passo_(passo), precedente_(ImpostaOrologio(this)) {}
+    OrologioFinto(double inizio, double passo) : letta_(inizio), passo_(passo) {}
     ~OrologioFinto() override { ImpostaOrologio(precedente_); }
     double SecondiDelGiorno() override {
         letture.push_back(letta_);
@@ -131,25 +126,15 @@ class OrologioFinto : public Orologio {
     std::vector<double> letture;
 
   private:
-    double letta_;
-    double passo_;
-    Orologio* precedente_;
+    double letta_, passo_;
+    Orologio* precedente_ = ImpostaOrologio(this);
 };
-
-LRESULT CALLBACK ContaMessaggi(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_APP + 7) {
-        ++*reinterpret_cast<int*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-        return 0;
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
 
 }  // namespace
 
 // The wait counts from the start of the current second and ends at the
 // first reading at or past its end, across midnight too.
 TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
-    const uxUtilita u{};
     const struct {
         double inizio, passo;
         int16_t secondi;
@@ -157,7 +142,7 @@ TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
     for (const auto& c : casi) {
         SCOPED_TRACE(c.inizio);
         OrologioFinto orologio(c.inizio, c.passo);
-        u.WaitSecondi(c.secondi);
+        uxUtilita().WaitSecondi(c.secondi);
         const double fine = std::floor(c.inizio) + c.secondi;
         // The first reading is the start; of the others only the last is
         // at or past the end.
@@ -168,20 +153,12 @@ TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
     }
 }
 
-TEST(WaitSecondi, KeepsTheWindowAnsweringOnTheRealClock) {
-    WNDCLASSA classe = {};
-    classe.lpfnWndProc = ContaMessaggi;
-    classe.hInstance = GetModuleHandleA(nullptr);
-    classe.lpszClassName = "ProvaAttesa";
-    RegisterClassA(&classe);
-    HWND w = CreateWindowA("ProvaAttesa", "attesa", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                           nullptr, classe.hInstance, nullptr);
+// A message posted before the wait is handled during it.
+TEST(WaitSecondi, KeepsTheWindowsAnsweringOnTheRealClock) {
+    HWND w = CreateWindowA("STATIC", "attesa", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                           nullptr, nullptr);
     ASSERT_NE(w, nullptr);
-    int ricevuti = 0;
-    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&ricevuti));
-    PostMessageA(w, WM_APP + 7, 0, 0);
-    PostMessageA(w, WM_APP + 7, 0, 0);
+    PostMessageA(w, WM_CLOSE, 0, 0);
     uxUtilita().WaitSecondi(1);
-    EXPECT_EQ(ricevuti, 2);
-    DestroyWindow(w);
+    EXPECT_FALSE(IsWindow(w));
 }

@@ -1,4 +1,4 @@
-// The text helpers of uxUtilita.
+// The portable helpers of uxUtilita: texts, paths as texts, version texts.
 
 #include <gtest/gtest.h>
 
@@ -21,26 +21,26 @@ TEST(UxReplace, ReplacesLeftToRightWithoutOverlapAndNotWithAnEmptyArgument) {
 
 TEST(UxSplit, PiecesBetweenSeparatorsOrOneEmptyPieceAndFalse) {
     const uxUtilita u;
-    std::vector<std::string> pezzi = {"vecchio", "contenuto"};
-    EXPECT_TRUE(u.uxSplit(pezzi, "a;;b;", ";"));
-    EXPECT_EQ(pezzi, (std::vector<std::string>{"a", "", "b"}));
-
-    EXPECT_TRUE(u.uxSplit(pezzi, "uno<>due<>tre", "<>"));
-    EXPECT_EQ(pezzi, (std::vector<std::string>{"uno", "due", "tre"}));
-
+    using Pezzi = std::vector<std::string>;
     // Only one final separator is ignored.
-    EXPECT_TRUE(u.uxSplit(pezzi, "x,,", ","));
-    EXPECT_EQ(pezzi, (std::vector<std::string>{"x", ""}));
-    EXPECT_TRUE(u.uxSplit(pezzi, ",", ","));
-    EXPECT_EQ(pezzi, (std::vector<std::string>{""}));
-    EXPECT_TRUE(u.uxSplit(pezzi, "senza", ","));
-    EXPECT_EQ(pezzi, (std::vector<std::string>{"senza"}));
-    pezzi = {"a", "b"};
-    EXPECT_FALSE(u.uxSplit(pezzi, "", ","));
-    EXPECT_EQ(pezzi, (std::vector<std::string>{""}));
-    pezzi = {"a", "b"};
-    EXPECT_FALSE(u.uxSplit(pezzi, "a,b", ""));
-    EXPECT_EQ(pezzi, (std::vector<std::string>{""}));
+    const struct {
+        const char *testo, *separatore;
+        Pezzi atteso;
+    } casi[] = {{"a;;b;", ";", {"a", "", "b"}},
+                {"uno<>due<>tre", "<>", {"uno", "due", "tre"}},
+                {"x,,", ",", {"x", ""}},
+                {",", ",", {""}},
+                {"senza", ",", {"senza"}}};
+    for (const auto& c : casi) {
+        Pezzi pezzi = {"vecchio", "contenuto"};
+        EXPECT_TRUE(u.uxSplit(pezzi, c.testo, c.separatore)) << c.testo;
+        EXPECT_EQ(pezzi, c.atteso) << c.testo;
+    }
+    for (const auto& [testo, separatore] : {std::pair{"", ","}, {"a,b", ""}}) {
+        Pezzi pezzi = {"a", "b"};
+        EXPECT_FALSE(u.uxSplit(pezzi, testo, separatore));
+        EXPECT_EQ(pezzi, Pezzi{""});
+    }
 }
 
 TEST(Testi, BlanksGoAndSecondsBecomeATimeValue) {
@@ -49,8 +49,6 @@ TEST(Testi, BlanksGoAndSecondsBecomeATimeValue) {
     EXPECT_EQ(u.EspuraSpazi("a\tb"), "a\tb");
     EXPECT_EQ(u.EspuraSpazi(""), "");
     EXPECT_EQ(u.EspuraSpazi("   "), "");
-    EXPECT_DOUBLE_EQ(u.LongToDate(0), 0.0);
-    EXPECT_DOUBLE_EQ(u.LongToDate(3661), (3600 + 60 + 1) / 86400.0);
     EXPECT_DOUBLE_EQ(u.LongToDate(43200), 0.5);
     // 24 hours and more run into the following days.
     EXPECT_DOUBLE_EQ(u.LongToDate(86400 + 21600), 1.25);
@@ -63,6 +61,70 @@ TEST(Testi, BlanksGoAndSecondsBecomeATimeValue) {
     const auto n = quandora::ScomponiData(u.LongToDate(-3600));
     EXPECT_EQ(n.Giorno, 29);
     EXPECT_EQ(n.Ore, 23);
-    const auto grande = quandora::ScomponiData(u.LongToDate(2147483647));
-    EXPECT_EQ(grande.Anno, 1968);
+    EXPECT_EQ(quandora::ScomponiData(u.LongToDate(2147483647)).Anno, 1968);
+}
+
+TEST(AggiungiSepDir, ChangesTheCallersVariableAndReturnsTheSameText) {
+    const uxUtilita u;
+    std::string p = "  C:\\Programmi\\Quandora  ";
+    // Already in folder form the second time: unchanged.
+    for (int volta = 0; volta < 2; ++volta) {
+        EXPECT_EQ(u.AggiungiSepDir(p), "C:\\Programmi\\Quandora\\");
+        EXPECT_EQ(p, "C:\\Programmi\\Quandora\\");
+    }
+    std::string vuoto = "   ";
+    EXPECT_EQ(u.AggiungiSepDir(vuoto), "");
+    EXPECT_EQ(vuoto, "");
+    // Only blanks are trimmed; a "/" is not a separator here.
+    std::string tab = "\tC:/x";
+    EXPECT_EQ(u.AggiungiSepDir(tab), "\tC:/x\\");
+    EXPECT_EQ(u.AggiungiSepDir(std::string(" D:\\ ")), "D:\\");
+}
+
+TEST(PartiDelPercorso, FolderFileNameExtensionAndTheTextBeforeANul) {
+    const uxUtilita u;
+    EXPECT_EQ(u.EstraiPath("C:\\Prog\\x.exe"), "C:\\Prog\\");
+    EXPECT_EQ(u.EstraiPath("C:\\"), "C:\\");
+    EXPECT_EQ(u.EstraiPath("x.exe"), "");
+    EXPECT_EQ(u.EstraiPath("\\x.exe"), "");
+    EXPECT_EQ(u.EstraiPath("\\\\srv\\dati\\a.b"), "\\\\srv\\dati\\");
+    EXPECT_EQ(u.DeterminaSoloFileName("C:\\Prog/sub/y.txt"), "y.txt");
+    EXPECT_EQ(u.DeterminaSoloFileName("C:/a\\b\\z"), "z");
+    EXPECT_EQ(u.DeterminaSoloFileName("nome.dat"), "nome.dat");
+    EXPECT_EQ(u.DeterminaSoloFileName("C:\\Prog\\"), "");
+    EXPECT_EQ(u.DeterminaSoloFileName(""), "");
+    EXPECT_EQ(u.EstraiEstensione("archivio.tar.gz"), "gz");
+    EXPECT_EQ(u.EstraiEstensione(".profilo"), "");
+    EXPECT_EQ(u.EstraiEstensione("punto."), "");
+    EXPECT_EQ(u.EstraiEstensione("senza"), "");
+    // The scan does not stop at a folder: a dotted folder name counts.
+    EXPECT_EQ(u.EstraiEstensione("C:\\v1.2\\leggimi"), "2\\leggimi");
+    EXPECT_EQ(u.StripTerminator(std::string("C:\\WINDOWS\0   \0x", 16)), "C:\\WINDOWS");
+    EXPECT_EQ(u.StripTerminator("intero"), "intero");
+    EXPECT_EQ(u.StripTerminator(std::string("\0abc", 4)), "");
+}
+
+// Fields compare as unsigned 16-bit numbers, not as text; beyond that range
+// a field is the largest one. "3.3" reads as 3.3.3.3, "" as 0.0.0.0, fields
+// past the fourth are ignored, a field reads its leading digits.
+TEST(ConfrontaVersione, FieldsAsUnsigned16BitNumbersShortTextsRepeatingTheirLastField) {
+    const uxUtilita u;
+    EXPECT_EQ(u.ConfrontaVersione("3.2.9.9", "3.3.0.0"), -1);
+    EXPECT_EQ(u.ConfrontaVersione("3.3.0.0", "3.3.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("3.10.0.0", "3.3.0.0"), 1);
+    EXPECT_EQ(u.ConfrontaVersione("3.3.0.10", "3.3.0.9"), 1);
+    EXPECT_EQ(u.ConfrontaVersione("32768.0.0.0", "32767.0.0.0"), 1);
+    EXPECT_EQ(u.ConfrontaVersione("99999999999999999999.0.0.0", "65534.0.0.0"), 1);
+    EXPECT_EQ(u.ConfrontaVersione("70000.0.0.0", "65535.0.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("3.3", "3.3.0.0"), 1);
+    EXPECT_EQ(u.ConfrontaVersione("3.3", "3.3.3.3"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("4", "4.4.4.4"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("", "0.0.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("", "0.0.0.1"), -1);
+    EXPECT_EQ(u.ConfrontaVersione("3.3.0.0.9", "3.3.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione(" 3.3.0.0", "3.3.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("3.3b.0.0", "3.3.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("3.x.0.0", "3.0.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("3..0.0", "3.0.0.0"), 0);
+    EXPECT_EQ(u.ConfrontaVersione("-3.0.0.0", "0.0.0.0"), 0);
 }
