@@ -1,38 +1,16 @@
 // Launching documents and programs for real: the shell's opener, new
 // processes, the application paths, and the waits.
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <vector>
 
-#include "tests/support/InterazioneRegistrata.h"
-#include "tests/support/Sistema_win32.h"
+#include "tests/util/ProvaUx_win32.h"
 #include "util/Orologio.h"
-#include "util/uxUtilita.h"
 
 using namespace quandora;
 using namespace quandora::test;
 
-namespace {
-
-// A scratch folder of the test's name, the boxes recorded.
-class Avvio : public ::testing::Test {
-  protected:
-    void TearDown() override { Cancella(base); }
-    // A copy of the recording program under a name of the test's choice.
-    std::string Registratore(const std::string& nome) const {
-        CopyFileA(Ansi(CartellaBin() + "registra_argomenti.exe").c_str(), Ansi(base + nome).c_str(),
-                  FALSE);
-        return base + nome;
-    }
-    const uxUtilita u{};
-    const std::string base = CartellaProva(
-        std::string("ux_") + testing::UnitTest::GetInstance()->current_test_info()->name());
-    InterazioneRegistrata box;
-};
-
-}  // namespace
+using Avvio = ProvaUx;
 
 TEST_F(Avvio, EseguiExReportsMissingFilesAndUnknownTypesUnlessQuiet) {
     const std::string manca = base + "manca.txt", ignoto = base + "documento.zzqxw";
@@ -53,12 +31,12 @@ TEST_F(Avvio, EseguiExReportsMissingFilesAndUnknownTypesUnlessQuiet) {
 
 // Documents open in the drive root of the module's folder.
 TEST_F(Avvio, AddressesAndDocumentsOpenThroughTheShellInTheDriveRoot) {
-    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
-    ValoreSalvato http(cr, "http\\shell\\open\\command", "");
-    ValoreSalvato mailto(cr, "mailto\\shell\\open\\command", "");
-    const std::string web = Registratore("browser.exe"), posta = Registratore("posta.exe");
+    ValoreSalvato http(kCr, "http\\shell\\open\\command", "");
+    ValoreSalvato mailto(kCr, "mailto\\shell\\open\\command", "");
+    const std::string web = Copia("registra_argomenti.exe", "browser.exe"),
+                      posta = Copia("registra_argomenti.exe", "posta.exe");
     for (auto [chiave, programma] : {std::pair{"http", web}, {"mailto", posta}})
-        ASSERT_TRUE(ScriviGrezzo(cr, std::string(chiave) + "\\shell\\open\\command", "", REG_SZ,
+        ASSERT_TRUE(ScriviGrezzo(kCr, std::string(chiave) + "\\shell\\open\\command", "", REG_SZ,
                                  TestoSz("\"" + Ansi(programma) + "\" \"%1\"")));
     u.Homepage(0);
     EXPECT_NE(AttendiFile(web + ".log").find(uxUtilita::kIndirizzoHomepage), std::string::npos);
@@ -68,7 +46,7 @@ TEST_F(Avvio, AddressesAndDocumentsOpenThroughTheShellInTheDriveRoot) {
     u.EMail(0);
     EXPECT_NE(AttendiFile(posta + ".log").find(uxUtilita::kIndirizzoEMail), std::string::npos);
     u.GoWeb(0, base + "manca.htm");
-    const std::string programma = Registratore("aperto.exe");
+    const std::string programma = Copia("registra_argomenti.exe", "aperto.exe");
     EXPECT_TRUE(u.EseguiEx(0, programma, false));
     const std::string log = AttendiFile(programma + ".log");
     EXPECT_NE(log.find("dir=" + CartellaBin().substr(0, 3) + "\r\n"), std::string::npos) << log;
@@ -76,7 +54,7 @@ TEST_F(Avvio, AddressesAndDocumentsOpenThroughTheShellInTheDriveRoot) {
 }
 
 TEST_F(Avvio, ShellSospensivaRunsWithOneBlankBeforeTheArgumentAndWaits) {
-    const std::string programma = Registratore("attendi.exe");
+    const std::string programma = Copia("registra_argomenti.exe", "attendi.exe");
     const std::string log = programma + ".log";
     // The program writes only after a pause: the line is there because the
     // call returned after the program ended.
@@ -90,18 +68,17 @@ TEST_F(Avvio, ShellSospensivaRunsWithOneBlankBeforeTheArgumentAndWaits) {
 }
 
 TEST_F(Avvio, StartApplicazioneStartsTheRegisteredProgramOrSaysItIsMissing) {
-    const std::string programma = Registratore("registrato.exe");
+    const std::string programma = Copia("registra_argomenti.exe", "registrato.exe");
     const std::string chiave =
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\registratoux.exe";
-    ASSERT_TRUE(
-        ScriviGrezzo(uxUtilita::kHkeyLocalMachine, chiave, "", REG_SZ, TestoSz(Ansi(programma))));
+    ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "", REG_SZ, TestoSz(Ansi(programma))));
     EXPECT_TRUE(u.StartApplicazione("registratoux.exe"));
     EXPECT_TRUE(box.boxes.empty());
     EXPECT_EQ(PrimaRiga(AttendiFile(programma + ".log")), programma);
     // An entry whose program is gone, and no entry at all.
     DeleteFileA(Ansi(programma).c_str());
     EXPECT_FALSE(u.StartApplicazione("registratoux.exe"));
-    CancellaChiave(uxUtilita::kHkeyLocalMachine, chiave);
+    CancellaChiave(kLm, chiave);
     EXPECT_FALSE(u.StartApplicazione("nessunoux.exe"));
     ASSERT_EQ(box.boxes.size(), 2u);
     EXPECT_EQ(box.boxes[0].testo, "registratoux.exe: Applicazione non trovata.");

@@ -1,13 +1,10 @@
 // Paths, folders, settings and file versions on the real file system and
 // registry of the prefix.
 
-#include <gtest/gtest.h>
-
+#include <regex>
 #include <set>
 
-#include "tests/support/InterazioneRegistrata.h"
-#include "tests/support/Sistema_win32.h"
-#include "util/uxUtilita.h"
+#include "tests/util/ProvaUx_win32.h"
 
 using namespace quandora;
 using namespace quandora::test;
@@ -23,14 +20,9 @@ class ProvaPrivatiUxUtilita {
 };
 }  // namespace quandora
 
-namespace {
-constexpr uint32_t kCu = uxUtilita::kHkeyCurrentUser;
-constexpr uint32_t kLm = uxUtilita::kHkeyLocalMachine;
-}  // namespace
+using Percorsi = ProvaUx;
 
-TEST(CreaPercorsoDirectory, CreatesTheMissingLevelsOrStopsAtTheFirstThatFails) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_crea");
+TEST_F(Percorsi, CreaPercorsoDirectoryMakesTheMissingLevelsAndStopsAtAFailure) {
     CreateDirectoryA(Ansi(base + "uno").c_str(), nullptr);
     // Accented names cross the ANSI boundary; the second time the folder is there.
     for (const char* cartella : {"uno\\due\\tre", "Attività\\Società"}) {
@@ -55,11 +47,9 @@ TEST(CreaPercorsoDirectory, CreatesTheMissingLevelsOrStopsAtTheFirstThatFails) {
     EXPECT_TRUE(EsisteCartella(base + "fatta"));
     std::string drive = "Q:\\manca\\";
     EXPECT_FALSE(u.CreaPercorsoDirectory(drive));
-    Cancella(base);
 }
 
-TEST(CartellaApplicazione, ReadsTheApplicationPathEntry) {
-    const uxUtilita u;
+TEST_F(Percorsi, CartellaApplicazioneReadsTheApplicationPathEntry) {
     const std::string chiave =
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\provaux.exe";
     ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "", REG_SZ,
@@ -79,13 +69,10 @@ TEST(CartellaApplicazione, ReadsTheApplicationPathEntry) {
     EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "");
 }
 
-TEST(CartelleDiWindows, ProgramWindowsSystemAndTemporaryFolders) {
-    const uxUtilita u;
-    const std::string altrove = CartellaProva("ux_curdir");
-    ASSERT_TRUE(SetCurrentDirectoryA(Ansi(altrove).c_str()));
+TEST_F(Percorsi, ProgramWindowsSystemAndTemporaryFolders) {
+    ASSERT_TRUE(SetCurrentDirectoryA(Ansi(base).c_str()));
     u.CurDirApp();
     EXPECT_TRUE(Esiste("uxutilita_win32_test.exe")) << "the program's folder is current";
-    Cancella(altrove);
 
     EXPECT_EQ(u.CartellaWindows(), "C:\\windows\\");
     EXPECT_EQ(u.GetWindowsSysDir(), "C:\\windows\\system32\\");
@@ -107,9 +94,7 @@ TEST(CartelleDiWindows, ProgramWindowsSystemAndTemporaryFolders) {
     }
 }
 
-TEST(FileAperto, TellsAFileHeldByAnotherHandle) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_aperto");
+TEST_F(Percorsi, FileApertoTellsAFileHeldByAnotherHandle) {
     const std::string file = base + "bloccato.dat";
     ScriviFile(file, "dati");
     EXPECT_FALSE(u.FileAperto(file));
@@ -123,13 +108,9 @@ TEST(FileAperto, TellsAFileHeldByAnotherHandle) {
     ScriviFile(base + "nascosto.dat", "x");
     SetFileAttributesA(Ansi(base + "nascosto.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_FALSE(u.FileAperto(base + "nascosto.dat"));
-    Cancella(base);
 }
 
-TEST(WriteAccess, ProbesAndCleansUpOrReportsOnce) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_scrittura");
-    InterazioneRegistrata box;
+TEST_F(Percorsi, WriteAccessProbesAndCleansUpOrReportsOnce) {
     EXPECT_TRUE(u.WriteAccess(base.substr(0, base.size() - 1)));
     const std::string sonda = base + "853kwe47.tmp";
     EXPECT_FALSE(Esiste(sonda));
@@ -145,12 +126,9 @@ TEST(WriteAccess, ProbesAndCleansUpOrReportsOnce) {
     EXPECT_EQ(box.boxes[0].stile, mb::kOk | mb::kIconCritical);
     EXPECT_EQ(box.boxes[0].testo, "Errore # 76\rImpossibile trovare il percorso ");
     EXPECT_EQ(box.boxes[1].testo, "Errore # 70\rAutorizzazione negata");
-    Cancella(base);
 }
 
-TEST(INI, ReadsTrimmedValuesOrTheDefaultAndWritesAnsiProfiles) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_ini");
+TEST_F(Percorsi, IniReadsTrimmedValuesOrTheDefaultAndWritesAnsi) {
     const std::string ini = base + "cfg.ini";
     const std::string lungo(2500, 'a');
     ScriviFile(ini,
@@ -174,12 +152,11 @@ TEST(INI, ReadsTrimmedValuesOrTheDefaultAndWritesAnsiProfiles) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ansi(nuovo).c_str());  // flush
     EXPECT_EQ(LeggiFile(nuovo), "[Quandora]\r\nPath=E:\\Nuovo\\\r\nAccento=\xE8\r\n");
     EXPECT_FALSE(u.ScriviINI(base + "manca\\nuovo.ini", "S", "K", "V"));
-    Cancella(base);
 }
 
 // Writing is checked through the members that write (uninstall values,
 // shared file counts).
-TEST(Registro, ReadsTextAndNumbersWithinTheLimitAndLeavesOtherTypesAlone) {
+TEST_F(Percorsi, RegistryReadsTextsAndNumbersWithinTheLimitOnly) {
     const std::string chiave = "Software\\TrevaltoProva\\Impostazioni";
     CancellaChiave(kCu, "Software\\TrevaltoProva");
     const struct {
@@ -215,9 +192,48 @@ TEST(Registro, ReadsTextAndNumbersWithinTheLimitAndLeavesOtherTypesAlone) {
     CancellaChiave(kCu, "Software\\TrevaltoProva");
 }
 
+TEST_F(Percorsi, ScriviLogWritesAnsiLinesWithAnItalianDateOrANewLogOrFailsQuietly) {
+    const std::string file = base + "prova.log";
+    ASSERT_TRUE(u.ScriviLog("prima riga è", file, true, false));
+    ASSERT_TRUE(u.ScriviLog("seconda", "  " + file + "  ", false, false));
+    SYSTEMTIME ora;
+    GetLocalTime(&ora);
+    static const char* mesi[] = {"gen", "feb", "mar", "apr", "mag", "giu",
+                                 "lug", "ago", "set", "ott", "nov", "dic"};
+    const std::regex forma(
+        R"(^(\d{4})-([a-z]{3})-\d{2} \d{2}:\d{2}:\d{2} prima riga \xE8\r\nseconda\r\n$)");
+    const std::string testo = LeggiFile(file);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(testo, m, forma)) << testo;
+    EXPECT_EQ(std::stoi(m[1]), ora.wYear);
+    EXPECT_EQ(m[2].str(), mesi[ora.wMonth - 1]);
+
+    // A new log on request: the old lines are gone; also where there was none.
+    ASSERT_TRUE(u.ScriviLog("nuovo", file, false, true));
+    EXPECT_EQ(LeggiFile(file), "nuovo\r\n");
+    ASSERT_TRUE(u.ScriviLog("riga", base + "mancante.log", false, true));
+    EXPECT_EQ(LeggiFile(base + "mancante.log"), "riga\r\n");
+
+    // A missing folder, or a log held open by another handle without sharing.
+    Handle h(CreateFileA(Ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(Valido(h));
+    for (const std::string& dove : {base + "non_esiste\\prova.log", file})
+        for (bool nuovo : {false, true})
+            EXPECT_FALSE(u.ScriviLog("x", dove, false, nuovo)) << dove << nuovo;
+    h.reset();
+    EXPECT_FALSE(Esiste(base + "non_esiste"));
+    EXPECT_EQ(LeggiFile(file), "nuovo\r\n");
+
+    // By default the program's name in its folder.
+    const std::string predefinito = CartellaBin() + "uxutilita_win32_test.log";
+    DeleteFileA(Ansi(predefinito).c_str());
+    ASSERT_TRUE(u.ScriviLog("predefinito"));
+    EXPECT_EQ(LeggiFile(predefinito).substr(20), " predefinito\r\n");
+    DeleteFileA(Ansi(predefinito).c_str());
+}
+
 // Programs built with known version resources, beside this one.
-TEST(GetVersione, ReadsTheFileVersionOfTheResourceOrZero) {
-    const uxUtilita u;
+TEST_F(Percorsi, GetVersioneReadsTheFileVersionOrZero) {
     const std::string bin = CartellaBin();
     EXPECT_EQ(u.GetVersione(bin + "versione_3_10_0_0.exe"), "3.10.0.0");
     // The product version of this one is 9.9.9.9: only the file version counts.
@@ -231,8 +247,7 @@ TEST(GetVersione, ReadsTheFileVersionOfTheResourceOrZero) {
 
 // The prefix's own values, but for "Common Pictures", which it lacks, and
 // "Common Favorites", which is the user's own folder there.
-TEST(CartelleSpeciali, EveryMemberReadsAValueOfItsOwnInFolderForm) {
-    const uxUtilita u;
+TEST_F(Percorsi, SpecialFoldersEachMemberReadsAValueOfItsOwn) {
     const std::string shell =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const ValoreSalvato documenti(kCu, shell, "Personal"), immagini(kLm, shell, "Common Pictures"),

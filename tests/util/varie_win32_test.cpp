@@ -1,17 +1,14 @@
-// The remaining utilities on real windows, registry, shell, COM and files.
-
-#include <gtest/gtest.h>
+// The remaining utilities on real windows, boxes, registry, shell, COM and
+// files.
 
 #include <cstring>
 #include <thread>
 
-#include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/Processo_win32.h"
-#include "tests/support/Sistema_win32.h"
+#include "tests/util/ProvaUx_win32.h"
 #include "util/Com_win32.h"
+#include "util/Errore.h"
 #include "util/Gdi_win32.h"
-#include "util/Testo_win32.h"
-#include "util/uxUtilita.h"
 
 // After windows.h, which they need.
 #include <objbase.h>
@@ -35,15 +32,11 @@ intptr_t H(HWND w) {
     return reinterpret_cast<intptr_t>(w);
 }
 
-std::string Copia(const std::string& da, const std::string& a) {
-    CopyFileA(Ansi(da).c_str(), Ansi(a).c_str(), FALSE);
-    return a;
-}
+using Varie = ProvaUx;
 
 }  // namespace
 
-TEST(Finestre, UpperCaseCentreTopMostSelectAndShowByTitle) {
-    const uxUtilita u;
+TEST_F(Varie, WindowsUpperCaseCentreTopMostSelectAndShowByTitle) {
     EXPECT_EQ(u.KeyMaiuscolo('a'), 'A');
     EXPECT_EQ(u.KeyMaiuscolo('5'), '5');
     EXPECT_EQ(u.KeyMaiuscolo(0xE8), 0xC8);  // è -> È in Windows-1252
@@ -95,8 +88,7 @@ TEST(Finestre, UpperCaseCentreTopMostSelectAndShowByTitle) {
     EXPECT_FALSE(u.ShowFinestraConTitolo("attività uxprova"));
 }
 
-TEST(SfumaForm, PaintsBandsThatStepAndWrap) {
-    const uxUtilita u;
+TEST_F(Varie, SfumaFormPaintsBandsThatStepAndWrap) {
     HWND w = NuovaFinestra("Sfumatura", 240, 120);
     ShowWindow(w, SW_SHOWNORMAL);
     UpdateWindow(w);
@@ -152,9 +144,37 @@ TEST(Sfoglia_Cartella, AsksThroughInterazioneOrTheRealDialog) {
     DestroyWindow(w);
 }
 
-TEST(InfoSO, NamesAndCodesUnderTheWindowsVersionsWineReports) {
-    const std::string base = CartellaProva("ux_infoso");
-    const std::string programma = Copia(CartellaBin() + "info_so.exe", base + "info_so.exe");
+TEST(PrintErrore, ShowsTheRealBoxWithTitleTextAndIcon) {
+    ErroreCorrente().Imposta(ErroreDiSistema(52));
+    std::string titolo, testo;
+    HICON icona = nullptr;
+    std::thread lettore([&] {
+        // Up to a minute: a loaded machine can be slow to show the first box.
+        Attendi(
+            [&] {
+                const HWND box = FindWindowA("#32770", "Errore 52");
+                if (box == nullptr || !IsWindowVisible(box)) return false;
+                titolo = TestoFinestra(box);
+                testo = TestoBox(box);
+                for (HWND s = nullptr; (s = FindWindowExA(box, s, "Static", nullptr)) != nullptr;)
+                    if ((GetWindowLongA(s, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                        icona = reinterpret_cast<HICON>(SendMessageA(s, STM_GETICON, 0, 0));
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return true;
+            },
+            60000);
+    });
+    uxUtilita().PrintErroreEx("Apri File VRT");
+    lettore.join();
+    EXPECT_EQ(titolo, "Errore 52");
+    // Accented text crosses the ANSI boundary intact.
+    EXPECT_EQ(testo, "Apri File VRT: Impossibile leggere l'unità specificata.");
+    EXPECT_EQ(icona, LoadIconA(nullptr, IDI_INFORMATION));
+    EXPECT_EQ(ErroreCorrente().Numero, 0);
+}
+
+TEST_F(Varie, InfoSONamesAndCodesUnderTheWindowsVersionsWineReports) {
+    const std::string programma = Copia("info_so.exe", "info_so.exe");
     // Runs the helper under the Windows version Wine reports to it (Wine's
     // per-program setting); checks "InfoSO|IsWindowsNT|IsDevEnvironment|
     // name" and the version Windows reported, which InfoSOVersione follows.
@@ -162,11 +182,10 @@ TEST(InfoSO, NamesAndCodesUnderTheWindowsVersionsWineReports) {
         SCOPED_TRACE(exe + " " + (versione ? versione : ""));
         const std::string chiave =
             "Software\\Wine\\AppDefaults\\" + uxUtilita().DeterminaSoloFileName(exe);
-        if (versione != nullptr)
-            ScriviGrezzo(uxUtilita::kHkeyCurrentUser, chiave, "Version", REG_SZ, TestoSz(versione));
+        if (versione != nullptr) ScriviGrezzo(kCu, chiave, "Version", REG_SZ, TestoSz(versione));
         DeleteFileA(Ansi(exe + ".txt").c_str());
         uxUtilita().ShellSospensiva(exe, exe + ".txt");
-        if (versione != nullptr) CancellaChiave(uxUtilita::kHkeyCurrentUser, chiave);
+        if (versione != nullptr) CancellaChiave(kCu, chiave);
         const std::string righe = LeggiFile(exe + ".txt");
         const size_t fine = righe.find('\n');
         ASSERT_NE(fine, std::string::npos);
@@ -181,12 +200,10 @@ TEST(InfoSO, NamesAndCodesUnderTheWindowsVersionsWineReports) {
     for (const auto& [versione, atteso] : casi)
         verifica(programma, versione, atteso);
     // The same program under a development environment's name.
-    verifica(Copia(programma, base + "VB6.EXE"), nullptr, "8|1|1|Windows XP");
-    Cancella(base);
+    verifica(Copia("info_so.exe", "VB6.EXE"), nullptr, "8|1|1|Windows XP");
 }
 
-TEST(Separatori, FollowTheUsersRegionalSettingsAndTheVolumeSerial) {
-    const uxUtilita u;
+TEST_F(Varie, SeparatorsFollowTheRegionalSettingsAndTheVolumeSerial) {
     // The test prefix runs with Italian settings.
     EXPECT_EQ(u.GetSeparatoreDecimale(), ',');
     EXPECT_EQ(u.GetSeparatoreMigliaia(), '.');
@@ -217,11 +234,9 @@ TEST(Separatori, FollowTheUsersRegionalSettingsAndTheVolumeSerial) {
     EXPECT_EQ(u.GetSerialDrive(""), "");
 }
 
-TEST(RegistraServer, LibrariesAndExecutablesByExtension) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_registra");
-    const std::string dll = Copia(CartellaBin() + "libreria_prova.dll", base + "prova.dll");
-    const std::string ocx = Copia(CartellaBin() + "libreria_prova.dll", base + "Prova2.OCX");
+TEST_F(Varie, RegistraServerLibrariesAndExecutablesByExtension) {
+    const std::string dll = Copia("libreria_prova.dll", "prova.dll");
+    const std::string ocx = Copia("libreria_prova.dll", "Prova2.OCX");
     EXPECT_TRUE(u.RegistraServer(dll));
     EXPECT_TRUE(u.DeRegistraServer(dll));  // its failure result does not count
     EXPECT_EQ(LeggiFile(dll + ".log"), "DllRegisterServer\r\nDllUnregisterServer\r\n");
@@ -236,37 +251,33 @@ TEST(RegistraServer, LibrariesAndExecutablesByExtension) {
 
     // An executable server in a folder with a blank in its name.
     CreateDirectoryA(Ansi(base + "Server Prova").c_str(), nullptr);
-    const std::string exe =
-        Copia(CartellaBin() + "registra_argomenti.exe", base + "Server Prova\\server.exe");
+    const std::string exe = Copia("registra_argomenti.exe", "Server Prova\\server.exe");
     EXPECT_TRUE(u.RegistraServer(exe));
     EXPECT_EQ(PrimaRiga(LeggiFile(exe + ".log")), "\"" + exe + "\" /REGSERVER");
     DeleteFileA(Ansi(exe + ".log").c_str());
     EXPECT_TRUE(u.DeRegistraServer(exe));
     EXPECT_EQ(PrimaRiga(LeggiFile(exe + ".log")), "\"" + exe + "\" /UNREGSERVER");
-    Cancella(base);
 }
 
 // A file new to the machine starts from no count; one already there counts
 // as used once.
-TEST(FileCondivisi, CountsUpDownAndAway) {
-    const uxUtilita u;
-    const uint32_t lm = uxUtilita::kHkeyLocalMachine;
+TEST_F(Varie, SharedFileCountsUpDownAndAway) {
     const std::string chiave = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
     const std::string file = "C:\\Programmi\\UxProva\\condiviso.dll";
     const std::string altro = "C:\\Programmi\\UxProva\\altro.ocx";
-    CancellaValore(lm, chiave, file);
-    CancellaValore(lm, chiave, altro);
-    const bool cera = EsisteChiave(lm, chiave);
+    CancellaValore(kLm, chiave, file);
+    CancellaValore(kLm, chiave, altro);
+    const bool cera = EsisteChiave(kLm, chiave);
     if (!cera) {
         // The counts are never written where the key is missing.
         EXPECT_FALSE(u.SetFileShared(file, true));
-        EXPECT_FALSE(EsisteChiave(lm, chiave));
-        ASSERT_TRUE(ScriviGrezzo(lm, chiave, "UxSegnaposto", REG_DWORD, std::string(4, '\0')));
-        CancellaValore(lm, chiave, "UxSegnaposto");
+        EXPECT_FALSE(EsisteChiave(kLm, chiave));
+        ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "UxSegnaposto", REG_DWORD, std::string(4, '\0')));
+        CancellaValore(kLm, chiave, "UxSegnaposto");
     }
     // The count as stored, a DWORD; "-" where there is none.
     auto conteggio = [&](const std::string& nome) {
-        const auto v = LeggiGrezzo(lm, chiave, nome).value_or(ValoreGrezzo{0, "-"});
+        const auto v = LeggiGrezzo(kLm, chiave, nome).value_or(ValoreGrezzo{0, "-"});
         uint32_t n = 0;
         std::memcpy(&n, v.dati.data(), v.dati.size() == 4 ? 4 : 0);
         return v.tipo == REG_DWORD ? std::to_string(n) : v.dati;
@@ -283,74 +294,65 @@ TEST(FileCondivisi, CountsUpDownAndAway) {
     }
     EXPECT_FALSE(u.DecFileShared(file));  // nothing left to remove
     EXPECT_EQ(conteggio(altro), "1");
-    CancellaValore(lm, chiave, altro);
-    if (!cera) CancellaChiave(lm, chiave);
+    CancellaValore(kLm, chiave, altro);
+    if (!cera) CancellaChiave(kLm, chiave);
 }
 
-TEST(Registro, ServerPathsUninstallValuesAndAssociations) {
-    const uxUtilita u;
-    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
-    const uint32_t lm = uxUtilita::kHkeyLocalMachine;
+TEST_F(Varie, ServerPathsUninstallValuesAndAssociations) {
     // The class location of a programmatic identifier.
     const std::string clsid = "Clsid\\{6B1A0C57-3D0E-4C7B-9E51-0A2F6C1D9E11}";
-    ASSERT_TRUE(ScriviGrezzo(cr, "UxProva.Classe\\Clsid", "", REG_SZ, TestoSz(clsid.substr(6))));
-    ASSERT_TRUE(ScriviGrezzo(cr, clsid + "\\InprocServer32", "", REG_SZ, TestoSz("C:\\P\\a.ocx")));
+    ASSERT_TRUE(ScriviGrezzo(kCr, "UxProva.Classe\\Clsid", "", REG_SZ, TestoSz(clsid.substr(6))));
+    ASSERT_TRUE(ScriviGrezzo(kCr, clsid + "\\InprocServer32", "", REG_SZ, TestoSz("C:\\P\\a.ocx")));
     EXPECT_EQ(u.PathServerOcx("UxProva.Classe"), "C:\\P\\a.ocx");
     EXPECT_EQ(u.PathServerExe("UxProva.Classe"), "");
-    ASSERT_TRUE(ScriviGrezzo(cr, clsid + "\\LocalServer32", "", REG_SZ, TestoSz("C:\\P\\s.exe")));
+    ASSERT_TRUE(ScriviGrezzo(kCr, clsid + "\\LocalServer32", "", REG_SZ, TestoSz("C:\\P\\s.exe")));
     EXPECT_EQ(u.PathServerExe("UxProva.Classe"), "C:\\P\\s.exe");
     EXPECT_EQ(u.PathServerOcx("UxProva.Manca"), "");
-    CancellaChiave(cr, "UxProva.Classe");
-    CancellaChiave(cr, clsid);
+    CancellaChiave(kCr, "UxProva.Classe");
+    CancellaChiave(kCr, clsid);
     std::string wshom = u.PathServerOcx("WScript.Shell");  // registered by Wine itself
     CharLowerBuffA(wshom.data(), static_cast<DWORD>(wshom.size()));
     EXPECT_NE(wshom.find("wshom.ocx"), std::string::npos) << wshom;
 
     // The uninstall values, by index.
     const std::string chiave = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\UxProva";
-    CancellaChiave(lm, chiave);
+    CancellaChiave(kLm, chiave);
     EXPECT_FALSE(u.SetInfoDisinstallazione("UxProva", 1, "Prova", false));
-    EXPECT_FALSE(EsisteChiave(lm, chiave));
+    EXPECT_FALSE(EsisteChiave(kLm, chiave));
     EXPECT_EQ(u.GetInfoDisinstallazione("UxProva", 1), "");
     const char* nomi[] = {"ApplicationName", "DisplayName", "UninstallString", "AppToUninstall"};
     for (int16_t i = 0; i < 4; ++i) {
         const std::string valore = "valore più " + std::to_string(i);
         EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", i, valore, true));
-        EXPECT_EQ(LeggiGrezzo(lm, chiave, nomi[i]).value_or(ValoreGrezzo{}).dati,
-                  TestoSz(Ansi(valore)));
+        EXPECT_EQ(ValoreSz(kLm, chiave, nomi[i]), TestoSz(Ansi(valore)));
         EXPECT_EQ(u.GetInfoDisinstallazione("UxProva", i), valore);
     }
     EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", 9, "predefinito", true));
-    EXPECT_EQ(LeggiGrezzo(lm, chiave, "").value_or(ValoreGrezzo{}).dati, TestoSz("predefinito"));
+    EXPECT_EQ(ValoreSz(kLm, chiave, ""), TestoSz("predefinito"));
     EXPECT_EQ(u.GetInfoDisinstallazione("UxProva", -1), "predefinito");
     EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", 1, "Nuovo", false));  // existing key
     // Left out, the create flag makes the write fail.
     EXPECT_FALSE(u.SetInfoDisinstallazione("UxProva", 1, "Altro"));
     EXPECT_EQ(u.GetInfoDisinstallazione("UxProva", 1), "Nuovo");
-    CancellaChiave(lm, chiave);
+    CancellaChiave(kLm, chiave);
 
     // An association: command and icon under the extension.
     const std::string programma = "C:\\Programmi\\Attività\\apri.exe";
-    CancellaChiave(cr, ".uxprova");
+    CancellaChiave(kCr, ".uxprova");
     ASSERT_TRUE(u.CreaAssociazione(programma, ".uxprova"));
-    EXPECT_EQ(LeggiGrezzo(cr, ".uxprova", "").value_or(ValoreGrezzo{}).dati, std::string(1, '\0'));
-    const auto comando = LeggiGrezzo(cr, ".uxprova\\Shell\\Open\\Command", "");
-    ASSERT_TRUE(comando);
-    EXPECT_EQ(comando->tipo, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(comando->dati, TestoSz(Ansi(programma) + " %1"));
-    EXPECT_EQ(LeggiGrezzo(cr, ".uxprova\\DefaultIcon", "").value_or(ValoreGrezzo{}).dati,
-              TestoSz(Ansi(programma) + ",0"));
-    CancellaChiave(cr, ".uxprova");
+    EXPECT_EQ(ValoreSz(kCr, ".uxprova", ""), std::string(1, '\0'));
+    EXPECT_EQ(ValoreSz(kCr, ".uxprova\\Shell\\Open\\Command", ""),
+              TestoSz(Ansi(programma) + " %1"));
+    EXPECT_EQ(ValoreSz(kCr, ".uxprova\\DefaultIcon", ""), TestoSz(Ansi(programma) + ",0"));
+    CancellaChiave(kCr, ".uxprova");
     // No extension: nothing is written at the root of the classes.
-    ValoreSalvato radice(cr, "", "");
-    ScriviGrezzo(cr, "", "", REG_SZ, TestoSz("radice"));
+    ValoreSalvato radice(kCr, "", "");
+    ScriviGrezzo(kCr, "", "", REG_SZ, TestoSz("radice"));
     EXPECT_FALSE(u.CreaAssociazione(programma, ""));
-    EXPECT_EQ(LeggiGrezzo(cr, "", "").value_or(ValoreGrezzo{}).dati, TestoSz("radice"));
+    EXPECT_EQ(ValoreSz(kCr, "", ""), TestoSz("radice"));
 }
 
-TEST(CreaCollegamento, MakesAShortcutThatReadsBack) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_collegamento");
+TEST_F(Varie, CreaCollegamentoMakesAShortcutThatReadsBack) {
     const std::string lnk = base + "Collegamento più.lnk";
     const std::string destinazione = base + "programma.exe";
     ScriviFile(destinazione, "MZ");
@@ -390,12 +392,9 @@ TEST(CreaCollegamento, MakesAShortcutThatReadsBack) {
         GetFileAttributesA(Ansi(sola).c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
         static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     u.EliminaReadOnly(base + "manca.txt");
-    Cancella(base);
 }
 
-TEST(Decomprimi, ExpandsLzFilesAndCopiesPlainOnes) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_lz");
+TEST_F(Varie, DecomprimiExpandsLzFilesAndCopiesPlainOnes) {
     const std::string atteso = "Conto corrente Conto x    ";
     // Windows' COMPRESS.EXE format: an LZSS stream over a 4096-byte window
     // that starts filled with blanks. Literals "Conto corrente ", a
@@ -420,5 +419,4 @@ TEST(Decomprimi, ExpandsLzFilesAndCopiesPlainOnes) {
     EXPECT_FALSE(u.Decomprimi(base + "semplice.dat", base + "manca\\copia.dat"));
     ScriviFile(base + "vuoto.dat", "");
     EXPECT_FALSE(u.Decomprimi(base + "vuoto.dat", base + "copia_vuota.dat"));
-    Cancella(base);
 }
