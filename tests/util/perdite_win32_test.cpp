@@ -1,10 +1,7 @@
-// No path of the utility class keeps a kernel handle (file, process,
-// thread, registry key): the program runs its tests twice, the first time
-// loading libraries and filling Windows' own caches, and the handles open
-// at the end of the second run must be those open at its start. Handles
-// are counted by asking Windows about every value (Wine's
-// GetProcessHandleCount answers 0). GDI objects cannot be counted so: the
-// selection guard is checked by what the context holds.
+// No path keeps a kernel handle: the program runs its tests twice (the first
+// run fills Windows' own caches) and the handles open at the end of the
+// second run must be those open at its start. GDI objects cannot be counted
+// so: the selection guard is checked by what the context holds.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +11,8 @@ using namespace quandora;
 
 namespace {
 
-// Handle values are multiples of 4; Wine hands out the lowest free ones.
+// Asked value by value (Wine's GetProcessHandleCount answers 0); handle
+// values are multiples of 4, Wine hands out the lowest free ones.
 DWORD HandleAperti() {
     DWORD n = 0;
     for (uintptr_t v = 4; v < 0x1000; v += 4) {

@@ -4,6 +4,7 @@
 
 #include "util/DataOle.h"
 #include "util/Testo.h"
+#include "util/uxUtilita.h"
 
 using namespace quandora;
 
@@ -55,4 +56,16 @@ TEST(DataOle, EveryDayOfFourCenturiesRoundTrips) {
         ASSERT_GE(d, 1);
         ASSERT_LE(d, 31);
     }
+}
+
+// Seconds as a time value: 24 hours and more run into the following days; a
+// negative count goes back before the base day, the time counted forward.
+TEST(LongToDate, SecondsBecomeATimeValueOfAsManyDays) {
+    const uxUtilita u;
+    EXPECT_DOUBLE_EQ(u.LongToDate(43200), 0.5);
+    EXPECT_DOUBLE_EQ(u.LongToDate(86400 + 21600), 1.25);
+    EXPECT_EQ(Parti(u.LongToDate(2 * 86400 + 13 * 3600 + 5 * 60 + 9)),
+              (std::array{1900, 1, 1, 13, 5, 9}));
+    EXPECT_EQ(Parti(u.LongToDate(-3600)), (std::array{1899, 12, 29, 23, 0, 0}));
+    EXPECT_EQ(Parti(u.LongToDate(2147483647)), (std::array{1968, 1, 18, 3, 14, 7}));
 }

@@ -17,51 +17,29 @@ TEST(UxReplace, ReplacesLeftToRightWithoutOverlapAndNotWithAnEmptyArgument) {
     EXPECT_EQ(u.uxReplace("aaaa", "aa", ""), "aaaa");
     EXPECT_EQ(u.uxReplace("aaaa", "", "b"), "aaaa");
     EXPECT_EQ(u.uxReplace("", "a", "b"), "");
-}
-
-TEST(UxSplit, PiecesBetweenSeparatorsOrOneEmptyPieceAndFalse) {
-    const uxUtilita u;
-    using Pezzi = std::vector<std::string>;
-    // Only one final separator is ignored.
-    const struct {
-        const char *testo, *separatore;
-        Pezzi atteso;
-    } casi[] = {{"a;;b;", ";", {"a", "", "b"}},
-                {"uno<>due<>tre", "<>", {"uno", "due", "tre"}},
-                {"x,,", ",", {"x", ""}},
-                {",", ",", {""}},
-                {"senza", ",", {"senza"}}};
-    for (const auto& c : casi) {
-        Pezzi pezzi = {"vecchio", "contenuto"};
-        EXPECT_TRUE(u.uxSplit(pezzi, c.testo, c.separatore)) << c.testo;
-        EXPECT_EQ(pezzi, c.atteso) << c.testo;
-    }
-    for (const auto& [testo, separatore] : {std::pair{"", ","}, {"a,b", ""}}) {
-        Pezzi pezzi = {"a", "b"};
-        EXPECT_FALSE(u.uxSplit(pezzi, testo, separatore));
-        EXPECT_EQ(pezzi, Pezzi{""});
-    }
-}
-
-TEST(Testi, BlanksGoAndSecondsBecomeATimeValue) {
-    const uxUtilita u;
+    // Blanks go, other white space stays.
     EXPECT_EQ(u.EspuraSpazi("  1 234 , 56 "), "1234,56");
     EXPECT_EQ(u.EspuraSpazi("a\tb"), "a\tb");
     EXPECT_EQ(u.EspuraSpazi(""), "");
     EXPECT_EQ(u.EspuraSpazi("   "), "");
-    EXPECT_DOUBLE_EQ(u.LongToDate(43200), 0.5);
-    // 24 hours and more run into the following days.
-    EXPECT_DOUBLE_EQ(u.LongToDate(86400 + 21600), 1.25);
-    const auto p = quandora::ScomponiData(u.LongToDate(2 * 86400 + 13 * 3600 + 5 * 60 + 9));
-    EXPECT_EQ(p.Giorno, 1);  // 1 January 1900
-    EXPECT_EQ(p.Ore, 13);
-    EXPECT_EQ(p.Minuti, 5);
-    EXPECT_EQ(p.Secondi, 9);
-    // A negative count goes back before the base day, time counted forward.
-    const auto n = quandora::ScomponiData(u.LongToDate(-3600));
-    EXPECT_EQ(n.Giorno, 29);
-    EXPECT_EQ(n.Ore, 23);
-    EXPECT_EQ(quandora::ScomponiData(u.LongToDate(2147483647)).Anno, 1968);
+}
+
+// The result and the pieces, over an old content; only one final separator
+// is ignored.
+TEST(UxSplit, PiecesBetweenSeparatorsOrOneEmptyPieceAndFalse) {
+    using Pezzi = std::vector<std::string>;
+    auto dividi = [](const char* testo, const char* separatore) {
+        Pezzi pezzi = {"vecchio", "contenuto"};
+        const bool diviso = uxUtilita().uxSplit(pezzi, testo, separatore);
+        return std::pair{diviso, pezzi};
+    };
+    EXPECT_EQ(dividi("a;;b;", ";"), std::pair(true, Pezzi{"a", "", "b"}));
+    EXPECT_EQ(dividi("uno<>due<>tre", "<>"), std::pair(true, Pezzi{"uno", "due", "tre"}));
+    EXPECT_EQ(dividi("x,,", ","), std::pair(true, Pezzi{"x", ""}));
+    EXPECT_EQ(dividi(",", ","), std::pair(true, Pezzi{""}));
+    EXPECT_EQ(dividi("senza", ","), std::pair(true, Pezzi{"senza"}));
+    EXPECT_EQ(dividi("", ","), std::pair(false, Pezzi{""}));
+    EXPECT_EQ(dividi("a,b", ""), std::pair(false, Pezzi{""}));
 }
 
 TEST(AggiungiSepDir, ChangesTheCallersVariableAndReturnsTheSameText) {
