@@ -1,5 +1,4 @@
-// Launching documents and programs for real: the shell's opener, new
-// processes, the application paths, and the waits.
+// Launching documents and programs for real, and the waits.
 
 #include <cmath>
 #include <vector>
@@ -84,8 +83,7 @@ TEST_F(Avvio, StartApplicazioneStartsTheRegisteredProgramOrSaysItIsMissing) {
 
 namespace {
 
-// A clock that moves a fixed step at every reading, from a time of day,
-// keeping its readings counted on from its start past midnight.
+// A clock moving a step at every reading; the readings counted past midnight.
 class OrologioFinto : public Orologio {
   public:
     OrologioFinto(double inizio, double passo) : letta_(inizio), passo_(passo) {}
@@ -104,8 +102,7 @@ class OrologioFinto : public Orologio {
 
 }  // namespace
 
-// The wait counts from the start of the current second and ends at the
-// first reading at or past its end, across midnight too.
+// From the start of the current second to the first reading at or past the end.
 TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
     const struct {
         double inizio, passo;
@@ -116,8 +113,7 @@ TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
         OrologioFinto orologio(c.inizio, c.passo);
         uxUtilita().WaitSecondi(c.secondi);
         const double fine = std::floor(c.inizio) + c.secondi;
-        // The first reading is the start; of the others only the last is
-        // at or past the end.
+        // Past the first reading, the start, only the last is at or past the end.
         ASSERT_GE(orologio.letture.size(), 2u);
         EXPECT_GE(orologio.letture.back() + 1e-9, fine);
         for (size_t i = 1; i + 1 < orologio.letture.size(); ++i)
