@@ -3,9 +3,9 @@
 // holds when the object goes. Paths are UTF-8, as the code under test takes
 // them.
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -16,13 +16,9 @@ class CartellaTemporanea {
     CartellaTemporanea() {
         std::random_device rd;
         const auto base = std::filesystem::temp_directory_path();
-        for (;;) {
-            const auto prova = base / ("trevalto-test-" + std::to_string(rd()));
-            if (std::filesystem::create_directory(prova)) {
-                cartella_ = prova;
-                break;
-            }
-        }
+        do {
+            cartella_ = base / ("trevalto-test-" + std::to_string(rd()));
+        } while (!std::filesystem::create_directory(cartella_));
     }
     ~CartellaTemporanea() {
         std::error_code ec;
@@ -56,10 +52,8 @@ class CartellaTemporanea {
         return std::filesystem::exists(std::filesystem::u8path(percorso));
     }
     size_t NumeroFile() const {
-        size_t n = 0;
-        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(cartella_))
-            ++n;
-        return n;
+        using Elenco = std::filesystem::directory_iterator;
+        return static_cast<size_t>(std::distance(Elenco(cartella_), Elenco()));
     }
 
   private:

@@ -1,40 +1,15 @@
-// Launching documents and programs for real: the shell's opener, new
-// processes, the application paths, and the waits.
-
-#include <gtest/gtest.h>
+// Launching documents and programs for real, and the waits.
 
 #include <cmath>
 #include <vector>
 
-#include "tests/support/InterazioneRegistrata.h"
-#include "tests/support/Sistema_win32.h"
+#include "tests/util/ProvaUx_win32.h"
 #include "util/Orologio.h"
-#include "util/uxUtilita.h"
 
 using namespace quandora;
 using namespace quandora::test;
 
-namespace {
-
-constexpr const char* kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-
-// A scratch folder of the test's name, the boxes recorded.
-class Avvio : public ::testing::Test {
-  protected:
-    void TearDown() override { Cancella(base); }
-    // A copy of the recording program under a name of the test's choice.
-    std::string Registratore(const std::string& nome) const {
-        CopyFileA(Ansi(CartellaBin() + "registra_argomenti.exe").c_str(), Ansi(base + nome).c_str(),
-                  FALSE);
-        return base + nome;
-    }
-    const uxUtilita u{};
-    const std::string base = CartellaProva(
-        std::string("ux_") + testing::UnitTest::GetInstance()->current_test_info()->name());
-    InterazioneRegistrata box;
-};
-
-}  // namespace
+using Avvio = ProvaUx;
 
 TEST_F(Avvio, EseguiExReportsMissingFilesAndUnknownTypesUnlessQuiet) {
     const std::string manca = base + "manca.txt", ignoto = base + "documento.zzqxw";
@@ -53,55 +28,14 @@ TEST_F(Avvio, EseguiExReportsMissingFilesAndUnknownTypesUnlessQuiet) {
     EXPECT_EQ(box.boxes[2].testo, ignoto + ": nessun programma associato a questo tipo di file!");
 }
 
-TEST_F(Avvio, EseguiExOpensAProgramInTheDriveRootOfTheModuleFolder) {
-    const std::string programma = Registratore("aperto.exe");
-    EXPECT_TRUE(u.EseguiEx(0, programma, false));
-    const std::string log = AttendiFile(programma + ".log");
-    EXPECT_TRUE(box.boxes.empty());
-    EXPECT_NE(log.find("dir=" + CartellaBin().substr(0, 3) + "\r\n"), std::string::npos) << log;
-}
-
-TEST_F(Avvio, ShellSospensivaRunsWithOneBlankBeforeTheArgumentAndWaits) {
-    const std::string programma = Registratore("attendi.exe");
-    const std::string log = programma + ".log";
-    // The program writes only after a pause: the line is there because the
-    // call returned after the program ended.
-    EXPECT_TRUE(u.ShellSospensiva(programma, std::string("/REGSERVER")));
-    ASSERT_TRUE(Esiste(log));
-    EXPECT_EQ(PrimaRiga(LeggiFile(log)), programma + " /REGSERVER");
-    DeleteFileA(Ansi(log).c_str());
-    EXPECT_TRUE(u.ShellSospensiva(programma));
-    EXPECT_EQ(PrimaRiga(LeggiFile(log)), programma);
-    EXPECT_FALSE(u.ShellSospensiva(base + "manca.exe", std::string("x")));
-}
-
-TEST_F(Avvio, StartApplicazioneStartsTheRegisteredProgramOrSaysItIsMissing) {
-    const std::string programma = Registratore("registrato.exe");
-    const std::string chiave = std::string(kAppPaths) + "registratoux.exe";
-    ASSERT_TRUE(
-        ScriviGrezzo(uxUtilita::kHkeyLocalMachine, chiave, "", REG_SZ, TestoSz(Ansi(programma))));
-    EXPECT_TRUE(u.StartApplicazione("registratoux.exe"));
-    EXPECT_TRUE(box.boxes.empty());
-    EXPECT_EQ(PrimaRiga(AttendiFile(programma + ".log")), programma);
-    // An entry whose program is gone, and no entry at all.
-    DeleteFileA(Ansi(programma).c_str());
-    EXPECT_FALSE(u.StartApplicazione("registratoux.exe"));
-    CancellaChiave(uxUtilita::kHkeyLocalMachine, chiave);
-    EXPECT_FALSE(u.StartApplicazione("nessunoux.exe"));
-    ASSERT_EQ(box.boxes.size(), 2u);
-    EXPECT_EQ(box.boxes[0].testo, "registratoux.exe: Applicazione non trovata.");
-    EXPECT_EQ(box.boxes[1].testo, "nessunoux.exe: Applicazione non trovata.");
-    EXPECT_EQ(box.boxes[1].titolo, "Errore");
-    EXPECT_EQ(box.boxes[1].stile, mb::kOk | mb::kIconExclamation);
-}
-
-TEST_F(Avvio, HomepageGoWebAndEMailOpenThroughTheShellAndFailQuietly) {
-    const uint32_t cr = uxUtilita::kHkeyClassesRoot;
-    ValoreSalvato http(cr, "http\\shell\\open\\command", "");
-    ValoreSalvato mailto(cr, "mailto\\shell\\open\\command", "");
-    const std::string web = Registratore("browser.exe"), posta = Registratore("posta.exe");
+// Documents open in the drive root of the module's folder.
+TEST_F(Avvio, AddressesAndDocumentsOpenThroughTheShellInTheDriveRoot) {
+    ValoreSalvato http(kCr, "http\\shell\\open\\command", "");
+    ValoreSalvato mailto(kCr, "mailto\\shell\\open\\command", "");
+    const std::string web = Copia("registra_argomenti.exe", "browser.exe"),
+                      posta = Copia("registra_argomenti.exe", "posta.exe");
     for (auto [chiave, programma] : {std::pair{"http", web}, {"mailto", posta}})
-        ASSERT_TRUE(ScriviGrezzo(cr, std::string(chiave) + "\\shell\\open\\command", "", REG_SZ,
+        ASSERT_TRUE(ScriviGrezzo(kCr, std::string(chiave) + "\\shell\\open\\command", "", REG_SZ,
                                  TestoSz("\"" + Ansi(programma) + "\" \"%1\"")));
     u.Homepage(0);
     EXPECT_NE(AttendiFile(web + ".log").find(uxUtilita::kIndirizzoHomepage), std::string::npos);
@@ -111,17 +45,48 @@ TEST_F(Avvio, HomepageGoWebAndEMailOpenThroughTheShellAndFailQuietly) {
     u.EMail(0);
     EXPECT_NE(AttendiFile(posta + ".log").find(uxUtilita::kIndirizzoEMail), std::string::npos);
     u.GoWeb(0, base + "manca.htm");
+    const std::string programma = Copia("registra_argomenti.exe", "aperto.exe");
+    EXPECT_TRUE(u.EseguiEx(0, programma, false));
+    const std::string log = AttendiFile(programma + ".log");
+    EXPECT_NE(log.find("dir=" + CartellaBin().substr(0, 3) + "\r\n"), std::string::npos) << log;
     EXPECT_TRUE(box.boxes.empty());
+}
+
+// The program writes only after a pause: its line is there because the call
+// waited for it. With an argument: the executable servers' registration.
+TEST_F(Avvio, ShellSospensivaRunsTheProgramAloneAndWaits) {
+    const std::string programma = Copia("registra_argomenti.exe", "attendi.exe");
+    EXPECT_TRUE(u.ShellSospensiva(programma));
+    EXPECT_EQ(PrimaRiga(LeggiFile(programma + ".log")), programma);
+    EXPECT_FALSE(u.ShellSospensiva(base + "manca.exe", std::string("x")));
+}
+
+TEST_F(Avvio, StartApplicazioneStartsTheRegisteredProgramOrSaysItIsMissing) {
+    const std::string programma = Copia("registra_argomenti.exe", "registrato.exe");
+    const std::string chiave =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\registratoux.exe";
+    ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "", REG_SZ, TestoSz(Ansi(programma))));
+    EXPECT_TRUE(u.StartApplicazione("registratoux.exe"));
+    EXPECT_TRUE(box.boxes.empty());
+    EXPECT_EQ(PrimaRiga(AttendiFile(programma + ".log")), programma);
+    // An entry whose program is gone, and no entry at all.
+    DeleteFileA(Ansi(programma).c_str());
+    EXPECT_FALSE(u.StartApplicazione("registratoux.exe"));
+    CancellaChiave(kLm, chiave);
+    EXPECT_FALSE(u.StartApplicazione("nessunoux.exe"));
+    ASSERT_EQ(box.boxes.size(), 2u);
+    EXPECT_EQ(box.boxes[0].testo, "registratoux.exe: Applicazione non trovata.");
+    EXPECT_EQ(box.boxes[1].testo, "nessunoux.exe: Applicazione non trovata.");
+    EXPECT_EQ(box.boxes[1].titolo, "Errore");
+    EXPECT_EQ(box.boxes[1].stile, mb::kOk | mb::kIconExclamation);
 }
 
 namespace {
 
-// A clock that moves a fixed step at every reading, from a time of day;
-// the readings it gave, counted on from its start past midnight.
+// A clock moving a step at every reading; the readings counted past midnight.
 class OrologioFinto : public Orologio {
   public:
-    OrologioFinto(double inizio, double passo)
-        : letta_(inizio), passo_(passo), precedente_(ImpostaOrologio(this)) {}
+    OrologioFinto(double inizio, double passo) : letta_(inizio), passo_(passo) {}
     ~OrologioFinto() override { ImpostaOrologio(precedente_); }
     double SecondiDelGiorno() override {
         letture.push_back(letta_);
@@ -131,25 +96,14 @@ class OrologioFinto : public Orologio {
     std::vector<double> letture;
 
   private:
-    double letta_;
-    double passo_;
-    Orologio* precedente_;
+    double letta_, passo_;
+    Orologio* precedente_ = ImpostaOrologio(this);
 };
-
-LRESULT CALLBACK ContaMessaggi(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_APP + 7) {
-        ++*reinterpret_cast<int*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-        return 0;
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
 
 }  // namespace
 
-// The wait counts from the start of the current second and ends at the
-// first reading at or past its end, across midnight too.
+// From the start of the current second to the first reading at or past the end.
 TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
-    const uxUtilita u{};
     const struct {
         double inizio, passo;
         int16_t secondi;
@@ -157,10 +111,9 @@ TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
     for (const auto& c : casi) {
         SCOPED_TRACE(c.inizio);
         OrologioFinto orologio(c.inizio, c.passo);
-        u.WaitSecondi(c.secondi);
+        uxUtilita().WaitSecondi(c.secondi);
         const double fine = std::floor(c.inizio) + c.secondi;
-        // The first reading is the start; of the others only the last is
-        // at or past the end.
+        // Past the first reading, the start, only the last is at or past the end.
         ASSERT_GE(orologio.letture.size(), 2u);
         EXPECT_GE(orologio.letture.back() + 1e-9, fine);
         for (size_t i = 1; i + 1 < orologio.letture.size(); ++i)
@@ -168,20 +121,12 @@ TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
     }
 }
 
-TEST(WaitSecondi, KeepsTheWindowAnsweringOnTheRealClock) {
-    WNDCLASSA classe = {};
-    classe.lpfnWndProc = ContaMessaggi;
-    classe.hInstance = GetModuleHandleA(nullptr);
-    classe.lpszClassName = "ProvaAttesa";
-    RegisterClassA(&classe);
-    HWND w = CreateWindowA("ProvaAttesa", "attesa", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                           nullptr, classe.hInstance, nullptr);
+// A message posted before the wait is handled during it.
+TEST(WaitSecondi, KeepsTheWindowsAnsweringOnTheRealClock) {
+    HWND w = CreateWindowA("STATIC", "attesa", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                           nullptr, nullptr);
     ASSERT_NE(w, nullptr);
-    int ricevuti = 0;
-    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&ricevuti));
-    PostMessageA(w, WM_APP + 7, 0, 0);
-    PostMessageA(w, WM_APP + 7, 0, 0);
+    PostMessageA(w, WM_CLOSE, 0, 0);
     uxUtilita().WaitSecondi(1);
-    EXPECT_EQ(ricevuti, 2);
-    DestroyWindow(w);
+    EXPECT_FALSE(IsWindow(w));
 }

@@ -6,7 +6,7 @@
 using namespace quandora;
 using quandora::test::CartellaTemporanea;
 
-TEST(ScriviFileSicuro, ReplacesTheWholeFileAndLeavesNoTemporary) {
+TEST(ScriviFileSicuro, ReplacesTheWholeFileOrOnFailureKeepsThePreviousOne) {
     CartellaTemporanea dir;
     const std::string file = dir.File("grafico.vrt");
     EsitoFile esito;
@@ -17,23 +17,17 @@ TEST(ScriviFileSicuro, ReplacesTheWholeFileAndLeavesNoTemporary) {
     EXPECT_EQ(CartellaTemporanea::Leggi(file), "breve");
     ASSERT_TRUE(ScriviFileSicuro(file, std::string(), esito));
     EXPECT_EQ(CartellaTemporanea::Leggi(file), "");
-    EXPECT_EQ(dir.NumeroFile(), 1u);
-}
 
-TEST(ScriviFileSicuro, AFailedWriteKeepsThePreviousFile) {
-    CartellaTemporanea dir;
-    EsitoFile esito;
     EXPECT_FALSE(ScriviFileSicuro(dir.File("manca") + "/x.vrt", "dati", esito));
     EXPECT_EQ(esito, EsitoFile::PercorsoNonTrovato);
     EXPECT_EQ(ErroreFile(esito).Numero(), 76);
-
     // The target is a folder: the move fails, the folder and its content stay.
     const std::string cartella = dir.File("cartella");
     std::filesystem::create_directory(std::filesystem::u8path(cartella));
     CartellaTemporanea::Scrivi(cartella + "/dentro.txt", "vecchio");
     EXPECT_FALSE(ScriviFileSicuro(cartella, "nuovo", esito));
     EXPECT_EQ(CartellaTemporanea::Leggi(cartella + "/dentro.txt"), "vecchio");
-    EXPECT_EQ(dir.NumeroFile(), 1u) << "no temporary file stays behind";
+    EXPECT_EQ(dir.NumeroFile(), 2u) << "no temporary file stays behind";
 }
 
 TEST(FileInLettura, ReadsAtOffsetsAndRefusesReadsPastTheEndOrTheLimit) {

@@ -1,7 +1,6 @@
-// Test helper: writes what uxUtilita says about the operating system, and
-// what Windows reports to this process, to the file named by its argument:
-//   InfoSO, IsWindowsNT, InfoSOVersione, IsDevEnvironment, one a line, then
-//   "platform major minor build|service pack" as GetVersionExA gives them.
+// Test helper: writes to the file named by its argument what Windows reports
+// to this process ("major.minor.build service pack" of GetVersionExA), then
+// what uxUtilita says: "InfoSO|IsWindowsNT|IsDevEnvironment|InfoSOVersione".
 #include <windows.h>
 
 #include <cstdio>
@@ -17,10 +16,9 @@ int main(int argc, char** argv) {
     GetVersionExA(&v);
     FILE* f = std::fopen(argv[1], "wb");
     if (f == nullptr) return 2;
-    std::fprintf(f, "%ld\n%d\n%s\n%d\n%lu %lu %lu %lu|%s\n", static_cast<long>(u.InfoSO()),
-                 u.IsWindowsNT() ? 1 : 0, u.InfoSOVersione().c_str(), u.IsDevEnvironment() ? 1 : 0,
-                 v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion, v.dwBuildNumber,
-                 v.szCSDVersion);
+    std::fprintf(f, "%lu.%lu.%lu %s\n%ld|%d|%d|%s\n", v.dwMajorVersion, v.dwMinorVersion,
+                 v.dwBuildNumber, v.szCSDVersion, static_cast<long>(u.InfoSO()),
+                 u.IsWindowsNT() ? 1 : 0, u.IsDevEnvironment() ? 1 : 0, u.InfoSOVersione().c_str());
     std::fclose(f);
     return 0;
 }

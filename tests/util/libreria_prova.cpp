@@ -2,6 +2,7 @@
 // "DllRegisterServer" or "DllUnregisterServer" to "<library file>.log".
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -12,14 +13,10 @@ void Annota(const char* testo) {
     char nome[MAX_PATH + 8] = {};
     const DWORD n = GetModuleFileNameA(g_modulo, nome, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return;
-    std::strcat(nome, ".log");
-    HANDLE f = CreateFileA(nome, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD scritti = 0;
-    WriteFile(f, testo, static_cast<DWORD>(std::strlen(testo)), &scritti, nullptr);
-    WriteFile(f, "\r\n", 2, &scritti, nullptr);
-    CloseHandle(f);
+    if (FILE* f = std::fopen(std::strcat(nome, ".log"), "ab")) {
+        std::fprintf(f, "%s\r\n", testo);
+        std::fclose(f);
+    }
 }
 
 }  // namespace

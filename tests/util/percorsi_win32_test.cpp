@@ -1,79 +1,71 @@
-// Paths and folders on the real file system and registry of the prefix.
+// Paths, folders, settings, logs and file versions on the prefix's real system.
 
-#include <gtest/gtest.h>
+#include <regex>
+#include <set>
 
-#include "tests/support/InterazioneRegistrata.h"
-#include "tests/support/Sistema_win32.h"
-#include "util/Interazione.h"
-#include "util/uxUtilita.h"
+#include "tests/util/ProvaUx_win32.h"
 
 using namespace quandora;
 using namespace quandora::test;
 
-TEST(CreaPercorsoDirectory, CreatesTheMissingLevelsOrStopsAtTheFirstThatFails) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_crea");
-    std::string path = base + "uno\\due\\tre";
-    CreateDirectoryA(Ansi(base + "uno").c_str(), nullptr);
-    EXPECT_TRUE(u.CreaPercorsoDirectory(path));
-    EXPECT_EQ(path, base + "uno\\due\\tre\\");
-    EXPECT_TRUE(EsisteCartella(base + "uno\\due\\tre"));
-    // An existing folder: true, its content kept.
-    ScriviFile(path + "resta.txt", "x");
-    EXPECT_TRUE(u.CreaPercorsoDirectory(path));
-    EXPECT_EQ(LeggiFile(path + "resta.txt"), "x");
-    // Accented names cross the ANSI boundary.
-    std::string accenti = base + "Attività\\Società\\";
-    EXPECT_TRUE(u.CreaPercorsoDirectory(accenti));
-    EXPECT_TRUE(EsisteCartella(base + "Attività\\Società"));
+namespace quandora {
+// The registry reader is private to the class.
+class ProvaPrivatiUxUtilita {
+  public:
+    static bool Leggi(uint32_t hive, const std::string& chiave, const std::string& nome,
+                      std::string& valore) {
+        return uxUtilita().LeggiValoreRegistro(hive, chiave, nome, valore);
+    }
+};
+}  // namespace quandora
 
+using Percorsi = ProvaUx;
+
+TEST_F(Percorsi, CreaPercorsoDirectoryMakesTheMissingLevelsAndStopsAtAFailure) {
+    CreateDirectoryA(Ansi(base + "uno").c_str(), nullptr);
+    // Accented names cross the ANSI boundary; the second time the folder is there.
+    for (const char* cartella : {"uno\\due\\tre", "Attività\\Società"}) {
+        for (int volta = 0; volta < 2; ++volta) {
+            std::string path = base + cartella;
+            EXPECT_TRUE(u.CreaPercorsoDirectory(path)) << cartella;
+            EXPECT_EQ(path, base + cartella + "\\");
+        }
+        EXPECT_TRUE(EsisteCartella(base + cartella)) << cartella;
+    }
     std::string spazi = "   ";
     EXPECT_FALSE(u.CreaPercorsoDirectory(spazi));
     EXPECT_EQ(spazi, "   ");
     // A level that is a file cannot become a folder.
-    std::string sotto = base + "uno\\due\\tre\\resta.txt\\x\\";
+    ScriviFile(base + "uno\\file.txt", "x");
+    std::string sotto = base + "uno\\file.txt\\x\\";
     EXPECT_FALSE(u.CreaPercorsoDirectory(sotto));
     // An invalid name stops the walk; the level made before it stays.
     std::string invalido = base + "fatta\\non|valida\\dopo";
     EXPECT_FALSE(u.CreaPercorsoDirectory(invalido));
     EXPECT_EQ(invalido, base + "fatta\\non|valida\\dopo\\");
     EXPECT_TRUE(EsisteCartella(base + "fatta"));
-    std::string drive = "Q:\\manca\\";
-    EXPECT_FALSE(u.CreaPercorsoDirectory(drive));
-    Cancella(base);
 }
 
-TEST(CartellaApplicazione, ReadsTheApplicationPathEntry) {
-    const uxUtilita u;
+TEST_F(Percorsi, CartellaApplicazioneReadsTheApplicationPathEntry) {
     const std::string chiave =
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\provaux.exe";
-    const uint32_t lm = uxUtilita::kHkeyLocalMachine;
-    ASSERT_TRUE(ScriviGrezzo(lm, chiave, "", REG_SZ,
+    ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "", REG_SZ,
                              TestoSz(Ansi("C:\\Programmi\\Prova Più\\provaux.exe"))));
     EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "C:\\Programmi\\Prova Più\\");
-    // A value of another type, or a bare file name: no folder.
-    ASSERT_TRUE(ScriviGrezzo(lm, chiave, "", REG_DWORD, std::string("\x01\0\0\0", 4)));
-    EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "");
-    ASSERT_TRUE(ScriviGrezzo(lm, chiave, "", REG_SZ, TestoSz("provaux.exe")));
-    EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "");
-    CancellaChiave(lm, chiave);
+    CancellaChiave(kLm, chiave);
     EXPECT_EQ(u.CartellaApplicazione(""), "");
-    // A 32-bit program's installer registers it in the registry's 32-bit
-    // view; a 64-bit build finds it there too.
-    ASSERT_TRUE(ScriviGrezzo(lm, chiave, "", REG_SZ, TestoSz("C:\\Quandora32\\provaux.exe"),
+    // A 64-bit build also finds a 32-bit program in the registry's 32-bit view.
+    ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "", REG_SZ, TestoSz("C:\\Quandora32\\provaux.exe"),
                              KEY_WOW64_32KEY));
     EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "C:\\Quandora32\\");
-    CancellaChiave(lm, chiave, KEY_WOW64_32KEY);
+    CancellaChiave(kLm, chiave, KEY_WOW64_32KEY);
     EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "");
 }
 
-TEST(CartelleDiWindows, ProgramWindowsSystemAndTemporaryFolders) {
-    const uxUtilita u;
-    const std::string altrove = CartellaProva("ux_curdir");
-    ASSERT_TRUE(SetCurrentDirectoryA(Ansi(altrove).c_str()));
+TEST_F(Percorsi, ProgramWindowsSystemAndTemporaryFolders) {
+    ASSERT_TRUE(SetCurrentDirectoryA(Ansi(base).c_str()));
     u.CurDirApp();
     EXPECT_TRUE(Esiste("uxutilita_win32_test.exe")) << "the program's folder is current";
-    Cancella(altrove);
 
     EXPECT_EQ(u.CartellaWindows(), "C:\\windows\\");
     EXPECT_EQ(u.GetWindowsSysDir(), "C:\\windows\\system32\\");
@@ -95,87 +87,175 @@ TEST(CartelleDiWindows, ProgramWindowsSystemAndTemporaryFolders) {
     }
 }
 
-TEST(FileAperto, TellsAFileHeldByAnotherHandle) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_aperto");
-    const std::string file = base + "bloccato.dat";
-    ScriviFile(file, "dati");
-    EXPECT_FALSE(u.FileAperto(file));
-    Handle h(CreateFileA(Ansi(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+// WriteAccess probes with a file of its own and reports a failure once.
+TEST_F(Percorsi, FileApertoAndWriteAccessTellAFileHeldWithoutSharing) {
+    EXPECT_TRUE(u.WriteAccess(base.substr(0, base.size() - 1)));
+    const std::string sonda = base + "853kwe47.tmp";
+    EXPECT_FALSE(Esiste(sonda));
+    EXPECT_FALSE(u.WriteAccess(base + "manca"));
+    Handle h(
+        CreateFileA(Ansi(sonda).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(Valido(h));
-    EXPECT_TRUE(u.FileAperto(file));
+    EXPECT_TRUE(u.FileAperto(sonda));
+    EXPECT_FALSE(u.WriteAccess(base));
     h.reset();
-    // FileAperto itself closed what it opened: the file opens exclusively.
-    EXPECT_FALSE(u.FileAperto(file));
-    h.reset(CreateFileA(Ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_TRUE(Valido(h));
-    h.reset();
+    EXPECT_FALSE(u.FileAperto(sonda));
+    ASSERT_EQ(box.boxes.size(), 2u);
+    EXPECT_EQ(box.boxes[0].titolo, "Errore");
+    EXPECT_EQ(box.boxes[0].stile, mb::kOk | mb::kIconCritical);
+    EXPECT_EQ(box.boxes[0].testo, "Errore # 76\rImpossibile trovare il percorso ");
+    EXPECT_EQ(box.boxes[1].testo, "Errore # 70\rAutorizzazione negata");
     EXPECT_FALSE(u.FileAperto(base + "manca\\manca.dat"));
     EXPECT_FALSE(u.FileAperto(base));  // a folder is no file
     ScriviFile(base + "nascosto.dat", "x");
     SetFileAttributesA(Ansi(base + "nascosto.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_FALSE(u.FileAperto(base + "nascosto.dat"));
-    Cancella(base);
 }
 
-TEST(WriteAccess, ProbesAndCleansUpOrReportsOnce) {
-    const uxUtilita u;
-    const std::string base = CartellaProva("ux_scrittura");
-    test::InterazioneRegistrata box;
-    EXPECT_TRUE(u.WriteAccess(base.substr(0, base.size() - 1)));
-    EXPECT_TRUE(box.boxes.empty());
-    const std::string sonda = base + "853kwe47.tmp";
-    EXPECT_FALSE(Esiste(sonda));
+TEST_F(Percorsi, IniReadsTrimmedValuesOrTheDefaultAndWritesAnsi) {
+    const std::string ini = base + "cfg.ini";
+    const std::string lungo(2500, 'a');
+    ScriviFile(ini,
+               "[Quandora]\r\nPath=   C:\\Programmi\\Quandora\\   \r\nVuoto=\r\nBianco=     \r\n"
+               "Accenti=Attivit\xE0 e societ\xE0\r\n[Altro]\r\nPath=D:\\\r\nLungo=" +
+                   lungo + "\r\n");
+    EXPECT_EQ(u.LeggiINI(ini, "Quandora", "Path", "def"), "C:\\Programmi\\Quandora\\");
+    EXPECT_EQ(u.LeggiINI(ini, "Altro", "Path", "def"), "D:\\");
+    for (const char* chiave : {"Vuoto", "Bianco", "Manca"})
+        EXPECT_EQ(u.LeggiINI(ini, "Quandora", chiave, "def"), "def") << chiave;
+    EXPECT_EQ(u.LeggiINI(ini, "Quandora", "Accenti", ""), "Attività e società");
+    // The buffer holds 2000 characters, one of them the terminator.
+    EXPECT_EQ(u.LeggiINI(ini, "Altro", "Lungo", ""), lungo.substr(0, 1999));
 
-    EXPECT_FALSE(u.WriteAccess(base + "manca"));
-    ASSERT_EQ(box.boxes.size(), 1u);
-    EXPECT_EQ(box.boxes[0].titolo, "Errore");
-    EXPECT_EQ(box.boxes[0].stile, mb::kOk | mb::kIconCritical);
-    EXPECT_EQ(box.boxes[0].testo, "Errore # 76\rImpossibile trovare il percorso ");
-    // The probe's name held open elsewhere without sharing.
-    Handle h(
-        CreateFileA(Ansi(sonda).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string nuovo = base + "nuovo.ini";
+    EXPECT_TRUE(u.ScriviINI(nuovo, "Quandora", "Path", "C:\\Quandora più\\"));
+    EXPECT_TRUE(u.ScriviINI(nuovo, "Quandora", "Path", "E:\\Nuovo\\"));
+    EXPECT_TRUE(u.ScriviINI(nuovo, "Quandora", "Accento", "è"));
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ansi(nuovo).c_str());  // flush
+    EXPECT_EQ(LeggiFile(nuovo), "[Quandora]\r\nPath=E:\\Nuovo\\\r\nAccento=\xE8\r\n");
+    EXPECT_FALSE(u.ScriviINI(base + "manca\\nuovo.ini", "S", "K", "V"));
+}
+
+// Writing is checked through the members that write.
+TEST_F(Percorsi, RegistryReadsTextsAndNumbersWithinTheLimitOnly) {
+    const std::string chiave = "Software\\TrevaltoProva\\Impostazioni";
+    CancellaChiave(kCu, "Software\\TrevaltoProva");
+    const struct {
+        const char* nome;
+        DWORD tipo;
+        std::string dati;
+        bool trovato;
+        std::string atteso;
+    } casi[] = {
+        {"SenzaZero", REG_SZ, "testo", true, "testo"},
+        {"Grande", REG_DWORD, std::string("\x00\x01\0\0", 4), true, "256"},
+        {"Massimo", REG_DWORD, "\xFF\xFF\xFF\xFF", true, "4294967295"},
+        // Found but not read: the caller's text stays as it was.
+        {"Espandibile", REG_EXPAND_SZ, TestoSz("%TEMP%"), true, "vecchio"},
+        {"Pieno", REG_SZ, TestoSz(std::string(1023, 'x')), true, std::string(1023, 'x')},
+        {"Troppo", REG_SZ, TestoSz(std::string(1024, 'x')), false, ""},
+        {"Vuoto", REG_SZ, "", false, ""},
+    };
+    for (const auto& c : casi) {
+        ASSERT_TRUE(ScriviGrezzo(kCu, chiave, c.nome, c.tipo, c.dati));
+        std::string v = "vecchio";
+        EXPECT_EQ(ProvaPrivatiUxUtilita::Leggi(kCu, chiave, c.nome, v), c.trovato) << c.nome;
+        EXPECT_EQ(v, c.atteso) << c.nome;
+    }
+    for (const std::string& manca : {chiave, chiave + "\\Manca"}) {
+        std::string v = "vecchio";
+        EXPECT_FALSE(ProvaPrivatiUxUtilita::Leggi(kCu, manca, "Manca", v));
+        EXPECT_EQ(v, "");
+    }
+    CancellaChiave(kCu, "Software\\TrevaltoProva");
+}
+
+TEST_F(Percorsi, ScriviLogWritesAnsiLinesWithAnItalianDateOrANewLogOrFailsQuietly) {
+    const std::string file = base + "prova.log";
+    ASSERT_TRUE(u.ScriviLog("prima riga è", file, true, false));
+    ASSERT_TRUE(u.ScriviLog("seconda", "  " + file + "  ", false, false));
+    SYSTEMTIME ora;
+    GetLocalTime(&ora);
+    static const char* mesi[] = {"gen", "feb", "mar", "apr", "mag", "giu",
+                                 "lug", "ago", "set", "ott", "nov", "dic"};
+    const std::regex forma(
+        R"(^(\d{4})-([a-z]{3})-\d{2} \d{2}:\d{2}:\d{2} prima riga \xE8\r\nseconda\r\n$)");
+    const std::string testo = LeggiFile(file);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(testo, m, forma)) << testo;
+    EXPECT_EQ(std::stoi(m[1]), ora.wYear);
+    EXPECT_EQ(m[2].str(), mesi[ora.wMonth - 1]);
+
+    // A new log on request: the old lines are gone; also where there was none.
+    ASSERT_TRUE(u.ScriviLog("nuovo", file, false, true));
+    EXPECT_EQ(LeggiFile(file), "nuovo\r\n");
+    ASSERT_TRUE(u.ScriviLog("riga", base + "mancante.log", false, true));
+    EXPECT_EQ(LeggiFile(base + "mancante.log"), "riga\r\n");
+
+    // A missing folder, or a log held open by another handle without sharing.
+    Handle h(CreateFileA(Ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(Valido(h));
-    EXPECT_FALSE(u.WriteAccess(base));
-    ASSERT_EQ(box.boxes.size(), 2u);
-    EXPECT_EQ(box.boxes[1].testo, "Errore # 70\rAutorizzazione negata");
+    for (const std::string& dove : {base + "non_esiste\\prova.log", file})
+        for (bool nuovo : {false, true})
+            EXPECT_FALSE(u.ScriviLog("x", dove, false, nuovo)) << dove << nuovo;
     h.reset();
-    Cancella(base);
+    EXPECT_FALSE(Esiste(base + "non_esiste"));
+    EXPECT_EQ(LeggiFile(file), "nuovo\r\n");
+
+    // By default the program's name in its folder.
+    const std::string predefinito = CartellaBin() + "uxutilita_win32_test.log";
+    DeleteFileA(Ansi(predefinito).c_str());
+    ASSERT_TRUE(u.ScriviLog("predefinito"));
+    EXPECT_EQ(LeggiFile(predefinito).substr(20), " predefinito\r\n");
+    DeleteFileA(Ansi(predefinito).c_str());
 }
 
-TEST(CartelleSpeciali, MembersReadTheirOwnValueOfTheirOwnHive) {
-    const uxUtilita u;
+// Programs built with known version resources, beside this one.
+TEST_F(Percorsi, GetVersioneReadsTheFileVersionOrZero) {
+    const std::string bin = CartellaBin();
+    EXPECT_EQ(u.GetVersione(bin + "versione_3_10_0_0.exe"), "3.10.0.0");
+    // The product version of this one is 9.9.9.9: only the file version counts.
+    EXPECT_EQ(u.GetVersione(bin + "versione_4_0_1_7.exe"), "4.0.1.7");
+    // Fields above 32767 read as unsigned 16-bit numbers.
+    EXPECT_EQ(u.GetVersione(bin + "versione_40000_65535_1_2.exe"), "40000.65535.1.2");
+    EXPECT_EQ(u.GetVersione(bin + "senza_versione.exe"), "0.0.0.0");
+    EXPECT_EQ(u.GetVersione(bin + "non_esiste.exe"), "0.0.0.0");
+}
+
+// The prefix's own values, but for "Common Pictures", which it lacks, and
+// "Common Favorites", which is the user's own folder there.
+TEST_F(Percorsi, SpecialFoldersEachMemberReadsAValueOfItsOwn) {
     const std::string shell =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    const uint32_t cu = uxUtilita::kHkeyCurrentUser, lm = uxUtilita::kHkeyLocalMachine;
-    // A few of them, each with a value of its own: the user's and the
-    // common folder of one name, both keys, the first and the last.
-    const struct {
-        uint32_t hive;
-        std::string chiave, nome;
-        std::string (uxUtilita::*membro)() const;
-    } casi[] = {
-        {cu, shell, "Personal", &uxUtilita::CartellaDocumenti},
-        {lm, shell, "Common Documents", &uxUtilita::CartellaDocumentiCondivisi},
-        {cu, shell, "My Pictures", &uxUtilita::CartellaImmagini},
-        {lm, shell, "Common Pictures", &uxUtilita::CartellaImmaginiTuttiUtenti},
-        {lm, "Software\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir",
-         &uxUtilita::CartellaCondivisi},
-        {cu, shell, "Cache", &uxUtilita::CartellaInternetTemp},
+    const ValoreSalvato documenti(kCu, shell, "Personal"), immagini(kLm, shell, "Common Pictures"),
+        preferiti(kLm, shell, "Common Favorites");
+    for (const auto& [hive, nome] :
+         {std::pair{kCu, "Personal"}, {kLm, "Common Pictures"}, {kLm, "Common Favorites"}})
+        ASSERT_TRUE(ScriviGrezzo(hive, shell, nome, REG_SZ,
+                                 TestoSz(std::string(" C:\\Prova\\") + nome + " ")));
+    EXPECT_EQ(u.CartellaDocumenti(), "C:\\Prova\\Personal\\");
+    EXPECT_EQ(u.CartellaImmaginiTuttiUtenti(), "C:\\Prova\\Common Pictures\\");
+    EXPECT_EQ(u.CartellaPreferitiTuttiUtenti(), "C:\\Prova\\Common Favorites\\");
+    // Each member's folder, in folder form, none another's.
+    const auto leggi = [&](auto... membri) {
+        std::set<std::string> lette;
+        for (const std::string& cartella : {(u.*membri)()...}) {
+            ASSERT_GT(cartella.size(), 3u) << lette.size();
+            EXPECT_EQ(cartella.back(), '\\') << cartella;
+            EXPECT_TRUE(lette.insert(cartella).second) << cartella;
+        }
     };
-    std::vector<std::unique_ptr<ValoreSalvato>> salvati;
-    for (const auto& c : casi) {
-        salvati.push_back(std::make_unique<ValoreSalvato>(c.hive, c.chiave, c.nome));
-        ASSERT_TRUE(
-            ScriviGrezzo(c.hive, c.chiave, c.nome, REG_SZ, TestoSz(" C:\\Prova\\" + c.nome + " ")));
-    }
-    for (const auto& c : casi)
-        EXPECT_EQ((u.*c.membro)(), "C:\\Prova\\" + c.nome + "\\");
-    ASSERT_TRUE(ScriviGrezzo(cu, shell, "Personal", REG_SZ, TestoSz("")));
+    using U = uxUtilita;
+    leggi(&U::CartellaDocumenti, &U::CartellaDati, &U::CartellaDatiCondivisi, &U::CartellaCondivisi,
+          &U::CartellaDesktop, &U::CartellaDesktopTuttiUtenti, &U::CartellaEsecuzioneAutomatica,
+          &U::CartellaEsecuzioneAutomaticaTuttiUtenti, &U::CartellaPreferitiTuttiUtenti,
+          &U::CartellaMenuAvvio, &U::CartellaMenuAvvioTuttiUtenti, &U::CartellaSendTo,
+          &U::CartellaRecenti, &U::CartellaMenuProgrammi, &U::CartellaMenuProgrammiTuttiUtenti,
+          &U::CartellaDocumentiCondivisi, &U::CartellaRisorseRete, &U::CartellaImmagini,
+          &U::CartellaImmaginiTuttiUtenti, &U::CartellaCronologia, &U::CartellaFonts,
+          &U::CartellaPreferiti, &U::CartellaCookies, &U::CartellaInternetTemp);
+    ASSERT_TRUE(ScriviGrezzo(kCu, shell, "Personal", REG_SZ, TestoSz("")));
     EXPECT_EQ(u.CartellaDocumenti(), "");
-    CancellaValore(cu, shell, "Personal");
+    CancellaValore(kCu, shell, "Personal");
     EXPECT_EQ(u.CartellaDocumenti(), "");
-    salvati.clear();
-    // The prefix's own value, put back, reads as a folder.
-    EXPECT_EQ(u.CartellaDocumenti().rfind("C:\\users\\", 0), 0u) << u.CartellaDocumenti();
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "util/DataOle.h"
 #include "util/Testo.h"
+#include "util/uxUtilita.h"
 
 using namespace quandora;
 
@@ -21,35 +24,28 @@ TEST(Windows1252, RoundTripsEveryByteAndReplacesWhatItCannotMap) {
     EXPECT_EQ(Windows1252().FromUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
+// Year, month, day, hours, minutes and seconds of a date.
+static std::array<int, 6> Parti(Data d) {
+    const ParteData p = ScomponiData(d);
+    return {p.Anno, p.Mese, p.Giorno, p.Ore, p.Minuti, p.Secondi};
+}
+
 TEST(DataOle, KnownDatesRollOverAndDatesBeforeTheEpochCountTimeForward) {
     EXPECT_EQ(DataSerial(1899, 12, 30), 0.0);
     EXPECT_EQ(DataSerial(1900, 1, 1), 2.0);
     EXPECT_EQ(DataSerial(2004, 3, 15), 38061.0);
     EXPECT_EQ(DataSerial(2000, 2, 29) + 1, DataSerial(2000, 3, 1));
     EXPECT_EQ(DataSerial(1900, 2, 28) + 1, DataSerial(1900, 3, 1));  // 1900 was no leap year
-    const ParteData p = ScomponiData(38061.75);
-    EXPECT_EQ(p.Anno, 2004);
-    EXPECT_EQ(p.Mese, 3);
-    EXPECT_EQ(p.Giorno, 15);
-    EXPECT_EQ(p.Ore, 18);
-    EXPECT_EQ(p.Minuti, 0);
+    EXPECT_EQ(Parti(38061.75), (std::array{2004, 3, 15, 18, 0, 0}));
     EXPECT_EQ(DataSerial(2004, 13, 1), DataSerial(2005, 1, 1));
     EXPECT_EQ(DataSerial(2004, 0, 1), DataSerial(2003, 12, 1));
     EXPECT_EQ(DataSerial(2004, 3, 0), DataSerial(2004, 2, 29));
     EXPECT_EQ(DataSerial(2004, 1, 32), DataSerial(2004, 2, 1));
     EXPECT_EQ(DataSerial(2004, -11, 1), DataSerial(2003, 1, 1));
-    // -1.25 is 29 December 1899 at 06:00.
-    const ParteData n = ScomponiData(-1.25);
-    EXPECT_EQ(n.Anno, 1899);
-    EXPECT_EQ(n.Mese, 12);
-    EXPECT_EQ(n.Giorno, 29);
-    EXPECT_EQ(n.Ore, 6);
+    EXPECT_EQ(Parti(-1.25), (std::array{1899, 12, 29, 6, 0, 0}));
     // A time that rounds to midnight belongs to the next day.
-    const ParteData q = ScomponiData(-1.9999999999);
-    EXPECT_EQ(q.Giorno, 30);
-    EXPECT_EQ(q.Ore, 0);
-    const ParteData r = ScomponiData(38061.99999999999);
-    EXPECT_EQ(r.Giorno, 16);
+    EXPECT_EQ(Parti(-1.9999999999), (std::array{1899, 12, 30, 0, 0, 0}));
+    EXPECT_EQ(Parti(38061.99999999999), (std::array{2004, 3, 16, 0, 0, 0}));
 }
 
 TEST(DataOle, EveryDayOfFourCenturiesRoundTrips) {
@@ -60,4 +56,16 @@ TEST(DataOle, EveryDayOfFourCenturiesRoundTrips) {
         ASSERT_GE(d, 1);
         ASSERT_LE(d, 31);
     }
+}
+
+// Seconds as a time value: 24 hours and more run into the following days; a
+// negative count goes back before the base day, the time counted forward.
+TEST(LongToDate, SecondsBecomeATimeValueOfAsManyDays) {
+    const uxUtilita u;
+    EXPECT_DOUBLE_EQ(u.LongToDate(43200), 0.5);
+    EXPECT_DOUBLE_EQ(u.LongToDate(86400 + 21600), 1.25);
+    EXPECT_EQ(Parti(u.LongToDate(2 * 86400 + 13 * 3600 + 5 * 60 + 9)),
+              (std::array{1900, 1, 1, 13, 5, 9}));
+    EXPECT_EQ(Parti(u.LongToDate(-3600)), (std::array{1899, 12, 29, 23, 0, 0}));
+    EXPECT_EQ(Parti(u.LongToDate(2147483647)), (std::array{1968, 1, 18, 3, 14, 7}));
 }
