@@ -3,6 +3,7 @@
 // written with the Jet writer, and the balances they must give worked out
 // directly from the rows (no SQL).
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -36,17 +37,13 @@ inline std::optional<int64_t> SaldoAtteso(const host::DatiHost& d, int32_t conto
                                           bool noStatistiche) {
     std::optional<int64_t> somma;
     for (const auto& o : d.Operazioni) {
-        const host::DatiHost::Cassa* cassa = nullptr;
-        for (const auto& c : d.Casse)
-            if (c.IDCassa == o.IDCassa) cassa = &c;
-        if (!cassa) continue;
-        bool esiste = false;
-        for (const auto& c : d.Conti)
-            esiste |= c.IdConto == cassa->IDConto;
-        if (!esiste) continue;
-        if (conto != -1 && cassa->IDConto != conto) continue;
-        if (o.Data > giorno) continue;
-        if (noStatistiche && o.NoStatistiche) continue;
+        const auto cassa = std::find_if(d.Casse.begin(), d.Casse.end(),
+                                        [&](const auto& c) { return c.IDCassa == o.IDCassa; });
+        if (cassa == d.Casse.end() || (conto != -1 && cassa->IDConto != conto) || o.Data > giorno ||
+            (noStatistiche && o.NoStatistiche) ||
+            std::none_of(d.Conti.begin(), d.Conti.end(),
+                         [&](const auto& c) { return c.IdConto == cassa->IDConto; }))
+            continue;
         somma = somma.value_or(0) + o.EuroDiecimillesimi;
     }
     return somma;

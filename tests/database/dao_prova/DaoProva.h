@@ -1,62 +1,88 @@
 #pragma once
 // DaoProva.dll: DAO's engine for machines that have none (Wine), an
-// in-process automation server answering from our own Jet engine, with the
-// members the program calls and DAO's conventions for them: argument
-// counts and types checked, no named arguments, and the engine's errors as
-// DAO raises them (DISP_E_EXCEPTION with number and description, filled in
-// three ways: scode 0x800A0000 + number by the engine, workspace and record
-// set, a deferred fill-in by the database, wCode by the fields). Its member
-// table is in DaoProva_win32.cpp. Registered by the test programs, in the
-// test prefix only, for their own length.
+// in-process automation server answering from our own Jet engine with the
+// members the program calls, held to DAO's conventions (DaoProva_win32.cpp).
+// Tests register it in their prefix for their own length only.
 
 #include <windows.h>
 
+#include <string>
+
+#include "tests/support/Sistema_win32.h"
+
 namespace daoprova {
 
-// How DaoProvaRegistra registers the engine, one or several added together.
-enum Registrazione : int {
-    kClasseDao35 = 1,    // DAO 3.5's class {00000010-0000-0010-8000-00AA006D2EA4}
-    kSoloProgId36 = 2,   // "DAO.DBEngine.36", DAO 3.6's class
-    kSoloProgId120 = 4,  // "DAO.DBEngine.120", the Access database engine's class
+// The classes the library serves, in the order of the registration flags:
+// DAO 3.5's (found by its class only), DAO 3.6's and the Access database
+// engine's (found by their programmatic identifiers).
+struct Classe {
+    const char* clsid;
+    const char* progId;
 };
+inline constexpr Classe kClassi[] = {
+    {"{00000010-0000-0010-8000-00AA006D2EA4}", nullptr},
+    {"{00000100-0000-0010-8000-00AA006D2EA4}", "DAO.DBEngine.36"},
+    {"{CD7791B9-43FD-42C5-AE42-8DD2811F0419}", "DAO.DBEngine.120"},
+};
+enum Registrazione : int { kClasseDao35 = 1, kSoloProgId36 = 2, kSoloProgId120 = 4 };
 
-// What DaoProvaConteggio counts, since the library was loaded.
-enum Conteggio : int {
-    kMotori35,   // engines made as DAO 3.5's class
-    kMotori36,   // ... as DAO 3.6's
-    kMotori120,  // ... as the Access database engine's
-    kMotoriVivi,
-    kDatabase,  // successful OpenDatabase calls
-    kRecordset,
-    kChiusure,  // Close calls on databases and record sets
-    kErrori,    // DISP_E_EXCEPTION answers
+// What DaoProvaConteggio counts since the library was loaded: the engines
+// made of each class (in the order of kClassi), its objects still alive,
+// databases and record sets opened and closed, errors raised.
+enum Conteggio {
+    kMotori35,
+    kMotori36,
+    kMotori120,
     kOggettiVivi,
-    kNumeroConteggi
+    kAperti,
+    kChiusi,
+    kErrori,
+    kConteggi
 };
 
 // The library as a test loads it, kept loaded until the program ends.
-// Registra first removes what an earlier registration of this DLL left; it
-// and Deregistra refuse with E_ACCESSDENIED to touch another server's keys.
 class Server {
   public:
     explicit Server(const char* percorso) : dll_(LoadLibraryA(percorso)) {}
-    bool Caricato() const { return Funzione("DaoProvaConteggio") != nullptr; }
+    bool Caricato() const { return Contatore() != nullptr; }
+    LONG Conta(Conteggio quale) const { return Caricato() ? Contatore()(quale) : -1; }
+    // Writes the classes of modo, after removing an earlier registration.
     HRESULT Registra(int modo) const {
-        auto f = reinterpret_cast<HRESULT(WINAPI*)(int)>(Funzione("DaoProvaRegistra"));
-        return f ? f(modo) : E_FAIL;
+        Deregistra();
+        char dll[MAX_PATH * 4] = {};
+        GetModuleFileNameA(dll_, dll, sizeof dll);
+        for (int i = 0; i < 3; ++i) {
+            const std::string chiave = Chiave(i) + "\\InprocServer32";
+            if ((modo & (1 << i)) != 0 &&
+                !(Scrivi(chiave, "", dll) && Scrivi(chiave, "ThreadingModel", "Apartment") &&
+                  (!kClassi[i].progId ||
+                   Scrivi(std::string(kClassi[i].progId) + "\\CLSID", "", kClassi[i].clsid)))) {
+                Deregistra();
+                return E_FAIL;
+            }
+        }
+        return S_OK;
     }
-    HRESULT Deregistra() const {
-        auto f = reinterpret_cast<HRESULT(WINAPI*)()>(Funzione("DaoProvaDeregistra"));
-        return f ? f() : E_FAIL;
-    }
-    LONG Conta(Conteggio quale) const {
-        auto f = reinterpret_cast<LONG(WINAPI*)(int)>(Funzione("DaoProvaConteggio"));
-        return f ? f(quale) : -1;
+    // Removes every class and identifier the library may have written.
+    void Deregistra() const {
+        for (int i = 0; i < 3; ++i) {
+            quandora::test::CancellaChiave(kRadice, Chiave(i));
+            if (kClassi[i].progId) quandora::test::CancellaChiave(kRadice, kClassi[i].progId);
+        }
     }
 
   private:
-    void* Funzione(const char* nome) const {
-        return dll_ ? reinterpret_cast<void*>(GetProcAddress(dll_, nome)) : nullptr;
+    static constexpr uint32_t kRadice = 0x80000000;  // HKEY_CLASSES_ROOT
+    static std::string Chiave(int i) { return std::string("CLSID\\") + kClassi[i].clsid; }
+    static bool Scrivi(const std::string& chiave, const char* nome, const std::string& valore) {
+        return quandora::test::ScriviGrezzo(kRadice, chiave, nome, REG_SZ,
+                                            quandora::test::TestoSz(valore));
+    }
+    using FunzioneConta = LONG(WINAPI*)(int);
+    FunzioneConta Contatore() const {
+        return dll_ ? reinterpret_cast<FunzioneConta>(
+                          reinterpret_cast<void*>(GetProcAddress(dll_, "DaoProvaConteggio")))
+                    : nullptr;
     }
     HMODULE dll_;
 };
