@@ -20,7 +20,6 @@ struct Pixel {
     int Larghezza = 0;
     int Altezza = 0;
     std::vector<uint32_t> Dati;
-    uint32_t operator()(int x, int y) const { return Dati[size_t(y) * size_t(Larghezza) + x]; }
 };
 
 // What a bitmap holds, as 32-bit pixels from the top.

@@ -48,24 +48,18 @@ class MemoriaRemota {
         : processo_(processo),
           indirizzo_(static_cast<char*>(VirtualAllocEx(
               processo, nullptr, dimensione, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-    ~MemoriaRemota() {
-        if (indirizzo_ != nullptr) VirtualFreeEx(processo_, indirizzo_, 0, MEM_RELEASE);
-    }
+    ~MemoriaRemota() { VirtualFreeEx(processo_, indirizzo_, 0, MEM_RELEASE); }
     MemoriaRemota(const MemoriaRemota&) = delete;
     MemoriaRemota& operator=(const MemoriaRemota&) = delete;
 
     LPARAM Indirizzo(size_t offset = 0) const {
         return reinterpret_cast<LPARAM>(indirizzo_ + offset);
     }
-    bool Scrivi(size_t offset, const void* dati, size_t n) {
-        SIZE_T fatti = 0;
-        return indirizzo_ != nullptr &&
-               WriteProcessMemory(processo_, indirizzo_ + offset, dati, n, &fatti) && fatti == n;
+    bool Scrivi(size_t offset, const void* dati, size_t n) const {
+        return WriteProcessMemory(processo_, indirizzo_ + offset, dati, n, nullptr);
     }
     bool Leggi(size_t offset, void* dati, size_t n) const {
-        SIZE_T fatti = 0;
-        return indirizzo_ != nullptr &&
-               ReadProcessMemory(processo_, indirizzo_ + offset, dati, n, &fatti) && fatti == n;
+        return ReadProcessMemory(processo_, indirizzo_ + offset, dati, n, nullptr);
     }
 
   private:
@@ -146,10 +140,7 @@ class ProcessoTrevalto {
         for (auto [id, data] :
              {std::pair{FrmMain::kIdDataIniziale, da}, {FrmMain::kIdDataFinale, a}}) {
             const ParteData p = ScomponiData(data);
-            SYSTEMTIME st = {};
-            st.wYear = WORD(p.Anno);
-            st.wMonth = WORD(p.Mese);
-            st.wDay = WORD(p.Giorno);
+            const SYSTEMTIME st = {WORD(p.Anno), WORD(p.Mese), 0, WORD(p.Giorno), 0, 0, 0, 0};
             MemoriaRemota m(Processo(), sizeof st);
             ok = ok && m.Scrivi(0, &st, sizeof st) &&
                  SendMessageA(Controllo(id), DTM_SETSYSTEMTIME, GDT_VALID, m.Indirizzo());

@@ -30,12 +30,6 @@ namespace {
 
 using enum Controllo;
 
-const bool kControlliComuni = [] {
-    INITCOMMONCONTROLSEX icc{
-        sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-    return InitCommonControlsEx(&icc) != FALSE;
-}();
-
 constexpr const char* kDpiAtteso = "TREVALTO_DPI_ATTESO";
 
 const auto Dpi = [](int indice) { return GetDeviceCaps(PrendiDC(nullptr).get(), indice); };
@@ -50,7 +44,9 @@ bool Dentro(const RECT& r, const RECT& contenitore) {
 class FinestraPrincipale : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(kControlliComuni);
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
+                                                 ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&icc));
         // Run again at 120 dpi by the last test.
         if (const char* dpi = std::getenv(kDpiAtteso)) {
             ASSERT_EQ(Dpi(LOGPIXELSX), std::atoi(dpi));
@@ -483,17 +479,16 @@ TEST_F(FinestraPrincipale, KeysMoveThroughTheParametersAPersonsChoiceDropsTheCha
 }
 
 TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
-    int guida = 0;
-    for (const Comando& k : ComandiToolbar())
-        if (k.chiave != nullptr && std::string(k.chiave) == "help") guida = k.id;
+    const int guida = ComandiToolbar().back().id;
+    ASSERT_STREQ(ComandiToolbar().back().chiave, "help");
     const std::string pagina = CartellaModulo() + "Leggimi.htm";
     DeleteFileA(ToAnsi(pagina).c_str());
     SendMessageA(w(), WM_COMMAND, guida, 0);
     EXPECT_TRUE(schermo.boxes.empty()) << "a missing page shows nothing";
 
     // The page there: to the program of ".htm", one that records its line.
-    const std::string base = test::CartellaProva("trevalto_guida");
-    const std::string lettore = base + "lettore.exe";
+    const test::CartellaTemporanea base;
+    const std::string lettore = base.File("lettore.exe");
     ASSERT_TRUE(CopyFileA(ToAnsi(test::CartellaBin() + "..\\registra_argomenti.exe").c_str(),
                           ToAnsi(lettore).c_str(), FALSE));
     const uint32_t cr = uxUtilita::kHkeyClassesRoot;
@@ -508,7 +503,6 @@ TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
     EXPECT_TRUE(schermo.boxes.empty());
     test::CancellaChiave(cr, "TrevaltoProva.Guida");
     DeleteFileA(ToAnsi(pagina).c_str());
-    test::Cancella(base);
 }
 
 // Places, fonts and layout again, this program run with a 120 dpi screen.
