@@ -158,7 +158,13 @@ TEST_F(Programma, StartsRunsAChartAndClosesThroughEitherEngine) {
     }
 }
 
+// The user's settings as the program reads them at its start: here an
+// empty grouping symbol, used as it is.
 TEST_F(Programma, TheTooltipReadsDayAndAmountInTheUsersSymbols) {
+    const char kInternational[] = "Control Panel\\International";
+    const test::ValoreSalvato salvato(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand");
+    ASSERT_TRUE(test::ScriviGrezzo(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand", REG_SZ,
+                                   std::string(1, '\0')));
     Avvia();
     const auto tooltip = [&] {
         p->Mouse(WM_MOUSEMOVE, p->PixelX(2380), p->PixelY(10));
@@ -169,18 +175,9 @@ TEST_F(Programma, TheTooltipReadsDayAndAmountInTheUsersSymbols) {
     const double massimo = Salvato(dir_.File("suggerimenti.vrt")).Testata.SaldoMassimo;
     ASSERT_GE(massimo, 1000) << "the demo's balances are in the thousands";
     // Above the plot: the day and the highest amount.
-    EXPECT_EQ(tooltip(), "10-03-2024 E." + FormattaImporto(massimo, {",", "."}));
+    EXPECT_EQ(tooltip(), "10-03-2024 E." + FormattaImporto(massimo, {",", ""}));
     p->PremiEAttendi(test::kNuovo);
     EXPECT_EQ(tooltip(), "");
-
-    // An empty grouping symbol of the user's settings is used as it is.
-    const char kInternational[] = "Control Panel\\International";
-    const test::ValoreSalvato salvato(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand");
-    ASSERT_TRUE(test::ScriviGrezzo(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand", REG_SZ,
-                                   std::string(1, '\0')));
-    Avvia();
-    Grafico10Giorni();
-    EXPECT_EQ(tooltip(), "10-03-2024 E." + FormattaImporto(massimo, {",", ""}));
 }
 
 TEST_F(Programma, ClicksAndTheMenuMarkWhereThePersonClicked) {
