@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,7 +20,6 @@ struct Pixel {
     int Larghezza = 0;
     int Altezza = 0;
     std::vector<uint32_t> Dati;
-    uint32_t operator()(int x, int y) const { return Dati[size_t(y) * size_t(Larghezza) + x]; }
 };
 
 // What a bitmap holds, as 32-bit pixels from the top.
@@ -65,43 +63,31 @@ inline RECT AreaCliente(HWND finestra) {
     return r;
 }
 
-inline uint32_t LeggiU32(const std::string& b, size_t o) {
-    uint32_t v = 0;
-    std::memcpy(&v, b.data() + o, 4);
-    return v;
-}
-inline uint16_t LeggiU16(const std::string& b, size_t o) {
-    uint16_t v = 0;
-    std::memcpy(&v, b.data() + o, 2);
-    return v;
-}
-
-// A BMP file's pixels (24 or 32 bits, rows either way up); empty when the
+// What the program writes: a 24-bit BMP file, rows from the bottom, sizes
+// in its header that agree with its length; its pixels, or none when the
 // bytes are not such a file.
 inline Pixel DaFileBmp(const std::string& b) {
+    const auto u32 = [&b](size_t o) {
+        uint32_t v = 0;
+        std::memcpy(&v, b.data() + o, 4);
+        return v;
+    };
     Pixel p;
-    if (b.size() < 54 || b.compare(0, 2, "BM") != 0 || LeggiU32(b, 2) != b.size()) return p;
-    const int32_t larghezza = static_cast<int32_t>(LeggiU32(b, 18));
-    const int32_t altezzaFile = static_cast<int32_t>(LeggiU32(b, 22));
-    const int bit = LeggiU16(b, 28);
-    const uint32_t inizio = LeggiU32(b, 10);
-    if (larghezza <= 0 || altezzaFile == 0 || (bit != 24 && bit != 32) || LeggiU32(b, 30) != BI_RGB)
+    if (b.size() < 54 || b.compare(0, 2, "BM") != 0 || u32(2) != b.size() || u32(10) != 54 ||
+        u32(14) != 40 || u32(26) != (1 | 24 << 16) || u32(30) != BI_RGB)
         return p;
-    const int altezza = std::abs(altezzaFile);
-    const size_t riga = ((size_t(larghezza) * size_t(bit) + 31) / 32) * 4;
-    if (inizio > b.size() || b.size() - inizio < riga * size_t(altezza)) return p;
+    const int larghezza = static_cast<int32_t>(u32(18));
+    const int altezza = static_cast<int32_t>(u32(22));
+    const size_t riga = (size_t(larghezza) * 3 + 3) & ~size_t{3};
+    if (larghezza <= 0 || altezza <= 0 || b.size() != 54 + riga * size_t(altezza)) return p;
     p.Larghezza = larghezza;
     p.Altezza = altezza;
-    p.Dati.resize(size_t(larghezza) * size_t(altezza));
-    for (int y = 0; y < altezza; ++y) {
-        const int sorgente = altezzaFile > 0 ? altezza - 1 - y : y;
-        const auto* r =
-            reinterpret_cast<const unsigned char*>(b.data()) + inizio + size_t(sorgente) * riga;
+    for (int y = altezza - 1; y >= 0; --y)
         for (int x = 0; x < larghezza; ++x) {
-            const unsigned char* q = r + size_t(x) * size_t(bit / 8);
-            p.Dati[size_t(y) * size_t(larghezza) + x] = q[0] | (q[1] << 8) | (q[2] << 16);
+            const auto* q = reinterpret_cast<const unsigned char*>(b.data()) + 54 +
+                            size_t(y) * riga + size_t(x) * 3;
+            p.Dati.push_back(q[0] | (q[1] << 8) | (q[2] << 16));
         }
-    }
     return p;
 }
 
@@ -127,11 +113,6 @@ inline size_t Neri(const Pixel& p) {
     for (uint32_t c : p.Dati)
         n += c == 0;
     return n;
-}
-
-// A GDI colour (0x00BBGGRR) in the form of these pixels.
-inline uint32_t DaColorref(COLORREF c) {
-    return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
 }
 
 }  // namespace quandora::test

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,29 +48,34 @@ class MemoriaRemota {
         : processo_(processo),
           indirizzo_(static_cast<char*>(VirtualAllocEx(
               processo, nullptr, dimensione, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-    ~MemoriaRemota() {
-        if (indirizzo_ != nullptr) VirtualFreeEx(processo_, indirizzo_, 0, MEM_RELEASE);
-    }
+    ~MemoriaRemota() { VirtualFreeEx(processo_, indirizzo_, 0, MEM_RELEASE); }
     MemoriaRemota(const MemoriaRemota&) = delete;
     MemoriaRemota& operator=(const MemoriaRemota&) = delete;
 
     LPARAM Indirizzo(size_t offset = 0) const {
         return reinterpret_cast<LPARAM>(indirizzo_ + offset);
     }
-    bool Scrivi(size_t offset, const void* dati, size_t n) {
-        SIZE_T fatti = 0;
-        return indirizzo_ != nullptr &&
-               WriteProcessMemory(processo_, indirizzo_ + offset, dati, n, &fatti) && fatti == n;
+    bool Scrivi(size_t offset, const void* dati, size_t n) const {
+        return WriteProcessMemory(processo_, indirizzo_ + offset, dati, n, nullptr);
     }
     bool Leggi(size_t offset, void* dati, size_t n) const {
-        SIZE_T fatti = 0;
-        return indirizzo_ != nullptr &&
-               ReadProcessMemory(processo_, indirizzo_ + offset, dati, n, &fatti) && fatti == n;
+        return ReadProcessMemory(processo_, indirizzo_ + offset, dati, n, nullptr);
     }
 
   private:
     HANDLE processo_;
     char* indirizzo_;
+};
+
+// The toolbar's buttons by their commands.
+enum Pulsante : int {
+    kNuovo = FrmMain::kIdPrimoPulsante,
+    kApri,
+    kSalva,
+    kAppunti,
+    kAnnulla,
+    kBitmap,
+    kStampa
 };
 
 class ProcessoTrevalto {
@@ -93,11 +97,10 @@ class ProcessoTrevalto {
     HANDLE Processo() const { return processo_.get(); }
     DWORD Fine() const { return CodiceUscita(processo_); }
 
-    std::vector<HWND> Tutte(const char* classe) const { return FinestreDi(processo_.Id(), classe); }
     // A visible window of the class (and title, when given) but tranne;
     // Cerca looks once, Finestra waits.
     HWND Cerca(const char* classe, const std::string& titolo = "", HWND tranne = nullptr) const {
-        for (HWND h : Tutte(classe))
+        for (HWND h : FinestreDi(processo_.Id(), classe))
             if (h != tranne && IsWindowVisible(h) && (titolo.empty() || TestoFinestra(h) == titolo))
                 return h;
         return nullptr;
@@ -137,10 +140,7 @@ class ProcessoTrevalto {
         for (auto [id, data] :
              {std::pair{FrmMain::kIdDataIniziale, da}, {FrmMain::kIdDataFinale, a}}) {
             const ParteData p = ScomponiData(data);
-            SYSTEMTIME st = {};
-            st.wYear = WORD(p.Anno);
-            st.wMonth = WORD(p.Mese);
-            st.wDay = WORD(p.Giorno);
+            const SYSTEMTIME st = {WORD(p.Anno), WORD(p.Mese), 0, WORD(p.Giorno), 0, 0, 0, 0};
             MemoriaRemota m(Processo(), sizeof st);
             ok = ok && m.Scrivi(0, &st, sizeof st) &&
                  SendMessageA(Controllo(id), DTM_SETSYSTEMTIME, GDT_VALID, m.Indirizzo());
@@ -155,9 +155,9 @@ class ProcessoTrevalto {
         return Attendi([&] { return InCorso(); });
     }
     // Over: the button reads "Elabora" again and the progress bar is gone.
-    bool AttendiFineRun(DWORD limiteMs = 60000) const {
+    bool AttendiFineRun() const {
         return Attendi([&] { return !InCorso() && !IsWindowVisible(Controllo(FrmMain::kIdStato)); },
-                       limiteMs);
+                       60000);
     }
     // A whole run, the click handled before the call returns.
     bool Elabora() const {
@@ -167,34 +167,21 @@ class ProcessoTrevalto {
         return AttendiFineRun();
     }
 
-    // The toolbar, by its buttons' keys.
-    static int Pulsante(const std::string& chiave) {
-        const char* chiavi[] = {"clear", "open", "save", "clipboard", "undo", "bitmap", "printer"};
-        for (int i = 0; i < 7; ++i)
-            if (chiave == chiavi[i]) return FrmMain::kIdPrimoPulsante + i;
-        return -1;
-    }
-    bool Abilitato(const std::string& chiave) const {
-        return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, Pulsante(chiave),
-                            0) != 0;
+    bool Abilitato(Pulsante b) const {
+        return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, b, 0) != 0;
     }
     // Pressed and returned at once (for a dialog), or handled first.
-    void Premi(const std::string& chiave) const {
-        PostMessageA(finestra_, WM_COMMAND, Pulsante(chiave), 0);
-    }
-    void PremiEAttendi(const std::string& chiave) const {
-        SendMessageA(finestra_, WM_COMMAND, Pulsante(chiave), 0);
-    }
+    void Premi(Pulsante b) const { PostMessageA(finestra_, WM_COMMAND, b, 0); }
+    void PremiEAttendi(Pulsante b) const { SendMessageA(finestra_, WM_COMMAND, b, 0); }
     // A file dialog's button pressed, the name typed; the save's box text.
-    std::string Salva(const std::string& chiave, const std::string& titolo,
-                      const std::string& nome) const {
-        Premi(chiave);
+    std::string Salva(Pulsante b, const std::string& titolo, const std::string& nome) const {
+        Premi(b);
         const HWND d = Dialogo(titolo);
         if (d == nullptr || !ScegliFile(d, nome)) return "(nessun dialogo \"" + titolo + "\")";
         return ChiudiBox("Salvataggio");
     }
     bool ApriVrt(const std::string& nome) const {
-        Premi("open");
+        Premi(kApri);
         const HWND d = Dialogo("Apri Grafico Trevalto File...");
         return d != nullptr && ScegliFile(d, nome) && AttendiChiusura(d);
     }
@@ -205,10 +192,9 @@ class ProcessoTrevalto {
         GetClientRect(Picture(), &r);
         return {r.right, r.bottom};
     }
-    // Chart units (3000 by 3000 over the picture) to pixels and back.
+    // Chart units (3000 by 3000 over the picture) to pixels.
     int PixelX(double x) const { return int(std::lround(x * Dimensione().cx / 3000)); }
     int PixelY(double y) const { return int(std::lround(y * Dimensione().cy / 3000)); }
-    double UnitaX(int px) const { return double(px) * 3000 / Dimensione().cx; }
     void Mouse(UINT messaggio, int px, int py) const {
         SendMessageA(Picture(), messaggio, 0, MAKELPARAM(px, py));
     }
@@ -216,40 +202,33 @@ class ProcessoTrevalto {
         Mouse(pressione, px, py);
         Mouse(pressione + 1, px, py);
     }
-    // The picture off the screen, repainted, once two captures agree.
-    Pixel Immagine() const {
+    // Whether the picture read off the screen, repainted, comes to meet the
+    // condition.
+    template <class Condizione>
+    bool Mostra(Condizione&& condizione) const {
         RedrawWindow(Picture(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pixel prima = Schermo(AreaCliente(Picture()));
-        Attendi([&] {
-            Pixel dopo = Schermo(AreaCliente(Picture()));
-            const bool ferma = Differenze(prima, dopo) == 0;
-            prima = std::move(dopo);
-            return ferma;
-        });
-        return prima;
+        return Attendi([&] { return condizione(Schermo(AreaCliente(Picture()))); });
     }
 
+    // The picture's tooltip: the text of the program's tooltip control that
+    // knows the picture as a tool.
     std::string Tooltip() const {
         constexpr size_t kTesto = 2048;  // the control copies up to 1024 bytes
         MemoriaRemota m(Processo(), sizeof(TOOLINFOA) + kTesto);
-        for (HWND t : Tutte(TOOLTIPS_CLASSA)) {
-            TOOLINFOA ti = {};
-            ti.cbSize = TTTOOLINFOA_V1_SIZE;
-            ti.hwnd = finestra_;
-            ti.uId = reinterpret_cast<UINT_PTR>(Picture());
-            ti.lpszText = reinterpret_cast<char*>(m.Indirizzo(sizeof ti));
-            const char vuoto = 0;
-            // Only the picture's own tooltip control knows this tool.
-            if (!m.Scrivi(0, &ti, sizeof ti) || !m.Scrivi(sizeof ti, &vuoto, 1) ||
-                !SendMessageA(t, TTM_GETTOOLINFOA, 0, m.Indirizzo()))
-                continue;
-            m.Scrivi(0, &ti, sizeof ti);
-            SendMessageA(t, TTM_GETTEXTA, kTesto, m.Indirizzo());
+        TOOLINFOA ti = {};
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;
+        ti.hwnd = finestra_;
+        ti.uId = reinterpret_cast<UINT_PTR>(Picture());
+        ti.lpszText = reinterpret_cast<char*>(m.Indirizzo(sizeof ti));
+        for (HWND t : FinestreDi(processo_.Id(), TOOLTIPS_CLASSA)) {
             char testo[kTesto] = {};
+            m.Scrivi(0, &ti, sizeof ti);
+            m.Scrivi(sizeof ti, testo, 1);
+            SendMessageA(t, TTM_GETTEXTA, kTesto, m.Indirizzo());
             m.Leggi(sizeof ti, testo, kTesto - 1);
-            return FromAnsi(testo);
+            if (testo[0] != 0) return FromAnsi(testo);
         }
-        return "(nessun tooltip)";
+        return "";
     }
 
     // A right click on the picture: the popup menu, waited for.
@@ -258,66 +237,15 @@ class ProcessoTrevalto {
         PostMessageA(Picture(), WM_RBUTTONUP, 0, MAKELPARAM(px, py));
         return Finestra("#32768");
     }
-    // Its items off the screen, once n of them read the same twice: true
-    // for black text, false for grey; descrizione tells the bands read.
-    static std::vector<bool> Voci(HWND menu, size_t n, std::string& descrizione) {
-        std::vector<bool> prima, voci;
-        Attendi([&] {
-            RECT r;
-            GetWindowRect(menu, &r);
-            descrizione.clear();
-            prima = std::exchange(voci, VociAbilitate(Schermo(r), descrizione));
-            return voci.size() == n && voci == prima;
-        });
-        return voci;
-    }
-    // An item chosen with the keys, or the menu closed.
+    // An item chosen with the keys.
     static void ScegliVoce(HWND menu, int voce) {
         for (int i = 0; i <= voce; ++i)
             PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(menu, WM_CHAR, '\r', 0);
         AttendiChiusura(menu);
     }
-    static void ChiudiMenu(HWND menu) {
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        AttendiChiusura(menu);
-    }
 
   private:
-    // A band of text rows is an item, black or grey by most of its pixels;
-    // one or two rows high, a separator. The frame's two pixels left out.
-    static std::vector<bool> VociAbilitate(const Pixel& menu, std::string& descrizione) {
-        std::vector<bool> voci;
-        int inizio = -1, neri = 0, grigi = 0;
-        auto chiudi = [&](int fine) {
-            if (inizio < 0) return;
-            if (fine - inizio > 2) voci.push_back(neri > grigi);
-            descrizione += "[" + std::to_string(inizio) + "+" + std::to_string(fine - inizio) +
-                           " neri " + std::to_string(neri) + " grigi " + std::to_string(grigi) +
-                           "] ";
-            inizio = -1;
-            neri = grigi = 0;
-        };
-        for (int y = 2; y < menu.Altezza - 2; ++y) {
-            int n = 0, g = 0;
-            for (int x = 2; x < menu.Larghezza - 2; ++x) {
-                const uint32_t c = menu(x, y);
-                const int r = (c >> 16) & 0xFF, v = (c >> 8) & 0xFF, b = c & 0xFF;
-                n += r < 60 && v < 60 && b < 60;
-                g += r >= 100 && r <= 175 && std::abs(r - v) < 12 && std::abs(r - b) < 12;
-            }
-            if (n + g == 0) {
-                chiudi(y);
-            } else {
-                if (inizio < 0) inizio = y;
-                neri += n;
-                grigi += g;
-            }
-        }
-        chiudi(menu.Altezza - 2);
-        return voci;
-    }
-
     quandora::Processo processo_;
     HWND finestra_ = nullptr;
 };

@@ -85,37 +85,23 @@ inline std::string ClasseFinestra(HWND h) {
     return c;
 }
 
-struct ElencoFinestre {
-    DWORD processo;
-    const std::string& classe;
-    std::vector<HWND> trovate;
-};
-inline BOOL CALLBACK RaccogliFinestra(HWND h, LPARAM lp) {
-    auto& e = *reinterpret_cast<ElencoFinestre*>(lp);
-    DWORD p = 0;
-    GetWindowThreadProcessId(h, &p);
-    if (p == e.processo && lstrcmpiA(ClasseFinestra(h).c_str(), e.classe.c_str()) == 0)
-        e.trovate.push_back(h);
-    return TRUE;
-}
 // The top-level windows of a process with the class given, visible or not.
 inline std::vector<HWND> FinestreDi(DWORD processo, const std::string& classe) {
-    ElencoFinestre e{processo, classe, {}};
-    EnumWindows(RaccogliFinestra, reinterpret_cast<LPARAM>(&e));
-    return e.trovate;
+    std::vector<HWND> trovate;
+    for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, classe.c_str(), nullptr)) != nullptr;) {
+        DWORD p = 0;
+        GetWindowThreadProcessId(h, &p);
+        if (p == processo) trovate.push_back(h);
+    }
+    return trovate;
 }
 
-inline BOOL CALLBACK RaccogliTestoStatico(HWND figlio, LPARAM lp) {
-    const std::string t = TestoFinestra(figlio);
-    if (lstrcmpiA(ClasseFinestra(figlio).c_str(), "Static") == 0 && !t.empty())
-        *reinterpret_cast<std::string*>(lp) = t;
-    return TRUE;
-}
 // A message box's message: the last static text of the dialog (its icon is
 // a static control without text).
 inline std::string TestoBox(HWND box) {
     std::string trovato;
-    EnumChildWindows(box, RaccogliTestoStatico, reinterpret_cast<LPARAM>(&trovato));
+    for (HWND h = nullptr; (h = FindWindowExA(box, h, "Static", nullptr)) != nullptr;)
+        if (!TestoFinestra(h).empty()) trovato = TestoFinestra(h);
     return trovato;
 }
 

@@ -1,6 +1,6 @@
 // Trevalto's window in-process under Wine: controls and layout, toolbar and
-// menu from their tables, each command's effect, keys, help; the dialogs
-// and boxes answered in-process.
+// menu, each command's effect, keys, help; dialogs and boxes answered
+// in-process.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "chart/Programma_win32.h"
@@ -29,12 +30,6 @@ namespace {
 
 using enum Controllo;
 
-const bool kControlliComuni = [] {
-    INITCOMMONCONTROLSEX icc{
-        sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-    return InitCommonControlsEx(&icc) != FALSE;
-}();
-
 constexpr const char* kDpiAtteso = "TREVALTO_DPI_ATTESO";
 
 const auto Dpi = [](int indice) { return GetDeviceCaps(PrendiDC(nullptr).get(), indice); };
@@ -49,7 +44,9 @@ bool Dentro(const RECT& r, const RECT& contenitore) {
 class FinestraPrincipale : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(kControlliComuni);
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES |
+                                                 ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&icc));
         // Run again at 120 dpi by the last test.
         if (const char* dpi = std::getenv(kDpiAtteso)) {
             ASSERT_EQ(Dpi(LOGPIXELSX), std::atoi(dpi));
@@ -112,11 +109,20 @@ class FinestraPrincipale : public ::testing::Test {
         g.UltimoY = 1500;
         ASSERT_TRUE(g.SegnaPunto(kSegnoPunto));
     }
+    // The enabled toolbar buttons by key; the popup menu, really opened
+    // (and closed by the posted cancel), item by item: 1 enabled, 0 grey,
+    // - a separator.
     std::string Abilitati() {
         std::string s;
         for (const Comando& k : ComandiToolbar())
             if (k.id != 0 && SendMessageA(c(Toolbar1), TB_ISBUTTONENABLED, k.id, 0) != 0)
-                s += std::string(s.empty() ? "" : " ") + k.chiave;
+                s += std::string(k.chiave) + " ";
+        PostMessageA(w(), WM_CANCELMODE, 0, 0);
+        f().ApriMenuGrafico({0, 0});
+        for (int i = 0; i < GetMenuItemCount(f().mnFile()); ++i) {
+            const UINT stato = GetMenuState(f().mnFile(), static_cast<UINT>(i), MF_BYPOSITION);
+            s += (stato & MF_SEPARATOR) ? '-' : (stato & MF_GRAYED) ? '0' : '1';
+        }
         return s;
     }
 
@@ -208,7 +214,7 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
 
 // The picture over the whole width down to the bottom, fraCmd to the right
 // margin with its button centred, nothing else moving, no size negative.
-TEST_F(FinestraPrincipale, TheLayoutFollowsTheSizeAndComesBackAfterMinimising) {
+TEST_F(FinestraPrincipale, TheLayoutFollowsTheSize) {
     const std::vector<RECT> prima = Posti();
     for (auto [larghezza, altezza] : {std::pair{PxX(kLarghezzaCliente), PxY(kAltezzaCliente)},
                                       {PxX(9000), PxY(6000)},
@@ -235,15 +241,6 @@ TEST_F(FinestraPrincipale, TheLayoutFollowsTheSizeAndComesBackAfterMinimising) {
         }
         EXPECT_EQ(Posto(Toolbar1).right, larghezza);
     }
-    const std::vector<RECT> ridotta = Posti();
-    ShowWindow(w(), SW_MINIMIZE);
-    Pompa();
-    EXPECT_TRUE(IsIconic(w()));
-    ShowWindow(w(), SW_RESTORE);
-    Pompa();
-    const std::vector<RECT> dopo = Posti();
-    for (size_t i = 0; i < dopo.size(); ++i)
-        EXPECT_TRUE(EqualRect(&ridotta[i], &dopo[i])) << i;
 }
 
 TEST_F(FinestraPrincipale, ToolbarAndMenuAreTheirTablesWithTheirTextsAndImages) {
@@ -298,11 +295,11 @@ TEST_F(FinestraPrincipale, ToolbarAndMenuAreTheirTablesWithTheirTextsAndImages) 
 
 TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
     GraficoSaldi& g = p->Grafico();
-    const auto dialogo = [&](const char* titolo, bool salva, const char* tipo, const char* ext) {
+    // The dialogs' titles are read end to end.
+    const auto dialogo = [&](bool salva, const char* tipo, const char* ext) {
         return [=, this] {
             ASSERT_EQ(schermo.dialoghi.size(), 1u);
             const DialogoFile& d = schermo.dialoghi[0].dialogo;
-            EXPECT_EQ(d.Titolo, titolo);
             EXPECT_EQ(schermo.dialoghi[0].salva, salva);
             EXPECT_EQ(d.Filtro, "file " + std::string(tipo) + " (*." + ext + ")|*." + ext +
                                     "|Tutti i file (*.*)|*.*");
@@ -310,17 +307,16 @@ TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
             EXPECT_EQ(d.Flags, salva ? 2050u : 4100u);
         };
     };
-    const auto apri = dialogo("Apri Grafico Trevalto File...", false, "VRT", "vrt");
-    const auto salva = dialogo("Salva Grafico Trevalto File...", true, "VRT", "vrt");
-    const auto bitmap = dialogo("Salva immagine come file bitmap...", true, "Bitmap", "bmp");
+    const auto apri = [&, d = dialogo(false, "VRT", "vrt")] {
+        d();
+        EXPECT_TRUE(g.Grafico_Visibile()) << "a cancelled open keeps the chart";
+    };
+    const auto salva = dialogo(true, "VRT", "vrt");
+    const auto bitmap = dialogo(true, "Bitmap", "bmp");
     const auto segno = [&](TipoSegno tipo) {
         return [&g, tipo] { EXPECT_TRUE(g.Segni.size() == 3u && g.Segni[2].Tipo == tipo); };
     };
-    const auto stampa = [&] {
-        ASSERT_EQ(schermo.boxes.size(), 1u);
-        EXPECT_EQ(schermo.boxes[0].testo,
-                  "Impossibile stampare. Verificare se la stampante è on-line");
-    };
+    const auto stampa = [&] { EXPECT_EQ(schermo.boxes.size(), 1u) << "no printer"; };
     const auto appunti = [&] { EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)); };
     const auto annulla = [&] { EXPECT_EQ(g.Segni.size(), 1u); };
     const auto azzera = [&] { EXPECT_FALSE(g.Grafico_Visibile()); };
@@ -361,6 +357,26 @@ TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
     EXPECT_EQ(schermo.boxes[0].testo, Maiuscolo(vrt) + ": file salvato.");
     EXPECT_EQ(schermo.boxes[1].titolo, "Errore 76");
     EXPECT_EQ(schermo.boxes[1].testo, "Salva immagine: Impossibile trovare il percorso ");
+
+    // A file that is no chart, and a chart of no days: reported, the chart
+    // cleared.
+    const std::string estraneo = dir.File("estraneo.vrt"), vuoto = dir.File("vuoto.vrt");
+    test::CartellaTemporanea::Scrivi(estraneo, std::string(600, 'x'));
+    TestataGrafico t;
+    t.DataInizio = t.DataFine = DataSerial(2024, 3, 1);
+    test::CartellaTemporanea::Scrivi(vuoto, CodificaVrt(t, {}, {SegnoGrafico{}}));
+    for (const auto& [file, titolo, testo] :
+         {std::tuple{estraneo, "Errore 7881", "Apri File VRT: Formato file non valido"},
+          {vuoto, "Errore 7882", "Apri File VRT: Dati non corretti."}}) {
+        ConGrafico();
+        schermo.boxes.clear();
+        schermo.scelte = {file};
+        SendMessageA(w(), WM_COMMAND, 101, 0);
+        ASSERT_EQ(schermo.boxes.size(), 1u);
+        EXPECT_EQ(schermo.boxes[0].titolo, titolo);
+        EXPECT_EQ(schermo.boxes[0].testo, testo);
+        EXPECT_FALSE(g.Grafico_Visibile());
+    }
 }
 
 template <class Disegno>
@@ -377,9 +393,9 @@ std::vector<COLORREF> Pixel16(Disegno disegna) {
 }
 
 TEST_F(FinestraPrincipale, TheChartAndARunEnableTheToolbarAndTurnTheRunButton) {
-    EXPECT_EQ(Abilitati(), "clear open help");
+    EXPECT_EQ(Abilitati(), "clear open help 0000-0-000-1-0-0");
     ConGrafico();
-    EXPECT_EQ(Abilitati(), "clear open save clipboard undo bitmap printer help");
+    EXPECT_EQ(Abilitati(), "clear open save clipboard undo bitmap printer help 1111-1-111-1-1-1");
 
     // The run button's picture, above its caption: imgElabora's or
     // imgInterrompi's.
@@ -406,11 +422,11 @@ TEST_F(FinestraPrincipale, TheChartAndARunEnableTheToolbarAndTurnTheRunButton) {
         EXPECT_EQ(IsWindowEnabled(c(Toolbar1)) != FALSE, !run);
         EXPECT_EQ(pulsante(), icona(run ? imgInterrompi : imgElabora));
         if (!run) continue;
-        EXPECT_EQ(Abilitati(), "");
+        EXPECT_EQ(Abilitati(), "0000-0-000-0-0-0");
         // A button changed during the run keeps its change.
         f().AbilitaPulsante("undo", false);
     }
-    EXPECT_EQ(Abilitati(), "clear open save clipboard bitmap printer help");
+    EXPECT_EQ(Abilitati(), "clear open save clipboard bitmap printer help 1111-1-111-1-1-1");
     // A resize redraws a shown chart, not during a run.
     PatBlt(Immagine(), 0, 0, 4, 4, BLACKNESS);
     f().Elaborazione_In_Corso(true);
@@ -421,7 +437,7 @@ TEST_F(FinestraPrincipale, TheChartAndARunEnableTheToolbarAndTurnTheRunButton) {
     EXPECT_NE(GetPixel(Immagine(), 1, 1), RGB(0, 0, 0));
 }
 
-TEST_F(FinestraPrincipale, KeysMoveThroughTheParametersAndAPersonsChoiceDropsTheChart) {
+TEST_F(FinestraPrincipale, KeysMoveThroughTheParametersAPersonsChoiceDropsTheChartEnterNot) {
     for (const char* conto : {"<tutti i conti>", "Conto corrente", "Contanti"})
         p->AggiungiVoce(conto, 0);
     SendMessageA(c(CboConti), CB_SETCURSEL, 0, 0);
@@ -442,20 +458,28 @@ TEST_F(FinestraPrincipale, KeysMoveThroughTheParametersAndAPersonsChoiceDropsThe
     Pompa();
     EXPECT_EQ(GetFocus(), c(chkNoStat));
     EXPECT_TRUE(IsWindowVisible(w()));
+
+    // Enter in the parameters neither runs nor drops the chart and its mark.
+    ConGrafico();
+    for (Controllo k : {CboConti, DataIniziale, DataFinale, chkNoStat, chkdifferenza}) {
+        PostMessageA(c(k), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageA(c(k), WM_KEYUP, VK_RETURN, 0xC01C0001);
+    }
+    Pompa();
+    EXPECT_TRUE(p->Grafico().Grafico_Visibile() && p->Grafico().Segni.size() == 2u);
 }
 
 TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
-    int guida = 0;
-    for (const Comando& k : ComandiToolbar())
-        if (k.chiave != nullptr && std::string(k.chiave) == "help") guida = k.id;
+    const int guida = ComandiToolbar().back().id;
+    ASSERT_STREQ(ComandiToolbar().back().chiave, "help");
     const std::string pagina = CartellaModulo() + "Leggimi.htm";
     DeleteFileA(ToAnsi(pagina).c_str());
     SendMessageA(w(), WM_COMMAND, guida, 0);
     EXPECT_TRUE(schermo.boxes.empty()) << "a missing page shows nothing";
 
     // The page there: to the program of ".htm", one that records its line.
-    const std::string base = test::CartellaProva("trevalto_guida");
-    const std::string lettore = base + "lettore.exe";
+    const test::CartellaTemporanea base;
+    const std::string lettore = base.File("lettore.exe");
     ASSERT_TRUE(CopyFileA(ToAnsi(test::CartellaBin() + "..\\registra_argomenti.exe").c_str(),
                           ToAnsi(lettore).c_str(), FALSE));
     const uint32_t cr = uxUtilita::kHkeyClassesRoot;
@@ -470,7 +494,6 @@ TEST_F(FinestraPrincipale, HelpOpensLeggimiBesideTheProgramQuietly) {
     EXPECT_TRUE(schermo.boxes.empty());
     test::CancellaChiave(cr, "TrevaltoProva.Guida");
     DeleteFileA(ToAnsi(pagina).c_str());
-    test::Cancella(base);
 }
 
 // Places, fonts and layout again, this program run with a 120 dpi screen.

@@ -1,25 +1,36 @@
-// The delivered Trevalto.exe: its resources, a start on the stand-in host
-// and a close, and one start-up refusal's real box (which refusal says
-// what: tests/chart/avvio_win32_test.cpp).
+// The delivered Trevalto.exe as a process of its own on a stand-in host,
+// driven from outside: its resources, a start and a close, a start-up
+// refusal's real box, the popup menu, the tooltip and the picture on the
+// screen, the real dialogs, the files written, the clipboard and printing.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 
+#include "chart/Formati.h"
+#include "chart/Grafico.h"
 #include "tests/database/dao_prova/DaoProva.h"
 #include "tests/support/ProcessoTrevalto_win32.h"
+#include "util/FileBinario.h"
+#include "util/Finestra_win32.h"
 #include "util/uxUtilita.h"
 
 namespace quandora {
 namespace {
 
-using test::ProcessoTrevalto;
+using test::Blu;
+using test::CartellaTemporanea;
+using test::Pixel;
 
-TEST(Programma, CarriesVersionManifestAndIcons) {
+constexpr char kSalvaVrt[] = "Salva Grafico Trevalto File...";
+
+TEST(FileProgramma, CarriesVersionManifestAndIcons) {
     EXPECT_EQ(uxUtilita().GetVersione(test::ProgrammaTrevalto()), "1.0.0.0");
     const Libreria file(LoadLibraryExA(ToAnsi(test::ProgrammaTrevalto()).c_str(), nullptr,
                                        LOAD_LIBRARY_AS_DATAFILE));
@@ -32,12 +43,9 @@ TEST(Programma, CarriesVersionManifestAndIcons) {
     EXPECT_NE(testo.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(testo.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(testo.find("<dpiAware>true</dpiAware>"), std::string::npos);
-    // The window's icon and the eleven 16 x 16 images, the toolbar's also
-    // in grey.
-    for (int id : {1, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 121, 122, 123, 124, 125,
-                   126, 127, 128})
-        EXPECT_NE(FindResourceA(file.get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14)), nullptr)
-            << id;
+    // The window's icon (the others are the same resources' as the window's
+    // test).
+    EXPECT_NE(FindResourceA(file.get(), MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
 }
 
 // Whether a process has loaded a library of the name given.
@@ -50,21 +58,65 @@ bool HaCaricato(HANDLE processo, const char* nome) {
     return false;
 }
 
-TEST(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
+class Programma : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        cartellaHost_ = new CartellaTemporanea;
+        ASSERT_TRUE(test::InstallaHostDemo(cartellaHost_->File("Quandora")));
+    }
+    static void TearDownTestSuite() {
+        test::DimenticaQuandora();
+        delete cartellaHost_;
+    }
+    void SetUp() override {
+        test::RegistraQuandora(cartellaHost_->File("Quandora\\quandora.exe"));
+        // The cursor away from the picture, which is read off the screen.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    void Avvia() {
+        p.reset();
+        p.emplace();
+        std::string perche;
+        ASSERT_TRUE(p->Avviato(perche)) << perche;
+    }
+    void Grafico10Giorni() {
+        ASSERT_TRUE(p->Periodo(DataSerial(2024, 3, 1), DataSerial(2024, 3, 10)));
+        ASSERT_TRUE(p->Elabora());
+        ASSERT_TRUE(p->Abilitato(test::kSalva)) << "a chart was drawn";
+    }
+    std::string SalvaVrt(const std::string& nome) {
+        return p->Salva(test::kSalva, kSalvaVrt, nome);
+    }
+    ContenutoVrt Salvato(const std::string& nome) {
+        EXPECT_EQ(SalvaVrt(nome), Maiuscolo(nome) + ": file salvato.");
+        EsitoFile esito;
+        auto f = FileInLettura::Apri(nome, esito);
+        return f ? LeggiVrt(*f) : ContenutoVrt{};
+    }
+    bool Mostra(const Pixel& atteso) {
+        return p->Mostra([&](const Pixel& s) { return test::Differenze(s, atteso) == 0; });
+    }
+
+    static inline CartellaTemporanea* cartellaHost_ = nullptr;
+    CartellaTemporanea dir_;
+    std::optional<test::ProcessoTrevalto> p;
+};
+
+TEST_F(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
     test::DimenticaQuandora();
-    ProcessoTrevalto p;
-    const HWND box = p.Dialogo("Errore");
+    p.emplace();
+    const HWND box = p->Dialogo("Errore");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(test::TestoBox(box), "E' necessario installare Quandora.");
-    EXPECT_EQ(p.Cerca(FrmMain::kClasse), nullptr);
+    EXPECT_EQ(p->Cerca(FrmMain::kClasse), nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(p.Fine(), 0u);
+    EXPECT_EQ(p->Fine(), 0u);
 }
 
-// On the stand-in host, read by the built-in engine and then, where DAO is
-// registered (the test's stand-in under DAO's class), through DAO, let go
-// before COM ends: the accounts listed, a chart drawn, a clean close.
-TEST(Programma, StartsOnTheHostRunsAChartAndClosesThroughEitherEngine) {
+// Read by the built-in engine and then, where DAO is registered (the test's
+// stand-in under DAO's class), through DAO, let go before COM ends: the
+// accounts listed, a chart drawn, a clean close.
+TEST_F(Programma, StartsRunsAChartAndClosesThroughEitherEngine) {
     for (const bool conDao : {false, true}) {
         SCOPED_TRACE(conDao ? "DAO" : "built-in engine");
         std::optional<daoprova::Server> dao;
@@ -75,19 +127,13 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesThroughEitherEngine) {
             registrato.emplace(*dao, daoprova::kClasseDao35);
             ASSERT_EQ(registrato->Esito(), S_OK);
         }
-        const test::CartellaTemporanea dir;
-        ASSERT_TRUE(test::InstallaHostDemo(dir.File("Quandora")));
-        ProcessoTrevalto p;
-        std::string perche;
-        ASSERT_TRUE(p.Avviato(perche)) << perche;
-        EXPECT_EQ(HaCaricato(p.Processo(), "DaoProva.dll"), conDao);
-        const HWND conti = p.Controllo(FrmMain::kIdCboConti);
+        Avvia();
+        EXPECT_EQ(HaCaricato(p->Processo(), "DaoProva.dll"), conDao);
+        const HWND conti = p->Controllo(FrmMain::kIdCboConti);
         ASSERT_EQ(SendMessageA(conti, CB_GETCOUNT, 0, 0), 5);
         if (conDao) {
-            ASSERT_TRUE(p.Elabora());
+            ASSERT_TRUE(p->Elabora());
         } else {
-            EXPECT_EQ(test::TestoFinestra(p.Principale()),
-                      "Modulo aggiuntivo Quandora [Grafico Trevalto Saldo]");
             EXPECT_EQ(SendMessageA(conti, CB_GETCURSEL, 0, 0), 0);
             EXPECT_EQ(SendMessageA(conti, CB_GETITEMDATA, 0, 0), -1);
             // The default range: 1 January of this year to today.
@@ -96,23 +142,154 @@ TEST(Programma, StartsOnTheHostRunsAChartAndClosesThroughEitherEngine) {
             const double oggiOle = DataSerial(oggi.wYear, oggi.wMonth, oggi.wDay);
             char atteso[32];
             wsprintfA(atteso, "%03d", static_cast<int>(oggiOle - DataSerial(oggi.wYear, 1, 1)));
-            EXPECT_EQ(test::TestoFinestra(p.Controllo(FrmMain::kIdLblTot)),
+            EXPECT_EQ(test::TestoFinestra(p->Controllo(FrmMain::kIdLblTot)),
                       std::string("Totale giorni: ") + atteso);
             // A run long enough to be caught running: the close box refused.
-            ASSERT_TRUE(p.Periodo(DataSerial(2021, 1, 1), oggiOle));
-            ASSERT_TRUE(p.AvviaRun());
-            SendMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
-            EXPECT_TRUE(IsWindow(p.Principale()));
-            ASSERT_TRUE(p.AttendiFineRun());
+            ASSERT_TRUE(p->Periodo(DataSerial(2021, 1, 1), oggiOle));
+            ASSERT_TRUE(p->AvviaRun());
+            SendMessageA(p->Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_TRUE(IsWindow(p->Principale()));
+            ASSERT_TRUE(p->AttendiFineRun());
         }
         // The chart on the screen: the blue series and the black guides.
-        const test::Pixel grafico = p.Immagine();
-        EXPECT_GT(test::Blu(grafico), 200u);
-        EXPECT_GT(test::Neri(grafico), 200u);
-        PostMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(p.Fine(), 0u);
-        test::DimenticaQuandora();
+        EXPECT_TRUE(p->Mostra([](const Pixel& s) { return Blu(s) > 200 && test::Neri(s) > 200; }));
+        PostMessageA(p->Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(p->Fine(), 0u);
     }
+}
+
+// The user's settings as the program reads them at its start: here an
+// empty grouping symbol, used as it is.
+TEST_F(Programma, TheTooltipReadsDayAndAmountInTheUsersSymbols) {
+    const char kInternational[] = "Control Panel\\International";
+    const test::ValoreSalvato salvato(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand");
+    ASSERT_TRUE(test::ScriviGrezzo(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand", REG_SZ,
+                                   std::string(1, '\0')));
+    Avvia();
+    const auto tooltip = [&] {
+        p->Mouse(WM_MOUSEMOVE, p->PixelX(2380), p->PixelY(10));
+        return p->Tooltip();
+    };
+    EXPECT_EQ(tooltip(), "") << "no chart, no tooltip";
+    Grafico10Giorni();
+    const double massimo = Salvato(dir_.File("suggerimenti.vrt")).Testata.SaldoMassimo;
+    ASSERT_GE(massimo, 1000) << "the demo's balances are in the thousands";
+    // Above the plot: the day and the highest amount.
+    EXPECT_EQ(tooltip(), "10-03-2024 E." + FormattaImporto(massimo, {",", ""}));
+    p->PremiEAttendi(test::kNuovo);
+    EXPECT_EQ(tooltip(), "");
+}
+
+TEST_F(Programma, ClicksAndTheMenuMarkWhereThePersonClicked) {
+    Avvia();
+    Grafico10Giorni();
+    p->Clic(WM_LBUTTONDOWN, p->PixelX(1000), p->PixelY(1000));
+    p->Clic(WM_MBUTTONDOWN, p->PixelX(1500), p->PixelY(1500));
+    // The menu's three marks (its first items), each where right-clicked.
+    const double xs[] = {1000, 1800, 2600};
+    for (int i = 0; i < 3; ++i) {
+        const HWND menu = p->Menu(p->PixelX(xs[i]), p->PixelY(1200));
+        ASSERT_NE(menu, nullptr);
+        p->ScegliVoce(menu, i);
+    }
+    const ContenutoVrt c = Salvato(dir_.File("segni.vrt"));
+    ASSERT_EQ(c.Segni.size(), 6u) << "the placeholder and five marks";
+    const std::tuple<TipoSegno, double, double> attesi[] = {{kSegnoPunto, 1000, 1000},
+                                                            {kSegnoPunto, 1500, 1500},
+                                                            {kSegnoPunto, 1000, 1200},
+                                                            {kSegnoImporto, 1800, 1200},
+                                                            {kSegnoData, 2600, 1200}};
+    for (size_t i = 0; i < std::size(attesi); ++i) {
+        const auto [tipo, x, y] = attesi[i];
+        EXPECT_EQ(c.Segni[i + 1].Tipo, tipo) << i;
+        EXPECT_NEAR(c.Segni[i + 1].X, x, 10) << i;
+        EXPECT_NEAR(c.Segni[i + 1].Y, y, 10) << i;
+    }
+}
+
+TEST_F(Programma, TheChartThroughTheRealDialogsTheClipboardAndThePrinter) {
+    Avvia();
+    Grafico10Giorni();
+    p->Clic(WM_LBUTTONDOWN, p->PixelX(900), p->PixelY(900));
+    p->Clic(WM_LBUTTONDOWN, p->PixelX(1700), p->PixelY(1400));
+
+    // The bitmap, ".bmp" added: the picture's size and what the screen shows.
+    const std::string immagine = dir_.File("immagine");
+    EXPECT_EQ(p->Salva(test::kBitmap, "Salva immagine come file bitmap...", immagine),
+              Maiuscolo(immagine + ".bmp") + ": file salvato.");
+    const Pixel bmp = test::DaFileBmp(CartellaTemporanea::Leggi(immagine + ".bmp"));
+    EXPECT_EQ(bmp.Larghezza, p->Dimensione().cx);
+    EXPECT_EQ(bmp.Altezza, p->Dimensione().cy);
+    EXPECT_GT(Blu(bmp), 50u);
+    EXPECT_TRUE(Mostra(bmp));
+
+    // The chart file, ".vrt" added; saved over, after Windows has asked.
+    const std::string nome = dir_.File("grafico");
+    EXPECT_EQ(SalvaVrt(nome), Maiuscolo(nome + ".vrt") + ": file salvato.");
+    const std::string salvato = CartellaTemporanea::Leggi(nome + ".vrt");
+    ASSERT_FALSE(salvato.empty());
+    CartellaTemporanea::Scrivi(nome + ".vrt", "vecchio");
+    p->Premi(test::kSalva);
+    const HWND d = p->Dialogo(kSalvaVrt);
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(test::ScegliFile(d, nome + ".vrt"));
+    const HWND domanda = p->Finestra("#32770", kSalvaVrt, d);
+    ASSERT_NE(domanda, nullptr) << "Windows asks before replacing the file";
+    PostMessageA(domanda, WM_COMMAND, IDYES, 0);
+    EXPECT_EQ(p->ChiudiBox("Salvataggio"), Maiuscolo(nome + ".vrt") + ": file salvato.");
+    EXPECT_EQ(CartellaTemporanea::Leggi(nome + ".vrt"), salvato);
+
+    // Cleared and opened back: the same picture, the same file saved.
+    p->PremiEAttendi(test::kNuovo);
+    EXPECT_TRUE(p->Mostra([](const Pixel& s) { return Blu(s) == 0; }));
+    ASSERT_TRUE(p->ApriVrt(nome + ".vrt"));
+    EXPECT_TRUE(Mostra(bmp));
+    const std::string copia = dir_.File("copia.vrt");
+    EXPECT_EQ(SalvaVrt(copia), Maiuscolo(copia) + ": file salvato.");
+    EXPECT_EQ(CartellaTemporanea::Leggi(copia), salvato);
+
+    // The clipboard: the picture, beside the text already there.
+    {
+        const Appunti aperti(nullptr);
+        ASSERT_TRUE(aperti.Aperti());
+        EmptyClipboard();
+        HGLOBAL testo = GlobalAlloc(GMEM_MOVEABLE, 6);
+        std::memcpy(GlobalLock(testo), "prima", 6);
+        GlobalUnlock(testo);
+        SetClipboardData(CF_TEXT, testo);
+    }
+    p->PremiEAttendi(test::kAppunti);
+    ASSERT_TRUE(test::Attendi([] { return IsClipboardFormatAvailable(CF_BITMAP); }));
+    {
+        const Appunti aperti(nullptr);
+        ASSERT_TRUE(aperti.Aperti());
+        const auto prima = static_cast<HGLOBAL>(GetClipboardData(CF_TEXT));
+        ASSERT_NE(prima, nullptr);
+        EXPECT_STREQ(static_cast<const char*>(GlobalLock(prima)), "prima");
+        GlobalUnlock(prima);
+        const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        BITMAP b = {};
+        ASSERT_TRUE(bitmap != nullptr && GetObjectA(bitmap, sizeof b, &b));
+        EXPECT_EQ(test::Differenze(
+                      test::DaBitmap(PrendiDC(nullptr).get(), bitmap, b.bmWidth, b.bmHeight), bmp),
+                  0u);
+    }
+
+    p->Premi(test::kStampa);
+    EXPECT_EQ(p->ChiudiBox("Errore"), "Impossibile stampare. Verificare se la stampante è on-line");
+    EXPECT_TRUE(p->Abilitato(test::kStampa));
+}
+
+TEST_F(Programma, ARangeThroughThe30thOfDecember1899RunsLikeAnyOtherDay) {
+    Avvia();
+    // 30-12-1899 is date 0.
+    ASSERT_TRUE(p->Periodo(DataSerial(1899, 12, 28), DataSerial(1900, 1, 2)));
+    EXPECT_TRUE(p->Elabora());
+    const HWND box = p->Cerca("#32770");
+    EXPECT_EQ(box, nullptr) << test::DescriviBox(box);
+    const ContenutoVrt c = Salvato(dir_.File("1899.vrt"));
+    ASSERT_EQ(c.Saldi.size(), 6u) << "the chart of the six days";
+    EXPECT_EQ(c.Saldi[2].Data, 0);
 }
 
 }  // namespace
