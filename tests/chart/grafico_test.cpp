@@ -140,58 +140,14 @@ TEST(Formati, AmountsDaysDatesAndLeadingNumbers) {
 
 // --- Model ------------------------------------------------------------------
 
-TEST_F(Modello, VisibilitySwitchesExactlyTheFiveButtons) {
-    EXPECT_FALSE(Grafico.Grafico_Visibile());
-    for (bool acceso : {true, false}) {
-        Toolbar.Chiamate.clear();
-        Grafico.Grafico_Visibile(acceso);
-        EXPECT_EQ(Grafico.Grafico_Visibile(), acceso);
-        const std::vector<std::pair<std::string, bool>> attese = {{"save", acceso},
-                                                                  {"clipboard", acceso},
-                                                                  {"undo", acceso},
-                                                                  {"bitmap", acceso},
-                                                                  {"printer", acceso}};
-        EXPECT_EQ(Toolbar.Chiamate, attese);
-    }
-}
-
-TEST_F(Modello, ResetLeavesNoChartAndABlankHiddenPicture) {
-    Mostra({1, 2, 3});
-    Grafico.AggiungiSegno(500.f, 600.f, k1Gennaio2024, 2.0, kSegnoPunto);
-    Picture.Dimentica();
-    Grafico.AzzeraGrafico();
-    const TestataGrafico& t = Grafico.Testata;
-    EXPECT_EQ(
-        std::make_tuple(t.NumeroGiorni, t.SaldoMinimo, t.SaldoMassimo, t.DataInizio, t.DataFine),
-        std::make_tuple(0, 0.0, 0.0, 0.0, 0.0));
-    EXPECT_EQ(t.Descrizione, std::string(255, ' '));
-    ASSERT_EQ(Grafico.Saldi.size(), 1u);
-    EXPECT_EQ(Grafico.Saldi[0].Giorno, 0);
-    EXPECT_EQ(Grafico.Saldi[0].Saldo, 0);
-    ASSERT_EQ(Grafico.Segni.size(), 1u);
-    EXPECT_EQ(Grafico.Segni[0].X, 0);
-    EXPECT_FALSE(Grafico.Grafico_Visibile());
-    ASSERT_EQ(Picture.Operazioni.size(), 1u) << "cleared, nothing drawn";
-    EXPECT_EQ(Picture.Operazioni[0].Tipo, Op::Cancella);
-}
-
-TEST_F(Modello, DescriptionIsCutAndPaddedToItsCharacters) {
-    TestataGrafico t;
-    t.ImpostaDescrizione("Cassa");
-    EXPECT_EQ(t.Descrizione, "Cassa" + std::string(250, ' '));
-    t.ImpostaDescrizione("Caffè");  // "è" is one character of the code page
-    EXPECT_EQ(t.Descrizione, "Caffè" + std::string(250, ' '));
-}
-
-// Undo removes the last mark and redraws the chart, then the others in
-// order; when no mark is left, the chart itself.
-TEST_F(Modello, UndoRemovesTheLastMarkThenTheChart) {
+// Undo removes the last mark and redraws the chart with the others, a new
+// mark takes the freed place; clearing the marks keeps the chart; undo
+// without marks resets: no chart, a blank hidden picture.
+TEST_F(Modello, UndoTakesTheLastMarkThenTheChart) {
     Mostra({10, 20, 30, 40});
     for (float x : {500.f, 700.f, 900.f})
         ASSERT_TRUE(Grafico.AggiungiSegno(x, 1000.f, k1Gennaio2024, 25.0, kSegnoData));
-    EXPECT_EQ(Grafico.LimiteSegni(), 3);
     Picture.Dimentica();
-
     Grafico.AnnullaSegno();
     EXPECT_EQ(Grafico.LimiteSegni(), 2);
     EXPECT_TRUE(Grafico.Grafico_Visibile());
@@ -201,43 +157,43 @@ TEST_F(Modello, UndoRemovesTheLastMarkThenTheChart) {
     for (const auto& o : Filtra(Picture, Op::Linea))
         if (o.A == o.C && o.A != 400 && o.D == 2700) segni.push_back(o.A);
     EXPECT_EQ(segni, (std::vector<double>{500, 700}));
-
-    Grafico.AnnullaSegno();
-    ASSERT_EQ(Grafico.LimiteSegni(), 1);
-    EXPECT_EQ(Grafico.Segni[1].X, 500.f);
-    Grafico.AnnullaSegno();
-    EXPECT_EQ(Grafico.LimiteSegni(), 0);
-    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 4) << "the chart stays while marks go";
-    Grafico.AnnullaSegno();
-    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 0);
-    EXPECT_FALSE(Grafico.Grafico_Visibile());
-    EXPECT_EQ(Grafico.Saldi.size(), 1u);
-}
-
-TEST_F(Modello, ClearingMarksAndAMarkAfterUndo) {
-    Mostra({10, 20});
-    Grafico.AggiungiSegno(500.f, 1000.f, 1, 1, kSegnoPunto);
-    Grafico.AggiungiSegno(600.f, 1000.f, 2, 2, kSegnoPunto);
-    Grafico.AnnullaSegno();
-    Grafico.AggiungiSegno(700.f, 1100.f, 3, 3, kSegnoImporto);
-    ASSERT_EQ(Grafico.Segni.size(), 3u) << "the freed place taken";
+    Grafico.AggiungiSegno(800.f, 1100.f, 3, 3, kSegnoImporto);
+    ASSERT_EQ(Grafico.Segni.size(), 4u);
     EXPECT_EQ(Grafico.Segni[0].X, 0) << "element 0 stays a placeholder";
-    EXPECT_EQ(Grafico.Segni[1].X, 500.f);
-    const SegnoGrafico& s = Grafico.Segni[2];
-    EXPECT_EQ(std::make_tuple(s.X, s.Y, s.Tipo), std::make_tuple(700.f, 1100.f, kSegnoImporto));
+    const SegnoGrafico& s = Grafico.Segni[3];
+    EXPECT_EQ(std::make_tuple(s.X, s.Y, s.Tipo), std::make_tuple(800.f, 1100.f, kSegnoImporto));
 
     Picture.Dimentica();
     Grafico.RipulisciSegni();
     EXPECT_EQ(Grafico.LimiteSegni(), 0);
     EXPECT_TRUE(Grafico.Grafico_Visibile());
-    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 2);
     // Redrawn without marks: no 8-point label.
     EXPECT_EQ(Filtra(Picture, Op::Stampa).size(), 6u);
     for (const auto& o : Filtra(Picture, Op::Stampa))
         EXPECT_NE(o.Stato.Punti, 8);
+
+    Picture.Dimentica();
     Grafico.AnnullaSegno();
-    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 0);
+    const TestataGrafico& t = Grafico.Testata;
+    EXPECT_EQ(
+        std::make_tuple(t.NumeroGiorni, t.SaldoMinimo, t.SaldoMassimo, t.DataInizio, t.DataFine),
+        std::make_tuple(0, 0.0, 0.0, 0.0, 0.0));
+    EXPECT_EQ(t.Descrizione, std::string(255, ' '));
+    ASSERT_EQ(Grafico.Saldi.size(), 1u);
+    EXPECT_EQ(std::make_pair(Grafico.Saldi[0].Giorno, Grafico.Saldi[0].Saldo),
+              std::make_pair(0, 0.0));
+    EXPECT_EQ(Grafico.Segni.size(), 1u);
     EXPECT_FALSE(Grafico.Grafico_Visibile());
+    ASSERT_EQ(Picture.Operazioni.size(), 1u) << "cleared, nothing drawn";
+    EXPECT_EQ(Picture.Operazioni[0].Tipo, Op::Cancella);
+    // Without a chart the scale is a division by zero.
+    double sx = 0, sy = 0;
+    try {
+        Grafico.CalcolaScala(sx, sy);
+        ADD_FAILURE();
+    } catch (const Errore& e) {
+        EXPECT_EQ(e.Numero(), 11);
+    }
 }
 
 TEST_F(Modello, NoMoreMarksThanASixteenBitIndexCounts) {
@@ -380,17 +336,6 @@ TEST_F(Modello, MarkKindsDrawTheirLinesAndLabels) {
                      8);
         }
         EXPECT_EQ(Filtra(s, Op::Stampa).size(), linee.size());
-    }
-}
-
-TEST_F(Modello, WithoutAChartTheScaleIsADivisionByZero) {
-    Grafico.AzzeraGrafico();
-    double sx = 0, sy = 0;
-    try {
-        Grafico.CalcolaScala(sx, sy);
-        FAIL();
-    } catch (const Errore& e) {
-        EXPECT_EQ(e.Numero(), 11);
     }
 }
 
