@@ -233,11 +233,9 @@ TEST_F(Modello, TenDaysPointsGuideLinesDayLinesAndLabels) {
 // crosses it, at zero; a flat series takes its range as one.
 TEST_F(Modello, GuideLinesFollowTheRangeAndOneDayIsOneDot) {
     const std::pair<std::vector<double>, std::vector<double>> casi[] = {
-        {{-50, 20, 150}, {400, 2700, 2125}},
-        {{0, 20, 150}, {400, 2700}},
-        {{-10, -20, 0}, {400, 2700}},
-        {{75, 75, 75}, {400, 400}},
-        {{250}, {400, 400}}};
+        {{-50, 20, 150}, {400, 2700, 2125}}, {{0, 20, 150}, {400, 2700}},
+        {{-10, -20, 0}, {400, 2700}},        {{75, 75, 75}, {400, 400}},
+        {{75, 75.5}, {400, 1550}},           {{250}, {400, 400}}};
     for (const auto& [importi, altezze] : casi) {
         Riempi(k1Gennaio2024, importi);
         Grafico.DisegnaGrafico(Picture);
