@@ -15,8 +15,7 @@
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/FixtureHost.h"
 #include "tests/support/InterazioneRegistrata.h"
-#include "tests/support/SuperficieRegistrata.h"
-#include "util/Errore.h"
+#include "tests/support/NumeroErrore.h"
 
 using namespace quandora;
 using quandora::test::CartellaTemporanea;
@@ -131,12 +130,7 @@ TEST(SerieSaldi, The32768thDayOverflows) {
     SerieSaldi serie;
     for (int i = 0; i < 32767; ++i)
         ASSERT_EQ(serie.Aggiungi(i, Valore::Intero(i), false).Giorno, i + 1);
-    try {
-        serie.Aggiungi(32767, Valore::Intero(1), false);
-        FAIL() << "day 32768 counted";
-    } catch (const Errore& e) {
-        EXPECT_EQ(e.Numero(), 6);
-    }
+    EXPECT_EQ(test::NumeroErrore([&] { serie.Aggiungi(32767, Valore::Intero(1), false); }), 6);
 }
 
 // The account and the option the window gives reach the query; with the
