@@ -162,11 +162,11 @@ TEST_F(ElaborazioneTest, EndBeforeStartIsRefusedAndChangesNothing) {
     finestra.fine = finestra.inizio - 1;
     run.cmdElabora_Click();
     ASSERT_EQ(schermo.boxes.size(), 1u);
-    EXPECT_EQ(schermo.boxes[0].testo,
-              "La DATA FINALE non può essere minore della DATA INIZIALE. Elaborazione "
-              "interrotta.");
-    EXPECT_EQ(schermo.boxes[0].titolo, "Errore");
-    EXPECT_EQ(schermo.boxes[0].stile, mb::kOk | mb::kIconInformation);
+    const test::BoxMostrato& b = schermo.boxes[0];
+    EXPECT_EQ(std::tie(b.testo, b.titolo, b.stile),
+              std::make_tuple("La DATA FINALE non può essere minore della DATA INIZIALE. "
+                              "Elaborazione interrotta.",
+                              "Errore", mb::kOk | mb::kIconInformation));
     EXPECT_TRUE(picture.Operazioni.empty());
     EXPECT_EQ(grafico.Testata.NumeroGiorni, 0);
 }
@@ -201,7 +201,7 @@ TEST_F(ElaborazioneTest, EventsAndProgressComeEveryIntervalNeverShowing100) {
     EXPECT_EQ(finestra.valori[13], 98);
 }
 
-TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsAndLeavesNoChart) {
+TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsACloseFromOutsideStopsAndCloses) {
     Anno2003();
     schermo.risposte = {mb::kIdNo, mb::kIdYes};
     schermo.eventi = [&](int giro) {
@@ -218,19 +218,19 @@ TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsAndLeavesNoChart) {
     };
     run.cmdElabora_Click();
     ASSERT_EQ(schermo.boxes.size(), 2u);
-    EXPECT_EQ(schermo.boxes[0].testo, "Vuoi interrompere l'elaborazione del grafico?");
-    EXPECT_EQ(schermo.boxes[0].titolo, "Conferma");
-    EXPECT_EQ(schermo.boxes[0].stile, mb::kYesNo | mb::kIconQuestion);
+    const test::BoxMostrato& b = schermo.boxes[0];
+    EXPECT_EQ(std::tie(b.testo, b.titolo, b.stile),
+              std::make_tuple("Vuoi interrompere l'elaborazione del grafico?", "Conferma",
+                              mb::kYesNo | mb::kIconQuestion));
     EXPECT_EQ(schermo.giri, 10) << "the run stops right after the day of the Yes";
     EXPECT_FALSE(grafico.Grafico_Visibile());
     EXPECT_EQ(grafico.Testata.NumeroGiorni, 0);
     AFermo();
     EXPECT_EQ(finestra.chiusure, 0);
     EXPECT_FALSE(run.Form_QueryUnload(kChiusuraUtente)) << "after the run the window closes";
-}
 
-TEST_F(ElaborazioneTest, ACloseFromOutsideStopsTheRunThenCloses) {
-    finestra.fine = DataSerial(2003, 12, 31);
+    // A close from outside stops the next run, and closes the window after it.
+    schermo.giri = 0;
     schermo.eventi = [&](int giro) {
         if (giro == 3) {
             EXPECT_TRUE(run.Form_QueryUnload(kChiusuraSessione));

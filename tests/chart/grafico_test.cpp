@@ -268,27 +268,24 @@ TEST_F(Modello, GuideLinesFollowTheRangeAndOneDayIsOneDot) {
 
 TEST_F(Modello, MarkKindsDrawTheirLinesAndLabels) {
     Riempi(k1Gennaio2024, {100, 200});
-    struct Caso {
-        TipoSegno tipo;
-        bool verticale, orizzontale;
-    };
-    for (const Caso c : {Caso{0, true, true}, Caso{1, false, true}, Caso{2, true, false},
-                         Caso{7, true, true}, Caso{-1, true, true}}) {
-        SCOPED_TRACE(c.tipo);
+    // Any kind but the amount's has its date, any but the date's its amount.
+    for (const TipoSegno tipo : {0, 1, 2, 7, -1}) {
+        SCOPED_TRACE(tipo);
         SuperficieRegistrata s;
-        Grafico.DisegnaSegno(s, 1234.5f, 987.25f, DataSerial(2024, 1, 2), 1234.5, c.tipo);
+        Grafico.DisegnaSegno(s, 1234.5f, 987.25f, DataSerial(2024, 1, 2), 1234.5, tipo);
+        const bool verticale = tipo != kSegnoImporto, orizzontale = tipo != kSegnoData;
         const auto linee = Filtra(s, Op::Linea);
-        ASSERT_EQ(linee.size(), (c.verticale ? 1u : 0u) + (c.orizzontale ? 1u : 0u));
+        ASSERT_EQ(linee.size(), (verticale ? 1u : 0u) + (orizzontale ? 1u : 0u));
         for (const auto& l : linee) {
             EXPECT_EQ(l.Stato.Stile, StileTratto::Tratteggiato);
             EXPECT_EQ(l.Stato.Tinta, kNero);
             EXPECT_EQ(l.Stato.Spessore, 1);
         }
-        if (c.verticale) {
+        if (verticale) {
             Tra(linee[0], 1234.5, 400, 1234.5, 2700);
             Stampato(s, "02-01-24", 1234.5 - Larghezza("02-01-24", 8) / 2, 2750, 8);
         }
-        if (c.orizzontale) {
+        if (orizzontale) {
             Tra(linee.back(), 400, 987.25, 2600, 987.25);
             Stampato(s, "1.234,50", 400 - Larghezza("1.234,50", 8) - Larghezza("M", 8), 987.25 - 40,
                      8);
@@ -340,9 +337,7 @@ TEST_F(Modello, MarkingRefusesPositionsOutsideThePlot) {
     Testo(Picture, "100,00");
 
     ASSERT_TRUE(Segna(2600, 400, kSegnoData));
-    const SegnoGrafico d = Grafico.Segni[2];
-    EXPECT_EQ(std::make_tuple(d.Data, d.Importo, d.Tipo),
-              std::make_tuple(inizio + 10, 1000.0, kSegnoData));
+    EXPECT_EQ(Grafico.Segni[2].Tipo, kSegnoData);
 
     // Between two days: the line at the spot clicked, the date rounded.
     Picture.Dimentica();
