@@ -1,6 +1,6 @@
 #pragma once
-// The run's view of the window for tests: the controls as plain values
-// the test sets, and every change the run makes recorded.
+// The window as the run sees it, for tests: the controls as plain values the
+// test sets, and every change the run makes recorded.
 
 #include <map>
 #include <string>
@@ -11,7 +11,6 @@
 
 namespace quandora::test {
 
-// The window's controls as plain values; every change is recorded.
 struct FinestraDiProva : ControlliElaborazione {
     int32_t conto = -1;
     std::string testoConto = "<tutti i conti>";

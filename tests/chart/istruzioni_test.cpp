@@ -1,9 +1,12 @@
-// The balance query: its text as the host's engine gets it, and run on our
-// engine against the balances summed from the rows.
+// The balance query: its text as the host's engine gets it, run on our
+// engine and through the database layer on the stand-in host's demo, against
+// the balances summed from the rows.
 
 #include <gtest/gtest.h>
 
 #include "chart/clsQuery.h"
+#include "database/AccessoDati.h"
+#include "host/DatiDemo.h"
 #include "jet/Jet.h"
 #include "jet/JetScrittore.h"
 #include "jet/JetSql.h"
@@ -94,6 +97,53 @@ TEST_F(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
     }
     EXPECT_GT(nulli, 0);  // before the first movement, an unknown account
     EXPECT_GT(confronti, 300);
+}
+
+TEST(DatiDemo, TemplateAndDemoOpenAndTheDemosBalancesAgreeWithItsRows) {
+    test::CartellaTemporanea dir;
+    const Data fine = DataSerial(2026, 12, 7);
+    host::ScriviHost(dir.File("Quandora"), fine);
+    const std::string modello = dir.File("Quandora/quandora.dat");
+    const std::string demo = dir.File("Quandora/bnk/quandora.mdb");
+    EXPECT_TRUE(VerificaVersioneDati(modello));
+    int conti = 0;
+    CaricaConti(modello, [&](const std::string&, int32_t) { ++conti; });
+    EXPECT_EQ(conti, 0);
+    EXPECT_TRUE(VerificaVersioneDati(demo));
+    std::vector<std::string> nomi;
+    CaricaConti(demo, [&](const std::string& t, int32_t) { nomi.push_back(t); });
+    EXPECT_EQ(nomi, (std::vector<std::string>{"Carta di credito", "Contanti", "Conto corrente",
+                                              "Libretto di risparmio"}));
+
+    const host::DatiHost dati = host::DatiDemo(fine);
+    EXPECT_GT(dati.Operazioni.size(), 2000u) << "several years of a family's movements";
+    auto db = ApriDatabase(demo);
+    clsQuery q;
+    for (int32_t conto : {-1, 1, 2, 3, 4}) {
+        for (bool noStat : {false, true}) {
+            q.conto = conto;
+            q.NoStatistiche = noStat;
+            for (Data giorno : {DataSerial(2021, 1, 1), DataSerial(2022, 6, 30),
+                                DataSerial(2025, 12, 31), fine}) {
+                q.data = giorno;
+                const Valore v = db->OpenRecordset(q.Query())->Campo("TotaleEuro");
+                const auto atteso = test::SaldoAtteso(dati, conto, giorno, noStat);
+                ASSERT_EQ(v.IsNull(), !atteso.has_value());
+                if (atteso) {
+                    EXPECT_NEAR(v.ComeDoppio(), *atteso / 10000.0, 1e-9);
+                }
+            }
+        }
+    }
+    // The family's own transfers are flagged: with and without them the
+    // total of all accounts is the same.
+    q.conto = -1;
+    q.data = fine;
+    q.NoStatistiche = false;
+    const double tutti = db->OpenRecordset(q.Query())->Campo("TotaleEuro").ComeDoppio();
+    q.NoStatistiche = true;
+    const double senza = db->OpenRecordset(q.Query())->Campo("TotaleEuro").ComeDoppio();
+    EXPECT_NEAR(tutti, senza, 1e-6);
 }
 
 }  // namespace
