@@ -74,33 +74,26 @@ class ElaborazioneTest : public ::testing::Test, protected test::GraficoDiProva 
     Elaborazione run{Grafico, finestra};
 };
 
-std::vector<PuntoSaldo> Serie(SerieSaldi& serie, Data inizio, const std::vector<Valore>& totali) {
-    std::vector<PuntoSaldo> punti;
-    for (const Valore& v : totali)
-        punti.push_back(serie.Aggiungi(inizio + static_cast<double>(punti.size()), v, false));
-    return punti;
-}
-
 }  // namespace
 
 // The difference option's series: the run's test.
 TEST(SerieSaldi, TotalsBecomeTheDaysBalancesWithTheirMinimumAndMaximum) {
     const Data inizio = DataSerial(2004, 2, 28);
     SerieSaldi serie;
-    const auto punti = Serie(
-        serie, inizio,
-        {Valore::Valuta(1005000), Valore::Nullo(), Valore::Doppio(-50.5), Valore::Intero(30)});
-    ASSERT_EQ(punti.size(), 4u);
+    const Valore totali[] = {Valore::Valuta(1005000), Valore::Nullo(), Valore::Doppio(-50.5),
+                             Valore::Intero(30)};
     const double saldi[] = {100.5, 0, -50.5, 30};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(std::tie(punti[i].Giorno, punti[i].Data, punti[i].Saldo),
+        const PuntoSaldo p = serie.Aggiungi(inizio + i, totali[i], false);
+        EXPECT_EQ(std::tie(p.Giorno, p.Data, p.Saldo),
                   std::make_tuple(i + 1, inizio + i, saldi[i]));
     }
     EXPECT_EQ(std::make_pair(serie.Minimo(), serie.Massimo()), std::make_pair(-50.5, 100.5));
     // The first day sets both ends, whatever its sign.
     for (int primo : {-5, 7}) {
         SerieSaldi altra;
-        Serie(altra, inizio, {Valore::Intero(primo), Valore::Intero(primo + 2)});
+        altra.Aggiungi(inizio, Valore::Intero(primo), false);
+        altra.Aggiungi(inizio + 1, Valore::Intero(primo + 2), false);
         EXPECT_EQ(std::make_pair(altra.Minimo(), altra.Massimo()),
                   std::make_pair(primo + 0.0, primo + 2.0));
     }

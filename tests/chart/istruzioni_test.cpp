@@ -60,31 +60,21 @@ TEST(ClsQuery, TheHostsTextByteForByteAndADateNeeded) {
     EXPECT_EQ(testo, "E' necessario impostare la data.");
 }
 
-class IstruzioniSuJet : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dati_ = test::DatiDiProva(600);
-        const std::string file = dir_.File("quandora.mdb");
-        ScriviFileJet3(file, host::TabelleHost(dati_), PasswordQuandora);
-        db_ = DatabaseJet::Apri(file, PasswordQuandora);
-    }
-    Risultato Q(const std::string& sql) { return Esegui(*db_, sql); }
-
-    test::CartellaTemporanea dir_;
-    host::DatiHost dati_;
-    std::unique_ptr<DatabaseJet> db_;
-};
-
-TEST_F(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
+TEST(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
+    test::CartellaTemporanea dir;
+    const host::DatiHost dati = test::DatiDiProva(600);
+    const std::string file = dir.File("quandora.mdb");
+    ScriviFileJet3(file, host::TabelleHost(dati), PasswordQuandora);
+    const auto db = DatabaseJet::Apri(file, PasswordQuandora);
     int confronti = 0, nulli = 0;
     for (int32_t conto : {-1, 1, 2, 3, 4, 99, 0}) {
         for (bool noStat : {false, true}) {
             for (Data giorno = DataSerial(2002, 12, 30); giorno < DataSerial(2005, 10, 1);
                  giorno += 37) {
                 const std::string sql = Query(conto, giorno, noStat);
-                const Risultato r = Q(sql);
+                const Risultato r = Esegui(*db, sql);
                 ASSERT_EQ(r.Righe.size(), 1u);
-                if (const auto atteso = test::SaldoAtteso(dati_, conto, giorno, noStat)) {
+                if (const auto atteso = test::SaldoAtteso(dati, conto, giorno, noStat)) {
                     ASSERT_EQ(r.Righe[0][0].Tipo, TipoValore::Valuta);
                     EXPECT_EQ(r.Righe[0][0].I, *atteso) << sql;
                 } else {
@@ -118,15 +108,12 @@ TEST(DatiDemo, TemplateAndDemoOpenAndTheDemosBalancesAgreeWithItsRows) {
     const host::DatiHost dati = host::DatiDemo(fine);
     EXPECT_GT(dati.Operazioni.size(), 2000u) << "several years of a family's movements";
     auto db = ApriDatabase(demo);
-    clsQuery q;
     for (int32_t conto : {-1, 1, 2, 3, 4}) {
         for (bool noStat : {false, true}) {
-            q.conto = conto;
-            q.NoStatistiche = noStat;
             for (Data giorno : {DataSerial(2021, 1, 1), DataSerial(2022, 6, 30),
                                 DataSerial(2025, 12, 31), fine}) {
-                q.data = giorno;
-                const Valore v = db->OpenRecordset(q.Query())->Campo("TotaleEuro");
+                const Valore v =
+                    db->OpenRecordset(Query(conto, giorno, noStat))->Campo("TotaleEuro");
                 const auto atteso = test::SaldoAtteso(dati, conto, giorno, noStat);
                 ASSERT_EQ(v.IsNull(), !atteso.has_value());
                 if (atteso) {
@@ -137,12 +124,9 @@ TEST(DatiDemo, TemplateAndDemoOpenAndTheDemosBalancesAgreeWithItsRows) {
     }
     // The family's own transfers are flagged: with and without them the
     // total of all accounts is the same.
-    q.conto = -1;
-    q.data = fine;
-    q.NoStatistiche = false;
-    const double tutti = db->OpenRecordset(q.Query())->Campo("TotaleEuro").ComeDoppio();
-    q.NoStatistiche = true;
-    const double senza = db->OpenRecordset(q.Query())->Campo("TotaleEuro").ComeDoppio();
+    const double tutti =
+        db->OpenRecordset(Query(-1, fine, false))->Campo("TotaleEuro").ComeDoppio();
+    const double senza = db->OpenRecordset(Query(-1, fine, true))->Campo("TotaleEuro").ComeDoppio();
     EXPECT_NEAR(tutti, senza, 1e-6);
 }
 
