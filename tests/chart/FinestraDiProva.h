@@ -20,7 +20,6 @@ struct FinestraDiProva : ControlliElaborazione {
     bool differenza = false;
     std::map<Controllo, bool> abilitati;
     std::string caption = "Elabora";
-    bool inCorso = false;
     std::string tooltip;
     Puntatore puntatore = Puntatore::Predefinito;
     bool statoVisibile = false;
@@ -35,10 +34,7 @@ struct FinestraDiProva : ControlliElaborazione {
     bool Differenza() override { return differenza; }
     void Abilita(Controllo c, bool a) override { abilitati[c] = a; }
     void CaptionElabora(const std::string& t) override { caption = t; }
-    void PulsanteElabora(bool c, const std::string& t) override {
-        inCorso = c;
-        tooltip = t;
-    }
+    void PulsanteElabora(bool, const std::string& t) override { tooltip = t; }
     void PuntatoreMouse(Puntatore t) override { puntatore = t; }
     void MostraStato(bool v) override { statoVisibile = v; }
     void ValoreStato(int v) override { valori.push_back(v); }

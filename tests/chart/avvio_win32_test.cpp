@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <objbase.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>

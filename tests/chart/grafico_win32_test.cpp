@@ -160,8 +160,8 @@ TEST(PictureGdi, AClickNeedsItsPressOnThePictureAndHandlersErrorsAreReported) {
     }
     EXPECT_EQ(chiamate, 2);
     ASSERT_EQ(schermo.boxes.size(), 1u);
-    EXPECT_EQ(schermo.boxes[0].titolo, "Errore 11");
-    EXPECT_EQ(schermo.boxes[0].testo, "Divisione per zero");
+    EXPECT_EQ(schermo.boxes[0].titolo + ": " + schermo.boxes[0].testo,
+              "Errore 11: Divisione per zero");
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
