@@ -1,6 +1,6 @@
 #pragma once
-// The run's view of the window for tests: the controls as plain values
-// the test sets, and every change the run makes recorded.
+// The window as the run sees it, for tests: the controls as plain values the
+// test sets, and every change the run makes recorded.
 
 #include <map>
 #include <string>
@@ -11,7 +11,6 @@
 
 namespace quandora::test {
 
-// The window's controls as plain values; every change is recorded.
 struct FinestraDiProva : ControlliElaborazione {
     int32_t conto = -1;
     std::string testoConto = "<tutti i conti>";
@@ -21,7 +20,6 @@ struct FinestraDiProva : ControlliElaborazione {
     bool differenza = false;
     std::map<Controllo, bool> abilitati;
     std::string caption = "Elabora";
-    bool inCorso = false;
     std::string tooltip;
     Puntatore puntatore = Puntatore::Predefinito;
     bool statoVisibile = false;
@@ -36,10 +34,7 @@ struct FinestraDiProva : ControlliElaborazione {
     bool Differenza() override { return differenza; }
     void Abilita(Controllo c, bool a) override { abilitati[c] = a; }
     void CaptionElabora(const std::string& t) override { caption = t; }
-    void PulsanteElabora(bool c, const std::string& t) override {
-        inCorso = c;
-        tooltip = t;
-    }
+    void PulsanteElabora(bool, const std::string& t) override { tooltip = t; }
     void PuntatoreMouse(Puntatore t) override { puntatore = t; }
     void MostraStato(bool v) override { statoVisibile = v; }
     void ValoreStato(int v) override { valori.push_back(v); }

@@ -3,15 +3,12 @@
 
 #include <windows.h>
 
-#include <objbase.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
 #include <vector>
 
-#include "chart/Avvio_win32.h"
 #include "jet/JetScrittore.h"
 #include "tests/chart/AvvioDiProva_win32.h"
 #include "tests/support/CartellaTemporanea.h"
@@ -19,7 +16,6 @@
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/Processo_win32.h"
 #include "tests/support/Sistema_win32.h"
-#include "tests/support/SuperficieRegistrata.h"
 #include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
@@ -28,10 +24,6 @@ using namespace quandora;
 using quandora::test::CartellaTemporanea;
 
 namespace {
-
-const char kObsoleta[] =
-    "La versione di Quandora installata è una versione obsoleta. E' richiesta la versione "
-    "3.3.0.0 o successiva. ";
 
 class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
   protected:
@@ -75,15 +67,6 @@ class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
             CopyFileA(ToAnsi(CartellaModulo() + modello).c_str(), ToAnsi(dest).c_str(), FALSE);
     }
 
-    // The one box the start-up showed: its text, with the critical icon.
-    std::string Box(const char* titolo = "Errore") {
-        EXPECT_EQ(schermo.boxes.size(), 1u);
-        if (schermo.boxes.empty()) return {};
-        EXPECT_EQ(schermo.boxes[0].titolo, titolo);
-        EXPECT_EQ(schermo.boxes[0].stile, mb::kOk | mb::kIconCritical);
-        return schermo.boxes[0].testo;
-    }
-
     CartellaTemporanea dir;
     std::string host;
     host::DatiHost dati;
@@ -92,27 +75,32 @@ class AvvioTest : public ::testing::Test, protected test::AvvioDiProva {
 
 }  // namespace
 
-TEST_F(AvvioTest, FindsTheHostThroughTheRegistryAndFillsTheAccounts) {
+// Through the registry's application path, then through cfg.ini, which wins
+// and may have blanks and a separator; registered in the module list once.
+TEST_F(AvvioTest, FindsTheHostFillsTheAccountsAndRegistersTheProgramOnce) {
     ASSERT_TRUE(Avvia()) << (schermo.boxes.empty() ? "" : schermo.boxes[0].testo);
-    EXPECT_TRUE(schermo.boxes.empty());
     EXPECT_EQ(run.PercorsoDatabase, host + "\\bnk\\quandora.mdb");
-    ASSERT_EQ(conti.voci.size(), 5u);
-    EXPECT_EQ(conti.voci[0], (std::pair<std::string, int32_t>{"<tutti i conti>", -1}));
-    EXPECT_EQ(conti.selezionata, 0);
+    EXPECT_EQ(conti.voci.size(), 5u);
     EXPECT_FALSE(run.StopRichiesto);
     EXPECT_EQ(grafico.Saldi.size(), 1u);
     EXPECT_EQ(grafico.LimiteSegni(), 0);
-}
 
-TEST_F(AvvioTest, CfgIniWinsOverTheRegistryAndMayHaveBlanksAndASeparator) {
     test::DimenticaQuandora();
     for (const std::string& valore : {"  " + host + "\\  ", host + "/"}) {
         WritePrivateProfileStringA("Quandora", "Path", ToAnsi(valore).c_str(),
                                    ToAnsi(Cfg()).c_str());
-        schermo.boxes.clear();
         EXPECT_TRUE(Avvia()) << valore;
         EXPECT_EQ(run.PercorsoDatabase, host + "\\bnk\\quandora.mdb");
     }
+    EXPECT_TRUE(schermo.boxes.empty());
+
+    const std::string lista = CartellaTemporanea::Leggi(host + "\\BNK\\Moduli.dat");
+    ASSERT_EQ(lista.size(), 1407u);
+    std::string exe = PercorsoModulo();
+    exe = exe.substr(0, exe.size() - 4) + ".exe";
+    EXPECT_EQ(FromAnsi(TogliSpazi(lista.substr(0, 1024))), exe);
+    EXPECT_EQ(TogliSpazi(lista.substr(1024, 128)), "Grafico Trevalto Saldo");
+    EXPECT_EQ(TogliSpazi(lista.substr(1152)), "Visualizza il grafico dell'trevalto del saldo.");
 }
 
 // Each refusal, from a host complete but for one piece: its box, and no
@@ -126,9 +114,6 @@ TEST_F(AvvioTest, EachMissingOrOldPieceHasItsMessage) {
         };
     };
     const char* kManca = "E' necessario installare Quandora.";
-    const char* kVecchi =
-        "Il file dati di Quandora non è aggiornato. E' necessario eseguire prima Quandora in "
-        "modo che la struttura fisica dei dati venga aggiornata.";
     const struct {
         std::function<void()> prepara;
         const char* titolo;
@@ -138,12 +123,14 @@ TEST_F(AvvioTest, EachMissingOrOldPieceHasItsMessage) {
         {[this] { test::RegistraQuandora(host + "_rimossa\\quandora.exe"); }, "Errore",
          "Il programma Quandora è stato installato in una cartella al momento non disponibile."},
         {[this] { Eseguibile(nullptr); }, "Errore", kManca},
-        {[this] { Eseguibile("versione_3_2_9_9.exe"); }, "Errore", kObsoleta},
-        {[this] { Eseguibile("senza_versione.exe"); }, "Errore", kObsoleta},
+        {[this] { Eseguibile("versione_3_2_9_9.exe"); }, "Errore",
+         "La versione di Quandora installata è una versione obsoleta. E' richiesta la versione "
+         "3.3.0.0 o successiva. "},
         {[&] { DeleteFileA(ToAnsi(mdb).c_str()); }, "Errore",
          "Impossibile accedere al file della bancadati di quandora."},
-        {versioni({1}, PasswordQuandora), "Attenzione", kVecchi},
-        {versioni({}, PasswordQuandora), "Attenzione", kVecchi},
+        {versioni({1}, PasswordQuandora), "Attenzione",
+         "Il file dati di Quandora non è aggiornato. E' necessario eseguire prima Quandora in "
+         "modo che la struttura fisica dei dati venga aggiornata."},
         {versioni({2}, "altra"), "Errore",
          "Errore database: impossibile accedere ai dati di quandora."},
     };
@@ -153,7 +140,10 @@ TEST_F(AvvioTest, EachMissingOrOldPieceHasItsMessage) {
         c.prepara();
         schermo.boxes.clear();
         EXPECT_FALSE(Avvia());
-        EXPECT_EQ(Box(c.titolo), c.testo);
+        ASSERT_EQ(schermo.boxes.size(), 1u);
+        const test::BoxMostrato& b = schermo.boxes[0];
+        EXPECT_EQ(std::tie(b.testo, b.titolo, b.stile),
+                  std::make_tuple(c.testo, c.titolo, mb::kOk | mb::kIconCritical));
         EXPECT_LE(conti.voci.size(), 1u) << "at most <tutti i conti>";
         EXPECT_EQ(conti.selezionata, -1);
     }
@@ -167,20 +157,9 @@ TEST_F(AvvioTest, NewerVersionsStartAndAMissingDatabaseIsMadeFromTheTemplate) {
     const std::string mdb = host + "\\BNK\\quandora.mdb";
     const std::string modello = CartellaTemporanea::Leggi(mdb);
     DeleteFileA(ToAnsi(mdb).c_str());
-    RemoveDirectoryA(ToAnsi(host + "\\BNK").c_str());
+    DeleteFileA(ToAnsi(host + "\\BNK\\Moduli.dat").c_str());
+    ASSERT_TRUE(RemoveDirectoryA(ToAnsi(host + "\\BNK").c_str()));
     CartellaTemporanea::Scrivi(host + "\\quandora.dat", modello);
     ASSERT_TRUE(Avvia());
     EXPECT_EQ(CartellaTemporanea::Leggi(mdb), modello);
-}
-
-TEST_F(AvvioTest, RegistersTheProgramInTheModuleListOnce) {
-    ASSERT_TRUE(Avvia());
-    ASSERT_TRUE(Avvia());
-    const std::string lista = CartellaTemporanea::Leggi(host + "\\BNK\\Moduli.dat");
-    ASSERT_EQ(lista.size(), 1407u);
-    std::string exe = PercorsoModulo();
-    exe = exe.substr(0, exe.size() - 4) + ".exe";
-    EXPECT_EQ(FromAnsi(TogliSpazi(lista.substr(0, 1024))), exe);
-    EXPECT_EQ(TogliSpazi(lista.substr(1024, 128)), "Grafico Trevalto Saldo");
-    EXPECT_EQ(TogliSpazi(lista.substr(1152)), "Visualizza il grafico dell'trevalto del saldo.");
 }

@@ -1,58 +1,84 @@
-// The program's statements on our engine: the balance query of every kind
-// against the balances summed from the rows, the account list, the version.
+// The balance query: its text as the host's engine gets it, run on our
+// engine and through the database layer on the stand-in host's demo, against
+// the balances summed from the rows.
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "chart/clsQuery.h"
+#include "database/AccessoDati.h"
+#include "host/DatiDemo.h"
 #include "jet/Jet.h"
 #include "jet/JetScrittore.h"
 #include "jet/JetSql.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/FixtureHost.h"
+#include "tests/support/NumeroErrore.h"
 
 using namespace quandora;
 using namespace quandora::jet;
 
 namespace {
 
-class IstruzioniSuJet : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dati_ = test::DatiDiProva(600);
-        file_ = dir_.File("quandora.mdb");
-        ScriviFileJet3(file_, host::TabelleHost(dati_), PasswordQuandora);
-        db_ = DatabaseJet::Apri(file_, PasswordQuandora);
-    }
-    Risultato Q(const std::string& sql) { return Esegui(*db_, sql); }
+std::string Query(int32_t conto, Data data, bool noStat) {
+    clsQuery q;
+    q.conto = conto;
+    q.data = data;
+    q.NoStatistiche = noStat;
+    return q.Query();
+}
 
-    test::CartellaTemporanea dir_;
-    host::DatiHost dati_;
-    std::string file_;
-    std::unique_ptr<DatabaseJet> db_;
-};
+// The engine's tests' text of account 2 made that of another account and day,
+// without the no-statistics condition.
+std::string DiUnConto(const std::string& conto, const std::string& data) {
+    std::string s = test::SaldoContoSenzaStatistiche;
+    s.erase(s.find(" AND nostatistiche"));
+    s.replace(s.find("IDConto=2 "), 10, "IDConto=" + conto + " ");
+    s.replace(s.find("2004,6,30"), 9, data);
+    return s;
+}
 
-TEST_F(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
+TEST(ClsQuery, TheHostsTextByteForByteAndADateNeeded) {
+    // The texts the engine's tests run as the program's.
+    EXPECT_EQ(Query(-1, DataSerial(2004, 6, 30), false), test::SaldoTuttiIConti);
+    EXPECT_EQ(Query(2, DataSerial(2004, 6, 30), true), test::SaldoContoSenzaStatistiche);
+    // Account 0 and negative accounts are ordinary keys, only -1 is all; the
+    // day without leading zeros or time, 30-12-1899 (the pickers' 0) a day
+    // like any other.
+    const std::tuple<int32_t, Data, const char*, const char*> casi[] = {
+        {0, DataSerial(2004, 3, 15), "0", "2004,3,15"},
+        {-7, DataSerial(2004, 3, 15), "-7", "2004,3,15"},
+        {2147483647, DataSerial(2004, 3, 15), "2147483647", "2004,3,15"},
+        {3, DataSerial(2005, 1, 1) + 0.99, "3", "2005,1,1"},
+        {3, 0, "3", "1899,12,30"}};
+    for (const auto& [conto, data, testoConto, testoData] : casi)
+        EXPECT_EQ(Query(conto, data, false), DiUnConto(testoConto, testoData));
+
+    const clsQuery senzaData;
+    EXPECT_EQ(std::make_pair(senzaData.conto, senzaData.NoStatistiche), std::make_pair(0, false));
+    std::string testo;
+    EXPECT_EQ(test::NumeroErrore([&] { (void)senzaData.Query(); }, &testo), 5678);
+    EXPECT_EQ(testo, "E' necessario impostare la data.");
+}
+
+TEST(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
+    test::CartellaTemporanea dir;
+    const host::DatiHost dati = test::DatiDiProva(600);
+    const std::string file = dir.File("quandora.mdb");
+    ScriviFileJet3(file, host::TabelleHost(dati), PasswordQuandora);
+    const auto db = DatabaseJet::Apri(file, PasswordQuandora);
     int confronti = 0, nulli = 0;
     for (int32_t conto : {-1, 1, 2, 3, 4, 99, 0}) {
         for (bool noStat : {false, true}) {
             for (Data giorno = DataSerial(2002, 12, 30); giorno < DataSerial(2005, 10, 1);
                  giorno += 37) {
-                clsQuery q;
-                q.conto = conto;
-                q.data = giorno;
-                q.NoStatistiche = noStat;
-                const Risultato r = Q(q.Query());
-                ASSERT_EQ(r.Colonne, (std::vector<std::string>{"TotaleEuro", "TotaleLire"}));
+                const std::string sql = Query(conto, giorno, noStat);
+                const Risultato r = Esegui(*db, sql);
                 ASSERT_EQ(r.Righe.size(), 1u);
-                if (const auto atteso = test::SaldoAtteso(dati_, conto, giorno, noStat)) {
+                if (const auto atteso = test::SaldoAtteso(dati, conto, giorno, noStat)) {
                     ASSERT_EQ(r.Righe[0][0].Tipo, TipoValore::Valuta);
-                    EXPECT_EQ(r.Righe[0][0].I, *atteso) << q.Query();
-                    EXPECT_EQ(r.Righe[0][1].Tipo, TipoValore::Doppio);
+                    EXPECT_EQ(r.Righe[0][0].I, *atteso) << sql;
                 } else {
-                    EXPECT_TRUE(r.Righe[0][0].IsNull()) << q.Query();
-                    EXPECT_TRUE(r.Righe[0][1].IsNull());
+                    EXPECT_TRUE(r.Righe[0][0].IsNull()) << sql;
                     ++nulli;
                 }
                 ++confronti;
@@ -63,43 +89,45 @@ TEST_F(IstruzioniSuJet, BalanceQueryOfEveryKindMatchesTheSumsOfTheRows) {
     EXPECT_GT(confronti, 300);
 }
 
-TEST_F(IstruzioniSuJet, MovementAtTenOnTheLastDayCountsFromTheNextDay) {
-    // The first movement has a time of day.
-    const Data ora = dati_.Operazioni[0].Data;
-    ASSERT_NE(ora, std::floor(ora));
-    clsQuery q;
-    q.conto = -1;
-    for (const Data giorno : {std::floor(ora), std::floor(ora) + 1}) {
-        q.data = giorno;
-        EXPECT_EQ(Q(q.Query()).Righe[0][0].I,
-                  test::SaldoAtteso(dati_, -1, giorno, false).value_or(0));
+TEST(DatiDemo, TemplateAndDemoOpenAndTheDemosBalancesAgreeWithItsRows) {
+    test::CartellaTemporanea dir;
+    const Data fine = DataSerial(2026, 12, 7);
+    host::ScriviHost(dir.File("Quandora"), fine);
+    const std::string modello = dir.File("Quandora/quandora.dat");
+    const std::string demo = dir.File("Quandora/bnk/quandora.mdb");
+    EXPECT_TRUE(VerificaVersioneDati(modello));
+    int conti = 0;
+    CaricaConti(modello, [&](const std::string&, int32_t) { ++conti; });
+    EXPECT_EQ(conti, 0);
+    EXPECT_TRUE(VerificaVersioneDati(demo));
+    std::vector<std::string> nomi;
+    CaricaConti(demo, [&](const std::string& t, int32_t) { nomi.push_back(t); });
+    EXPECT_EQ(nomi, (std::vector<std::string>{"Carta di credito", "Contanti", "Conto corrente",
+                                              "Libretto di risparmio"}));
+
+    const host::DatiHost dati = host::DatiDemo(fine);
+    EXPECT_GT(dati.Operazioni.size(), 2000u) << "several years of a family's movements";
+    auto db = ApriDatabase(demo);
+    for (int32_t conto : {-1, 1, 2, 3, 4}) {
+        for (bool noStat : {false, true}) {
+            for (Data giorno : {DataSerial(2021, 1, 1), DataSerial(2022, 6, 30),
+                                DataSerial(2025, 12, 31), fine}) {
+                const Valore v =
+                    db->OpenRecordset(Query(conto, giorno, noStat))->Campo("TotaleEuro");
+                const auto atteso = test::SaldoAtteso(dati, conto, giorno, noStat);
+                ASSERT_EQ(v.IsNull(), !atteso.has_value());
+                if (atteso) {
+                    EXPECT_NEAR(v.ComeDoppio(), *atteso / 10000.0, 1e-9);
+                }
+            }
+        }
     }
-}
-
-TEST_F(IstruzioniSuJet, ProgramsStatementsGiveAccountsAndVersion) {
-    const Risultato c = Q("Select IdConto, Descrizione from Conti order by Descrizione");
-    ASSERT_EQ(c.Righe.size(), 4u);
-    // Null first, then without regard to case: Banca, conto corrente, Zeta.
-    EXPECT_TRUE(c.Righe[0][1].IsNull());
-    EXPECT_EQ(c.Righe[0][0].I, 3);
-    EXPECT_EQ(c.Righe[1][1].S, "Banca");
-    EXPECT_EQ(c.Righe[2][1].S, "conto corrente");
-    EXPECT_EQ(c.Righe[3][1].S, "Zeta");
-    const Risultato v = Q("Select versione from Versione");
-    ASSERT_EQ(v.Righe.size(), 1u);
-    EXPECT_EQ(v.Righe[0][0].I, 2);
-}
-
-TEST(IstruzioniDelProgramma, TheEnginesTestsRunTheProgramsBalanceQueries) {
-    clsQuery q;
-    // The texts the engine's tests run as the program's (FixtureMovimenti.h).
-    q.data = DataSerial(2004, 6, 30);
-    q.conto = -1;
-    q.NoStatistiche = false;
-    EXPECT_EQ(q.Query(), test::SaldoTuttiIConti);
-    q.conto = 2;
-    q.NoStatistiche = true;
-    EXPECT_EQ(q.Query(), test::SaldoContoSenzaStatistiche);
+    // The family's own transfers are flagged: with and without them the
+    // total of all accounts is the same.
+    const double tutti =
+        db->OpenRecordset(Query(-1, fine, false))->Campo("TotaleEuro").ComeDoppio();
+    const double senza = db->OpenRecordset(Query(-1, fine, true))->Campo("TotaleEuro").ComeDoppio();
+    EXPECT_NEAR(tutti, senza, 1e-6);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,12 @@ class InterazioneRegistrata : public Interazione {
         return true;
     }
 
+    // Window events let through: counted, then the test's handler runs.
+    void DoEvents() override {
+        ++giri;
+        if (eventi) eventi(giri);
+    }
+
     std::vector<BoxMostrato> boxes;
     std::deque<int> risposte;
     struct DialogoMostrato {
@@ -56,6 +63,8 @@ class InterazioneRegistrata : public Interazione {
     };
     std::vector<DialogoMostrato> dialoghi;
     std::deque<std::optional<std::string>> scelte;
+    std::function<void(int)> eventi;
+    int giri = 0;
 
   private:
     Interazione* precedente_;
