@@ -20,7 +20,8 @@ start_display() {
         [ -s "$dir/display" ] && return
         kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
     fi
-    rm -f "$dir/display"
+    # A leftover of an earlier run would be read before Xvfb truncates it.
+    rm -f "$dir/display" "$dir/display.tmp"
     # -displayfd picks a free display number and writes it once the server
     # accepts connections.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display.tmp" \
