@@ -290,7 +290,6 @@ TEST_F(Modello, MarkKindsDrawTheirLinesAndLabels) {
     }
 }
 
-// The clamping of the tooltip into the plot: the running program's tests.
 TEST_F(Modello, DateAndAmountAtAPositionAndTheTooltipsSymbols) {
     const Data inizio = DataSerial(2024, 3, 1);
     Riempi(inizio, kDieci);
@@ -302,6 +301,15 @@ TEST_F(Modello, DateAndAmountAtAPositionAndTheTooltipsSymbols) {
     Grafico.DisegnaGrafico(Picture);
     Grafico.Simboli = [] { return SimboliNumerici{".", ","}; };
     EXPECT_EQ(Grafico.TestoTooltip(2380, 400), "10-03-2024 E.1,000.00");
+    // Beyond each edge of the plot the tooltip reads the edge.
+    const std::pair<float, float> fuori[][2] = {{{0, 1000}, {400, 1000}},
+                                                {{2999, 1000}, {2600, 1000}},
+                                                {{1000, 0}, {1000, 400}},
+                                                {{1000, 2999}, {1000, 2700}}};
+    for (const auto& [oltre, bordo] : fuori)
+        EXPECT_EQ(Grafico.TestoTooltip(oltre.first, oltre.second),
+                  Grafico.TestoTooltip(bordo.first, bordo.second))
+            << oltre.first << ", " << oltre.second;
 }
 
 TEST_F(Modello, MarkingRefusesPositionsOutsideThePlot) {
