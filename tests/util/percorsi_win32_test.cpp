@@ -22,7 +22,7 @@ class ProvaPrivatiUxUtilita {
 using Percorsi = ProvaUx;
 
 TEST_F(Percorsi, CreaPercorsoDirectoryMakesTheMissingLevelsAndStopsAtAFailure) {
-    CreateDirectoryA(Ansi(base + "uno").c_str(), nullptr);
+    CreateDirectoryA(ToAnsi(base + "uno").c_str(), nullptr);
     // Accented names cross the ANSI boundary; the second time the folder is there.
     for (const char* cartella : {"uno\\due\\tre", "Attività\\Società"}) {
         for (int volta = 0; volta < 2; ++volta) {
@@ -30,7 +30,8 @@ TEST_F(Percorsi, CreaPercorsoDirectoryMakesTheMissingLevelsAndStopsAtAFailure) {
             EXPECT_TRUE(u.CreaPercorsoDirectory(path)) << cartella;
             EXPECT_EQ(path, base + cartella + "\\");
         }
-        EXPECT_TRUE(EsisteCartella(base + cartella)) << cartella;
+        EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(base + cartella)))
+            << cartella;
     }
     std::string spazi = "   ";
     EXPECT_FALSE(u.CreaPercorsoDirectory(spazi));
@@ -43,27 +44,11 @@ TEST_F(Percorsi, CreaPercorsoDirectoryMakesTheMissingLevelsAndStopsAtAFailure) {
     std::string invalido = base + "fatta\\non|valida\\dopo";
     EXPECT_FALSE(u.CreaPercorsoDirectory(invalido));
     EXPECT_EQ(invalido, base + "fatta\\non|valida\\dopo\\");
-    EXPECT_TRUE(EsisteCartella(base + "fatta"));
-}
-
-TEST_F(Percorsi, CartellaApplicazioneReadsTheApplicationPathEntry) {
-    const std::string chiave =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\provaux.exe";
-    ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "", REG_SZ,
-                             TestoSz(Ansi("C:\\Programmi\\Prova Più\\provaux.exe"))));
-    EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "C:\\Programmi\\Prova Più\\");
-    CancellaChiave(kLm, chiave);
-    EXPECT_EQ(u.CartellaApplicazione(""), "");
-    // A 64-bit build also finds a 32-bit program in the registry's 32-bit view.
-    ASSERT_TRUE(ScriviGrezzo(kLm, chiave, "", REG_SZ, TestoSz("C:\\Quandora32\\provaux.exe"),
-                             KEY_WOW64_32KEY));
-    EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "C:\\Quandora32\\");
-    CancellaChiave(kLm, chiave, KEY_WOW64_32KEY);
-    EXPECT_EQ(u.CartellaApplicazione("provaux.exe"), "");
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(base + "fatta")));
 }
 
 TEST_F(Percorsi, ProgramWindowsSystemAndTemporaryFolders) {
-    ASSERT_TRUE(SetCurrentDirectoryA(Ansi(base).c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(ToAnsi(base).c_str()));
     u.CurDirApp();
     EXPECT_TRUE(Esiste("uxutilita_win32_test.exe")) << "the program's folder is current";
 
@@ -83,7 +68,7 @@ TEST_F(Percorsi, ProgramWindowsSystemAndTemporaryFolders) {
         EXPECT_EQ(u.EstraiEstensione(f), "tmp");
         EXPECT_TRUE(Esiste(f));
         EXPECT_EQ(LeggiFile(f), "");
-        DeleteFileA(Ansi(f).c_str());
+        DeleteFileA(ToAnsi(f).c_str());
     }
 }
 
@@ -94,7 +79,7 @@ TEST_F(Percorsi, FileApertoAndWriteAccessTellAFileHeldWithoutSharing) {
     EXPECT_FALSE(Esiste(sonda));
     EXPECT_FALSE(u.WriteAccess(base + "manca"));
     Handle h(
-        CreateFileA(Ansi(sonda).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        CreateFileA(ToAnsi(sonda).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(Valido(h));
     EXPECT_TRUE(u.FileAperto(sonda));
     EXPECT_FALSE(u.WriteAccess(base));
@@ -108,7 +93,7 @@ TEST_F(Percorsi, FileApertoAndWriteAccessTellAFileHeldWithoutSharing) {
     EXPECT_FALSE(u.FileAperto(base + "manca\\manca.dat"));
     EXPECT_FALSE(u.FileAperto(base));  // a folder is no file
     ScriviFile(base + "nascosto.dat", "x");
-    SetFileAttributesA(Ansi(base + "nascosto.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(ToAnsi(base + "nascosto.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_FALSE(u.FileAperto(base + "nascosto.dat"));
 }
 
@@ -131,7 +116,7 @@ TEST_F(Percorsi, IniReadsTrimmedValuesOrTheDefaultAndWritesAnsi) {
     EXPECT_TRUE(u.ScriviINI(nuovo, "Quandora", "Path", "C:\\Quandora più\\"));
     EXPECT_TRUE(u.ScriviINI(nuovo, "Quandora", "Path", "E:\\Nuovo\\"));
     EXPECT_TRUE(u.ScriviINI(nuovo, "Quandora", "Accento", "è"));
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ansi(nuovo).c_str());  // flush
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ToAnsi(nuovo).c_str());  // flush
     EXPECT_EQ(LeggiFile(nuovo), "[Quandora]\r\nPath=E:\\Nuovo\\\r\nAccento=\xE8\r\n");
     EXPECT_FALSE(u.ScriviINI(base + "manca\\nuovo.ini", "S", "K", "V"));
 }
@@ -193,7 +178,8 @@ TEST_F(Percorsi, ScriviLogWritesAnsiLinesWithAnItalianDateOrANewLogOrFailsQuietl
     EXPECT_EQ(LeggiFile(base + "mancante.log"), "riga\r\n");
 
     // A missing folder, or a log held open by another handle without sharing.
-    Handle h(CreateFileA(Ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    Handle h(
+        CreateFileA(ToAnsi(file).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(Valido(h));
     for (const std::string& dove : {base + "non_esiste\\prova.log", file})
         for (bool nuovo : {false, true})
@@ -204,10 +190,10 @@ TEST_F(Percorsi, ScriviLogWritesAnsiLinesWithAnItalianDateOrANewLogOrFailsQuietl
 
     // By default the program's name in its folder.
     const std::string predefinito = CartellaBin() + "uxutilita_win32_test.log";
-    DeleteFileA(Ansi(predefinito).c_str());
+    DeleteFileA(ToAnsi(predefinito).c_str());
     ASSERT_TRUE(u.ScriviLog("predefinito"));
     EXPECT_EQ(LeggiFile(predefinito).substr(20), " predefinito\r\n");
-    DeleteFileA(Ansi(predefinito).c_str());
+    DeleteFileA(ToAnsi(predefinito).c_str());
 }
 
 // Programs built with known version resources, beside this one.

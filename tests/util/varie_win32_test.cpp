@@ -1,5 +1,6 @@
 // The remaining utilities on real windows, boxes, registry, shell and files.
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -22,7 +23,7 @@ namespace {
 HWND NuovaFinestra(const std::string& titolo, int larghezza, int altezza) {
     RECT r = {0, 0, larghezza, altezza};
     AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_TOPMOST);
-    return CreateWindowExA(WS_EX_TOPMOST, "STATIC", Ansi(titolo).c_str(), WS_OVERLAPPEDWINDOW, 10,
+    return CreateWindowExA(WS_EX_TOPMOST, "STATIC", ToAnsi(titolo).c_str(), WS_OVERLAPPEDWINDOW, 10,
                            10, r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr,
                            nullptr);
 }
@@ -50,7 +51,7 @@ TEST_F(Varie, WindowsUpperCaseCentreTopMostSelectAndShowByTitle) {
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - larghezza) / 2);
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - altezza) / 2);
     EXPECT_EQ(r.right - r.left, larghezza);
-    HWND edit = CreateWindowExA(0, "EDIT", Ansi("Quandora più").c_str(), WS_CHILD | WS_VISIBLE, 0,
+    HWND edit = CreateWindowExA(0, "EDIT", ToAnsi("Quandora più").c_str(), WS_CHILD | WS_VISIBLE, 0,
                                 0, 100, 20, w, nullptr, nullptr, nullptr);
     u.CentraFormFiglio(H(w), H(edit));
     POINT p = {0, 0};
@@ -168,21 +169,30 @@ TEST(PrintErrore, ShowsTheRealBoxWithTitleTextAndIcon) {
     EXPECT_EQ(ErroreCorrente().Numero, 0);
 }
 
-TEST_F(Varie, InfoSONamesAndCodesUnderTheWindowsVersionsWineReports) {
-    const std::string programma = Copia("info_so.exe", "info_so.exe");
-    // The helper under a Windows version of Wine's per-program setting: the
-    // version reported, then "InfoSO|IsWindowsNT|IsDevEnvironment|InfoSOVersione".
-    auto verifica = [&](const std::string& exe, const char* versione, const std::string& atteso) {
-        SCOPED_TRACE(exe + " " + (versione ? versione : ""));
-        const std::string chiave =
-            "Software\\Wine\\AppDefaults\\" + uxUtilita().DeterminaSoloFileName(exe);
+// "InfoSO|IsWindowsNT|IsDevEnvironment|InfoSOVersione" as UX_INFOSO tells,
+// set by the test below, which runs a copy of this program under Windows
+// versions of Wine's per-program setting; without it, the prefix's own.
+TEST(InfoSO, NamesAndCodesOfTheSystemThatRuns) {
+    OSVERSIONINFOA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    ASSERT_TRUE(GetVersionExA(&v));
+    const char* atteso = std::getenv("UX_INFOSO");
+    const uxUtilita u;
+    EXPECT_EQ(std::to_string(u.InfoSO()) + "|" + std::to_string(u.IsWindowsNT()) + "|" +
+                  std::to_string(u.IsDevEnvironment()) + "|" + u.InfoSOVersione(),
+              std::string(atteso ? atteso : "8|1|0|Windows XP") + " " +
+                  std::to_string(v.dwMajorVersion) + "." + std::to_string(v.dwMinorVersion) + "." +
+                  std::to_string(v.dwBuildNumber) + " " + v.szCSDVersion);
+}
+
+TEST_F(Varie, InfoSOUnderTheWindowsVersionsWineReports) {
+    auto verifica = [&](const std::string& exe, const char* versione, const char* atteso) {
+        const std::string chiave = "Software\\Wine\\AppDefaults\\" + u.DeterminaSoloFileName(exe);
         if (versione != nullptr) ScriviGrezzo(kCu, chiave, "Version", REG_SZ, TestoSz(versione));
-        uxUtilita().ShellSospensiva(exe, exe + ".txt");
+        SetEnvironmentVariableA("UX_INFOSO", atteso);
+        std::string uscita;
+        EXPECT_EQ(Esegui("\"" + exe + "\" --gtest_filter=InfoSO.*", &uscita), 0u) << uscita;
         if (versione != nullptr) CancellaChiave(kCu, chiave);
-        const std::string righe = LeggiFile(exe + ".txt");
-        const size_t fine = righe.find('\n');
-        ASSERT_NE(fine, std::string::npos);
-        EXPECT_EQ(righe.substr(fine + 1), atteso + " " + righe.substr(0, fine + 1));
     };
     // Windows after XP reads as XP.
     const std::pair<const char*, const char*> casi[] = {
@@ -190,10 +200,12 @@ TEST_F(Varie, InfoSONamesAndCodesUnderTheWindowsVersionsWineReports) {
         {"winme", "6|0|0|Windows Millennium"}, {"nt40", "4|1|0|Windows NT"},
         {"win2k", "7|1|0|Windows 2000"},       {"winxp", "8|1|0|Windows XP"},
         {"win10", "8|1|0|Windows XP"}};
+    const std::string programma = Copia("uxutilita_win32_test.exe", "info_so.exe");
     for (const auto& [versione, atteso] : casi)
         verifica(programma, versione, atteso);
     // The same program under a development environment's name.
-    verifica(Copia("info_so.exe", "VB6.EXE"), nullptr, "8|1|1|Windows XP");
+    verifica(Copia("uxutilita_win32_test.exe", "VB6.EXE"), nullptr, "8|1|1|Windows XP");
+    SetEnvironmentVariableA("UX_INFOSO", nullptr);
 }
 
 TEST_F(Varie, SeparatorsFollowTheRegionalSettingsAndTheVolumeSerial) {
@@ -225,7 +237,7 @@ TEST_F(Varie, SeparatorsFollowTheRegionalSettingsAndTheVolumeSerial) {
     EXPECT_EQ(u.GetSerialDrive("Q"), "");
 }
 
-TEST_F(Varie, RegistraServerLibrariesAndExecutablesByExtension) {
+TEST_F(Varie, RegistraServerByExtensionAndShellSospensivaWaitsForTheProgram) {
     const std::string dll = Copia("libreria_prova.dll", "prova.dll");
     const std::string ocx = Copia("libreria_prova.dll", "Prova2.OCX");
     EXPECT_TRUE(u.RegistraServer(dll));
@@ -240,14 +252,18 @@ TEST_F(Varie, RegistraServerLibrariesAndExecutablesByExtension) {
                                     std::string(), base + "manca.exe"})
         EXPECT_FALSE(u.RegistraServer(nome)) << nome;
 
-    // An executable server in a folder with a blank in its name.
-    CreateDirectoryA(Ansi(base + "Server Prova").c_str(), nullptr);
+    // An executable server in a folder with a blank in its name. The program
+    // writes only after a pause: its line is there because the call waited.
+    CreateDirectoryA(ToAnsi(base + "Server Prova").c_str(), nullptr);
     const std::string exe = Copia("registra_argomenti.exe", "Server Prova\\server.exe");
     EXPECT_TRUE(u.RegistraServer(exe));
     EXPECT_EQ(PrimaRiga(LeggiFile(exe + ".log")), "\"" + exe + "\" /REGSERVER");
-    DeleteFileA(Ansi(exe + ".log").c_str());
+    DeleteFileA(ToAnsi(exe + ".log").c_str());
     EXPECT_TRUE(u.DeRegistraServer(exe));
     EXPECT_EQ(PrimaRiga(LeggiFile(exe + ".log")), "\"" + exe + "\" /UNREGSERVER");
+    DeleteFileA(ToAnsi(exe + ".log").c_str());
+    EXPECT_TRUE(u.ShellSospensiva("\"" + exe + "\""));
+    EXPECT_EQ(PrimaRiga(LeggiFile(exe + ".log")), "\"" + exe + "\"");
 }
 
 // A file new to the machine counts from none, one already there as used once.
@@ -314,7 +330,7 @@ TEST_F(Varie, ServerPathsUninstallValuesAndAssociations) {
     for (int16_t i = 0; i < 4; ++i) {
         const std::string valore = "valore più " + std::to_string(i);
         EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", i, valore, true));
-        EXPECT_EQ(ValoreSz(kLm, chiave, nomi[i]), TestoSz(Ansi(valore)));
+        EXPECT_EQ(ValoreSz(kLm, chiave, nomi[i]), TestoSz(ToAnsi(valore)));
         EXPECT_EQ(u.GetInfoDisinstallazione("UxProva", i), valore);
     }
     EXPECT_TRUE(u.SetInfoDisinstallazione("UxProva", 9, "predefinito", true));
@@ -332,8 +348,8 @@ TEST_F(Varie, ServerPathsUninstallValuesAndAssociations) {
     ASSERT_TRUE(u.CreaAssociazione(programma, ".uxprova"));
     EXPECT_EQ(ValoreSz(kCr, ".uxprova", ""), std::string(1, '\0'));
     EXPECT_EQ(ValoreSz(kCr, ".uxprova\\Shell\\Open\\Command", ""),
-              TestoSz(Ansi(programma) + " %1"));
-    EXPECT_EQ(ValoreSz(kCr, ".uxprova\\DefaultIcon", ""), TestoSz(Ansi(programma) + ",0"));
+              TestoSz(ToAnsi(programma) + " %1"));
+    EXPECT_EQ(ValoreSz(kCr, ".uxprova\\DefaultIcon", ""), TestoSz(ToAnsi(programma) + ",0"));
     CancellaChiave(kCr, ".uxprova");
     // No extension: nothing is written at the root of the classes.
     ValoreSalvato radice(kCr, "", "");
@@ -374,11 +390,11 @@ TEST_F(Varie, CreaCollegamentoMakesAShortcutThatReadsBack) {
     // Of the attributes only read-only goes.
     const std::string sola = base + "sola lettura.txt";
     ScriviFile(sola, "x");
-    SetFileAttributesA(Ansi(sola).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(ToAnsi(sola).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     u.EliminaReadOnly(sola);
-    EXPECT_EQ(
-        GetFileAttributesA(Ansi(sola).c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
-        static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(GetFileAttributesA(ToAnsi(sola).c_str()) &
+                  (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     u.EliminaReadOnly(base + "manca.txt");
 }
 
