@@ -28,11 +28,9 @@ inline bool Esiste(const std::string& percorso) {
 inline std::string LeggiFile(const std::string& percorso) {
     return CartellaTemporanea::Leggi(percorso);
 }
-// Bytes as they are (no conversion).
 inline void ScriviFile(const std::string& percorso, const std::string& byte) {
     CartellaTemporanea::Scrivi(percorso, byte);
 }
-// The first line of a text, without its end.
 inline std::string PrimaRiga(const std::string& testo) {
     return testo.substr(0, testo.find("\r\n"));
 }

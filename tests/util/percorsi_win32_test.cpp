@@ -9,7 +9,6 @@ using namespace quandora;
 using namespace quandora::test;
 
 namespace quandora {
-// The registry reader is private to the class.
 class ProvaPrivatiUxUtilita {
   public:
     static bool Leggi(uint32_t hive, const std::string& chiave, const std::string& nome,
@@ -91,8 +90,9 @@ TEST_F(Percorsi, FileApertoAndWriteAccessTellAFileHeldWithoutSharing) {
     EXPECT_EQ(box.boxes[1].testo, "Errore # 70\rAutorizzazione negata");
     EXPECT_FALSE(u.FileAperto(base + "manca\\manca.dat"));
     EXPECT_FALSE(u.FileAperto(base));  // a folder is no file
-    ScriviFile(base + "nascosto.dat", "x");
-    SetFileAttributesA(ToAnsi(base + "nascosto.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    // A hidden file counts as not open, even when held.
+    const Handle nascosto(CreateFileA(ToAnsi(base + "nascosto.dat").c_str(), GENERIC_WRITE, 0,
+                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr));
     EXPECT_FALSE(u.FileAperto(base + "nascosto.dat"));
 }
 
