@@ -1,6 +1,7 @@
 // Launching documents and programs for real, and the waits.
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "tests/util/ProvaUx_win32.h"
@@ -102,15 +103,13 @@ class OrologioFinto : public Orologio {
 
 // From the start of the current second to the first reading at or past the end.
 TEST(WaitSecondi, EndsWhenTheClockReachesTheSecondsAcrossMidnight) {
-    const struct {
-        double inizio, passo;
-        int16_t secondi;
-    } casi[] = {{86398.6, 0.1, 3}, {1000.0, 0.1, 0}, {500.5, 0.25, 5}};
-    for (const auto& c : casi) {
-        SCOPED_TRACE(c.inizio);
-        OrologioFinto orologio(c.inizio, c.passo);
-        uxUtilita().WaitSecondi(c.secondi);
-        const double fine = std::floor(c.inizio) + c.secondi;
+    const std::tuple<double, double, int16_t> casi[] = {
+        {86398.6, 0.1, 3}, {1000.0, 0.1, 0}, {500.5, 0.25, 5}};
+    for (const auto& [inizio, passo, secondi] : casi) {
+        SCOPED_TRACE(inizio);
+        OrologioFinto orologio(inizio, passo);
+        uxUtilita().WaitSecondi(secondi);
+        const double fine = std::floor(inizio) + secondi;
         // Past the first reading, the start, only the last is at or past the end.
         ASSERT_GE(orologio.letture.size(), 2u);
         EXPECT_GE(orologio.letture.back() + 1e-9, fine);

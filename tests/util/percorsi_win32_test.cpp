@@ -2,6 +2,7 @@
 
 #include <regex>
 #include <set>
+#include <tuple>
 
 #include "tests/util/ProvaUx_win32.h"
 
@@ -124,27 +125,22 @@ TEST_F(Percorsi, IniReadsTrimmedValuesOrTheDefaultAndWritesAnsi) {
 TEST_F(Percorsi, RegistryReadsTextsAndNumbersWithinTheLimitOnly) {
     const std::string chiave = "Software\\TrevaltoProva\\Impostazioni";
     CancellaChiave(kCu, "Software\\TrevaltoProva");
-    const struct {
-        const char* nome;
-        DWORD tipo;
-        std::string dati;
-        bool trovato;
-        std::string atteso;
-    } casi[] = {
-        {"SenzaZero", REG_SZ, "testo", true, "testo"},
-        {"Grande", REG_DWORD, std::string("\x00\x01\0\0", 4), true, "256"},
-        {"Massimo", REG_DWORD, "\xFF\xFF\xFF\xFF", true, "4294967295"},
-        // Found but not read: the caller's text stays as it was.
-        {"Espandibile", REG_EXPAND_SZ, TestoSz("%TEMP%"), true, "vecchio"},
-        {"Pieno", REG_SZ, TestoSz(std::string(1023, 'x')), true, std::string(1023, 'x')},
-        {"Troppo", REG_SZ, TestoSz(std::string(1024, 'x')), false, ""},
-        {"Vuoto", REG_SZ, "", false, ""},
+    // Found but not read (REG_EXPAND_SZ): the caller's text stays as it was.
+    // Not found: it is emptied.
+    const std::tuple<const char*, DWORD, std::string, std::string> casi[] = {
+        {"SenzaZero", REG_SZ, "testo", "testo"},
+        {"Grande", REG_DWORD, std::string("\x00\x01\0\0", 4), "256"},
+        {"Massimo", REG_DWORD, "\xFF\xFF\xFF\xFF", "4294967295"},
+        {"Espandibile", REG_EXPAND_SZ, TestoSz("%TEMP%"), "vecchio"},
+        {"Pieno", REG_SZ, TestoSz(std::string(1023, 'x')), std::string(1023, 'x')},
+        {"Troppo", REG_SZ, TestoSz(std::string(1024, 'x')), ""},
+        {"Vuoto", REG_SZ, "", ""},
     };
-    for (const auto& c : casi) {
-        ASSERT_TRUE(ScriviGrezzo(kCu, chiave, c.nome, c.tipo, c.dati));
+    for (const auto& [nome, tipo, dati, atteso] : casi) {
+        ASSERT_TRUE(ScriviGrezzo(kCu, chiave, nome, tipo, dati));
         std::string v = "vecchio";
-        EXPECT_EQ(ProvaPrivatiUxUtilita::Leggi(kCu, chiave, c.nome, v), c.trovato) << c.nome;
-        EXPECT_EQ(v, c.atteso) << c.nome;
+        EXPECT_EQ(ProvaPrivatiUxUtilita::Leggi(kCu, chiave, nome, v), !atteso.empty()) << nome;
+        EXPECT_EQ(v, atteso) << nome;
     }
     for (const std::string& manca : {chiave, chiave + "\\Manca"}) {
         std::string v = "vecchio";

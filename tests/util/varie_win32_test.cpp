@@ -122,13 +122,12 @@ TEST(Sfoglia_Cartella, AsksThroughInterazioneOrTheRealDialog) {
         EXPECT_EQ(u.Sfoglia_Cartella(H(w), "Scegli"), "");
     }
     // Windows' own dialog, found by its owner, read and cancelled elsewhere.
-    bool istruzione = false;
+    std::string istruzione;
     std::thread lettore([&] {
         Attendi([&] {
             for (HWND d : FinestreDi(GetCurrentProcessId(), "#32770")) {
                 if (GetWindow(d, GW_OWNER) != w || !IsWindowVisible(d)) continue;
-                for (HWND s = nullptr; (s = FindWindowExA(d, s, "Static", nullptr)) != nullptr;)
-                    istruzione = istruzione || TestoFinestra(s) == "Scegli la cartella dei dati";
+                istruzione = TestoBox(d);
                 return PostMessageA(d, WM_COMMAND, IDCANCEL, 0) != 0;
             }
             return false;
@@ -136,7 +135,7 @@ TEST(Sfoglia_Cartella, AsksThroughInterazioneOrTheRealDialog) {
     });
     EXPECT_EQ(u.Sfoglia_Cartella(H(w), "Scegli la cartella dei dati"), "");
     lettore.join();
-    EXPECT_TRUE(istruzione);
+    EXPECT_EQ(istruzione, "Scegli la cartella dei dati");
     DestroyWindow(w);
 }
 
