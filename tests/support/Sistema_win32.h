@@ -1,7 +1,6 @@
 #pragma once
-// Files, scratch folders and registry values that the Windows tests prepare
-// and read back with plain Win32 calls, never through the code under test;
-// and Quandora registered in the registry's application paths.
+// Files and registry values that the Windows tests prepare and read back with
+// plain Win32 calls, never through the code under test; Quandora registered.
 
 #include <windows.h>
 

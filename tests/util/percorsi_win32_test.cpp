@@ -198,7 +198,6 @@ TEST_F(Percorsi, GetVersioneReadsTheFileVersionOrZero) {
     EXPECT_EQ(u.GetVersione(bin + "versione_4_0_1_7.exe"), "4.0.1.7");
     EXPECT_EQ(u.GetVersione(bin + "versione_40000_65535_1_2.exe"), "40000.65535.1.2");
     EXPECT_EQ(u.GetVersione(bin + "senza_versione.exe"), "0.0.0.0");
-    EXPECT_EQ(u.GetVersione(bin + "non_esiste.exe"), "0.0.0.0");
 }
 
 // The prefix's own values, but for "Common Pictures", which it lacks, and

@@ -22,7 +22,6 @@ TEST(Windows1252, RoundTripsEveryByteAndReplacesWhatItCannotMap) {
     EXPECT_EQ(Windows1252().FromUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
-// Year, month, day, hours, minutes and seconds of a date.
 static std::array<int, 6> Parti(Data d) {
     const ParteData p = ScomponiData(d);
     return {p.Anno, p.Mese, p.Giorno, p.Ore, p.Minuti, p.Secondi};
