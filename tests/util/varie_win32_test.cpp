@@ -167,7 +167,8 @@ TEST(PrintErrore, ShowsTheRealBoxWithTitleTextAndIcon) {
 
 // "InfoSO|IsWindowsNT|IsDevEnvironment|InfoSOVersione" as UX_INFOSO tells,
 // set by the test below, which runs a copy of this program under Windows
-// versions of Wine's per-program setting; without it, the prefix's own.
+// versions of Wine's per-program setting; without it, the prefix's own
+// Windows (7 in Wine 8), which reads as XP.
 TEST(InfoSO, NamesAndCodesOfTheSystemThatRuns) {
     OSVERSIONINFOA v{};
     v.dwOSVersionInfoSize = sizeof v;
@@ -190,12 +191,11 @@ TEST_F(Varie, InfoSOUnderTheWindowsVersionsWineReports) {
         EXPECT_EQ(Esegui("\"" + exe + "\" --gtest_filter=InfoSO.*", &uscita), 0u) << uscita;
         if (versione != nullptr) CancellaChiave(kCu, chiave);
     };
-    // Windows after XP reads as XP; VB6.EXE is a development environment's name.
+    // VB6.EXE is a development environment's name.
     const std::pair<const char*, const char*> casi[] = {
         {"win95", "3|0|0|Windows 95"},         {"win98", "5|0|0|Windows 98"},
         {"winme", "6|0|0|Windows Millennium"}, {"nt40", "4|1|0|Windows NT"},
-        {"win2k", "7|1|0|Windows 2000"},       {"winxp", "8|1|0|Windows XP"},
-        {"win10", "8|1|0|Windows XP"}};
+        {"win2k", "7|1|0|Windows 2000"},       {"winxp", "8|1|0|Windows XP"}};
     const std::string programma = Copia("uxutilita_win32_test.exe", "info_so.exe");
     for (const auto& [versione, atteso] : casi)
         verifica(programma, versione, atteso);
