@@ -60,8 +60,8 @@ TEST_F(Avvio, TheApplicationPathEntryGivesTheFolderAndStartsTheProgramOrItIsMiss
     EXPECT_EQ(u.CartellaApplicazione("registratoux.exe"), base + "Più\\");
     EXPECT_TRUE(u.StartApplicazione("registratoux.exe"));
     EXPECT_EQ(PrimaRiga(AttendiFile(programma + ".log")), ToAnsi(programma));
-    // An entry whose program is gone, and no entry at all.
-    DeleteFileA(ToAnsi(programma).c_str());
+    // An entry whose program is gone (once it has ended), and no entry at all.
+    ASSERT_TRUE(Attendi([&] { return DeleteFileA(ToAnsi(programma).c_str()) != 0; }));
     EXPECT_FALSE(u.StartApplicazione("registratoux.exe"));
     CancellaChiave(kLm, chiave);
     EXPECT_FALSE(u.StartApplicazione("nessunoux.exe"));
