@@ -1,7 +1,6 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with all it
-// holds when the object goes. Paths are UTF-8, as the code under test takes
-// them.
+// holds when the object goes. Paths are UTF-8, as the code under test takes.
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,6 @@
 #pragma once
-// Files, scratch folders and registry values that the Windows tests prepare
-// and read back with plain Win32 calls, never through the code under test;
-// and Quandora registered in the registry's application paths.
+// Files and registry values that the Windows tests prepare and read back with
+// plain Win32 calls, never through the code under test; Quandora registered.
 
 #include <windows.h>
 
@@ -18,28 +17,19 @@
 
 namespace quandora::test {
 
-inline std::string Ansi(const std::string& s) {
-    return ToAnsi(s);
-}
 inline std::string CartellaBin() {
     return CartellaModulo();
 }
 
 inline bool Esiste(const std::string& percorso) {
-    return GetFileAttributesA(Ansi(percorso).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-inline bool EsisteCartella(const std::string& percorso) {
-    const DWORD a = GetFileAttributesA(Ansi(percorso).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    return GetFileAttributesA(ToAnsi(percorso).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 inline std::string LeggiFile(const std::string& percorso) {
     return CartellaTemporanea::Leggi(percorso);
 }
-// Bytes as they are (no conversion).
 inline void ScriviFile(const std::string& percorso, const std::string& byte) {
     CartellaTemporanea::Scrivi(percorso, byte);
 }
-// The first line of a text, without its end.
 inline std::string PrimaRiga(const std::string& testo) {
     return testo.substr(0, testo.find("\r\n"));
 }
@@ -53,23 +43,13 @@ inline void Cancella(const std::string& percorso) {
         fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
     fs::remove_all(cartella, ec);
 }
-// A new, empty scratch folder below the temporary folder, ending in "\".
-inline std::string CartellaProva(const std::string& nome) {
-    const std::string cartella =
-        CartellaTemporanea::Utf8(std::filesystem::temp_directory_path().lexically_normal() /
-                                 std::filesystem::u8path(nome)) +
-        "\\";
-    Cancella(cartella);
-    CreateDirectoryA(Ansi(cartella).c_str(), nullptr);
-    return cartella;
-}
 
 // What a file holds once it is there and its writer has closed it (it opens
 // without sharing); an empty text when that did not happen within limiteMs.
 inline std::string AttendiFile(const std::string& percorso, DWORD limiteMs = 30000) {
     const bool chiuso = Attendi(
         [&] {
-            return Valido(Handle(CreateFileA(Ansi(percorso).c_str(), GENERIC_READ, 0, nullptr,
+            return Valido(Handle(CreateFileA(ToAnsi(percorso).c_str(), GENERIC_READ, 0, nullptr,
                                              OPEN_EXISTING, 0, nullptr)));
         },
         limiteMs);
@@ -169,7 +149,7 @@ inline constexpr const char* kAppPathQuandora =
 // Registers the executable as Quandora's (the key's default value).
 inline void RegistraQuandora(const std::string& eseguibile) {
     ScriviGrezzo(static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(HKEY_LOCAL_MACHINE)),
-                 kAppPathQuandora, "", REG_SZ, TestoSz(Ansi(eseguibile)));
+                 kAppPathQuandora, "", REG_SZ, TestoSz(ToAnsi(eseguibile)));
 }
 inline void DimenticaQuandora() {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathQuandora);

@@ -1,6 +1,6 @@
 #pragma once
 // The fixture of the uxUtilita tests on Windows: the class under test, a
-// scratch folder named after the test (ending in "\"), the boxes recorded.
+// scratch folder (ending in "\"), the boxes recorded.
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,9 @@ namespace quandora::test {
 
 class ProvaUx : public ::testing::Test {
   protected:
-    void TearDown() override { Cancella(base); }
     // A copy of a program of the build (beside this one) in the scratch folder.
     std::string Copia(const std::string& programma, const std::string& nome) const {
-        CopyFileA(Ansi(CartellaBin() + programma).c_str(), Ansi(base + nome).c_str(), FALSE);
+        CopyFileA(ToAnsi(CartellaBin() + programma).c_str(), ToAnsi(base + nome).c_str(), FALSE);
         return base + nome;
     }
     // A REG_SZ value's bytes as stored; "" when missing or of another type.
@@ -27,8 +26,8 @@ class ProvaUx : public ::testing::Test {
     static constexpr uint32_t kCu = uxUtilita::kHkeyCurrentUser;
     static constexpr uint32_t kLm = uxUtilita::kHkeyLocalMachine;
     const uxUtilita u{};
-    const std::string base = CartellaProva(
-        std::string("ux_") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    const CartellaTemporanea dir;
+    const std::string base = dir.Percorso() + "\\";
     InterazioneRegistrata box;
 };
 

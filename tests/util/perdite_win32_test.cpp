@@ -1,7 +1,6 @@
 // No path keeps a kernel handle: the program runs its tests twice (the first
-// run fills Windows' own caches) and the handles open at the end of the
-// second run must be those open at its start. GDI objects cannot be counted
-// so: the selection guard is checked by what the context holds.
+// run fills Windows' own caches), and the second must end with the handles it
+// started with. The selection guard is checked by what the context holds.
 
 #include <gtest/gtest.h>
 

@@ -13,10 +13,8 @@ TEST(Windows1252, RoundTripsEveryByteAndReplacesWhatItCannotMap) {
         const std::string byte(1, static_cast<char>(b));
         EXPECT_EQ(Windows1252().FromUtf8(Windows1252().ToUtf8(byte)), byte) << b;
     }
-    EXPECT_EQ(Windows1252().ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
-    EXPECT_EQ(Windows1252().ToUtf8("\xA3"), "\xC2\xA3");      // pound sign
-    EXPECT_EQ(Windows1252().ToUtf8("\xE8"), "\xC3\xA8");      // è
-    EXPECT_EQ(Windows1252().FromUtf8("\xE2\x82\xAC 5"), "\x80 5");
+    EXPECT_EQ(Windows1252().ToUtf8("\x80"), "\xE2\x82\xAC");   // euro sign
+    EXPECT_EQ(Windows1252().ToUtf8("\xE8"), "\xC3\xA8");       // è
     EXPECT_EQ(Windows1252().FromUtf8("\xE4\xB8\xAD"), "?");    // a CJK character
     EXPECT_EQ(Windows1252().FromUtf8("a\xC3"), "a?");          // cut sequence
     EXPECT_EQ(Windows1252().FromUtf8("\xC0\x80"), "??");       // overlong NUL
@@ -24,7 +22,6 @@ TEST(Windows1252, RoundTripsEveryByteAndReplacesWhatItCannotMap) {
     EXPECT_EQ(Windows1252().FromUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
-// Year, month, day, hours, minutes and seconds of a date.
 static std::array<int, 6> Parti(Data d) {
     const ParteData p = ScomponiData(d);
     return {p.Anno, p.Mese, p.Giorno, p.Ore, p.Minuti, p.Secondi};
@@ -32,7 +29,6 @@ static std::array<int, 6> Parti(Data d) {
 
 TEST(DataOle, KnownDatesRollOverAndDatesBeforeTheEpochCountTimeForward) {
     EXPECT_EQ(DataSerial(1899, 12, 30), 0.0);
-    EXPECT_EQ(DataSerial(1900, 1, 1), 2.0);
     EXPECT_EQ(DataSerial(2004, 3, 15), 38061.0);
     EXPECT_EQ(DataSerial(2000, 2, 29) + 1, DataSerial(2000, 3, 1));
     EXPECT_EQ(DataSerial(1900, 2, 28) + 1, DataSerial(1900, 3, 1));  // 1900 was no leap year
