@@ -124,13 +124,12 @@ class ProcessoTrevalto {
         return Attendi([&] { return !IsWindow(h) || !IsWindowVisible(h); });
     }
 
-    // The main window waited for; what came instead in perche.
-    bool Avviato(std::string& perche) {
+    // The main window waited for; what came instead as the failure.
+    ::testing::AssertionResult Avviato() {
         finestra_ = Finestra(FrmMain::kClasse);
-        if (finestra_ == nullptr)
-            perche = "no window; " + DescriviBox(Cerca("#32770")) + "; exit " +
-                     std::to_string(CodiceUscita(processo_, 0));
-        return finestra_ != nullptr;
+        if (finestra_ != nullptr) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "no window; " << DescriviBox(Cerca("#32770"))
+                                             << "; exit " << CodiceUscita(processo_, 0);
     }
     HWND Principale() const { return finestra_; }
     HWND Controllo(int id) const { return GetDlgItem(finestra_, id); }
@@ -173,17 +172,16 @@ class ProcessoTrevalto {
     // Pressed and returned at once (for a dialog), or handled first.
     void Premi(Pulsante b) const { PostMessageA(finestra_, WM_COMMAND, b, 0); }
     void PremiEAttendi(Pulsante b) const { SendMessageA(finestra_, WM_COMMAND, b, 0); }
-    // A file dialog's button pressed, the name typed; the save's box text.
-    std::string Salva(Pulsante b, const std::string& titolo, const std::string& nome) const {
+    // A file dialog's button pressed and the name typed: the dialog, or none.
+    HWND Scegli(Pulsante b, const std::string& titolo, const std::string& nome) const {
         Premi(b);
         const HWND d = Dialogo(titolo);
-        if (d == nullptr || !ScegliFile(d, nome)) return "(nessun dialogo \"" + titolo + "\")";
-        return ChiudiBox("Salvataggio");
+        return d != nullptr && ScegliFile(d, nome) ? d : nullptr;
     }
-    bool ApriVrt(const std::string& nome) const {
-        Premi(kApri);
-        const HWND d = Dialogo("Apri Grafico Trevalto File...");
-        return d != nullptr && ScegliFile(d, nome) && AttendiChiusura(d);
+    // The save's box text.
+    std::string Salva(Pulsante b, const std::string& titolo, const std::string& nome) const {
+        if (!Scegli(b, titolo, nome)) return "(nessun dialogo \"" + titolo + "\")";
+        return ChiudiBox("Salvataggio");
     }
 
     HWND Picture() const { return Controllo(FrmMain::kIdGrafico); }
@@ -207,7 +205,7 @@ class ProcessoTrevalto {
     template <class Condizione>
     bool Mostra(Condizione&& condizione) const {
         RedrawWindow(Picture(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return Attendi([&] { return condizione(Schermo(AreaCliente(Picture()))); });
+        return Attendi([&] { return condizione(Schermo(Picture())); });
     }
 
     // The picture's tooltip: the text of the program's tooltip control that
