@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "chart/Programma_win32.h"
@@ -343,40 +342,26 @@ TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
         attesi[i]();
     }
 
-    // The save dialog offers the last name chosen; a failed bitmap says so.
+    // The save dialog offers the last name chosen; a failed bitmap says so; a
+    // file that is no chart is reported and the chart cleared.
     const test::CartellaTemporanea dir;
-    const std::string vrt = dir.File("grafico.vrt");
+    const std::string vrt = dir.File("grafico.vrt"), estraneo = dir.File("estraneo.vrt");
+    test::CartellaTemporanea::Scrivi(estraneo, std::string(600, 'x'));
+    ConGrafico();
     schermo.dialoghi.clear();
     schermo.boxes.clear();
-    schermo.scelte = {vrt, dir.File("manca\\immagine.bmp")};
-    SendMessageA(w(), WM_COMMAND, 102, 0);
-    SendMessageA(w(), WM_COMMAND, 105, 0);
-    ASSERT_EQ(schermo.dialoghi.size(), 2u);
+    schermo.scelte = {vrt, dir.File("manca\\immagine.bmp"), estraneo};
+    for (int comando : {102, 105, 101})
+        SendMessageA(w(), WM_COMMAND, comando, 0);
+    ASSERT_EQ(schermo.dialoghi.size(), 3u);
     EXPECT_EQ(schermo.dialoghi[1].dialogo.FileName, vrt);
-    ASSERT_EQ(schermo.boxes.size(), 2u);
+    ASSERT_EQ(schermo.boxes.size(), 3u);
     EXPECT_EQ(schermo.boxes[0].testo, Maiuscolo(vrt) + ": file salvato.");
     EXPECT_EQ(schermo.boxes[1].titolo, "Errore 76");
     EXPECT_EQ(schermo.boxes[1].testo, "Salva immagine: Impossibile trovare il percorso ");
-
-    // A file that is no chart, and a chart of no days: reported, the chart
-    // cleared.
-    const std::string estraneo = dir.File("estraneo.vrt"), vuoto = dir.File("vuoto.vrt");
-    test::CartellaTemporanea::Scrivi(estraneo, std::string(600, 'x'));
-    TestataGrafico t;
-    t.DataInizio = t.DataFine = DataSerial(2024, 3, 1);
-    test::CartellaTemporanea::Scrivi(vuoto, CodificaVrt(t, {}, {SegnoGrafico{}}));
-    for (const auto& [file, titolo, testo] :
-         {std::tuple{estraneo, "Errore 7881", "Apri File VRT: Formato file non valido"},
-          {vuoto, "Errore 7882", "Apri File VRT: Dati non corretti."}}) {
-        ConGrafico();
-        schermo.boxes.clear();
-        schermo.scelte = {file};
-        SendMessageA(w(), WM_COMMAND, 101, 0);
-        ASSERT_EQ(schermo.boxes.size(), 1u);
-        EXPECT_EQ(schermo.boxes[0].titolo, titolo);
-        EXPECT_EQ(schermo.boxes[0].testo, testo);
-        EXPECT_FALSE(g.Grafico_Visibile());
-    }
+    EXPECT_EQ(schermo.boxes[2].titolo, "Errore 7881");
+    EXPECT_EQ(schermo.boxes[2].testo, "Apri File VRT: Formato file non valido");
+    EXPECT_FALSE(g.Grafico_Visibile());
 }
 
 template <class Disegno>
