@@ -193,8 +193,10 @@ class ProcessoTrevalto {
     // Chart units (3000 by 3000 over the picture) to pixels.
     int PixelX(double x) const { return int(std::lround(x * Dimensione().cx / 3000)); }
     int PixelY(double y) const { return int(std::lround(y * Dimensione().cy / 3000)); }
+    // Handled, or given up at the deadline (a click that opened a menu).
     void Mouse(UINT messaggio, int px, int py) const {
-        SendMessageA(Picture(), messaggio, 0, MAKELPARAM(px, py));
+        SendMessageTimeoutA(Picture(), messaggio, 0, MAKELPARAM(px, py), SMTO_NORMAL, 30000,
+                            nullptr);
     }
     void Clic(UINT pressione, int px, int py) const {
         Mouse(pressione, px, py);

@@ -1,7 +1,6 @@
-// The delivered Trevalto.exe as a process of its own on a stand-in host,
-// driven from outside: its resources, a start and a close, a start-up
-// refusal's real box, the popup menu, the tooltip and the picture on the
-// screen, the real dialogs, the files written, the clipboard and printing.
+// The delivered Trevalto.exe on a stand-in host, driven from outside: what
+// only the running program shows (its resources, real boxes, dialogs, menu
+// and tooltip, the screen, the files written, the clipboard, printing).
 
 #include <windows.h>
 
@@ -74,7 +73,6 @@ class Programma : public ::testing::Test {
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     }
     void Avvia() {
-        p.reset();
         p.emplace();
         ASSERT_TRUE(p->Avviato());
     }
@@ -154,11 +152,11 @@ TEST_F(Programma, StartsRunsAChartAndClosesThroughEitherEngine) {
     }
 }
 
-// The user's settings as the program reads them at its start: here an
-// empty grouping symbol, used as it is.
-TEST_F(Programma, TheTooltipReadsDayAndAmountInTheUsersSymbols) {
+// One chart through marks, real dialogs, files, clipboard and printer; its
+// tooltip in the user's symbols read at the start (an empty grouping one).
+TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
     const char kInternational[] = "Control Panel\\International";
-    const test::ValoreSalvato salvato(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand");
+    const test::ValoreSalvato migliaia(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand");
     ASSERT_TRUE(test::ScriviGrezzo(uxUtilita::kHkeyCurrentUser, kInternational, "sThousand", REG_SZ,
                                    std::string(1, '\0')));
     Avvia();
@@ -167,17 +165,6 @@ TEST_F(Programma, TheTooltipReadsDayAndAmountInTheUsersSymbols) {
         return p->Tooltip();
     };
     EXPECT_EQ(tooltip(), "") << "no chart, no tooltip";
-    Grafico10Giorni();
-    const double massimo = Salvato(dir_.File("suggerimenti.vrt")).Testata.SaldoMassimo;
-    ASSERT_GE(massimo, 1000) << "the demo's balances are in the thousands";
-    // Above the plot: the day and the highest amount.
-    EXPECT_EQ(tooltip(), "10-03-2024 E." + FormattaImporto(massimo, {",", ""}));
-    p->PremiEAttendi(test::kNuovo);
-    EXPECT_EQ(tooltip(), "");
-}
-
-TEST_F(Programma, ClicksAndTheMenuMarkWhereThePersonClicked) {
-    Avvia();
     Grafico10Giorni();
     p->Clic(WM_LBUTTONDOWN, p->PixelX(1000), p->PixelY(1000));
     p->Clic(WM_MBUTTONDOWN, p->PixelX(1500), p->PixelY(1500));
@@ -188,26 +175,6 @@ TEST_F(Programma, ClicksAndTheMenuMarkWhereThePersonClicked) {
         ASSERT_NE(menu, nullptr);
         p->ScegliVoce(menu, i);
     }
-    const ContenutoVrt c = Salvato(dir_.File("segni.vrt"));
-    ASSERT_EQ(c.Segni.size(), 6u) << "the placeholder and five marks";
-    const std::tuple<TipoSegno, double, double> attesi[] = {{kSegnoPunto, 1000, 1000},
-                                                            {kSegnoPunto, 1500, 1500},
-                                                            {kSegnoPunto, 1000, 1200},
-                                                            {kSegnoImporto, 1800, 1200},
-                                                            {kSegnoData, 2600, 1200}};
-    for (size_t i = 0; i < std::size(attesi); ++i) {
-        const auto [tipo, x, y] = attesi[i];
-        EXPECT_EQ(c.Segni[i + 1].Tipo, tipo) << i;
-        EXPECT_NEAR(c.Segni[i + 1].X, x, 10) << i;
-        EXPECT_NEAR(c.Segni[i + 1].Y, y, 10) << i;
-    }
-}
-
-TEST_F(Programma, TheChartThroughTheRealDialogsTheClipboardAndThePrinter) {
-    Avvia();
-    Grafico10Giorni();
-    p->Clic(WM_LBUTTONDOWN, p->PixelX(900), p->PixelY(900));
-    p->Clic(WM_LBUTTONDOWN, p->PixelX(1700), p->PixelY(1400));
 
     // The bitmap, ".bmp" added: the picture's size and what the screen shows.
     const std::string immagine = dir_.File("immagine");
@@ -234,14 +201,27 @@ TEST_F(Programma, TheChartThroughTheRealDialogsTheClipboardAndThePrinter) {
     EXPECT_EQ(p->ChiudiBox("Salvataggio"), Maiuscolo(nome + ".vrt") + ": file salvato.");
     EXPECT_EQ(CartellaTemporanea::Leggi(nome + ".vrt"), salvato);
 
-    // Cleared and opened back: the same picture, the same file saved.
+    // Cleared and opened back: the same picture, the same file saved, the
+    // marks where clicked.
     p->PremiEAttendi(test::kNuovo);
     EXPECT_TRUE(p->Mostra([](const Pixel& s) { return Blu(s) == 0; }));
     ASSERT_TRUE(p->Scegli(test::kApri, "Apri Grafico Trevalto File...", nome + ".vrt"));
     EXPECT_TRUE(p->Mostra(comeBmp));
     const std::string copia = dir_.File("copia.vrt");
-    EXPECT_EQ(SalvaVrt(copia), Maiuscolo(copia) + ": file salvato.");
+    const ContenutoVrt c = Salvato(copia);
     EXPECT_EQ(CartellaTemporanea::Leggi(copia), salvato);
+    ASSERT_EQ(c.Segni.size(), 6u) << "the placeholder and five marks";
+    const std::tuple<TipoSegno, double, double> attesi[] = {{kSegnoPunto, 1000, 1000},
+                                                            {kSegnoPunto, 1500, 1500},
+                                                            {kSegnoPunto, 1000, 1200},
+                                                            {kSegnoImporto, 1800, 1200},
+                                                            {kSegnoData, 2600, 1200}};
+    for (size_t i = 0; i < std::size(attesi); ++i) {
+        const auto [tipo, x, y] = attesi[i];
+        EXPECT_EQ(c.Segni[i + 1].Tipo, tipo) << i;
+        EXPECT_NEAR(c.Segni[i + 1].X, x, 10) << i;
+        EXPECT_NEAR(c.Segni[i + 1].Y, y, 10) << i;
+    }
 
     // The clipboard: the picture, beside the text already there.
     {
@@ -272,6 +252,13 @@ TEST_F(Programma, TheChartThroughTheRealDialogsTheClipboardAndThePrinter) {
     p->Premi(test::kStampa);
     EXPECT_EQ(p->ChiudiBox("Errore"), "Impossibile stampare. Verificare se la stampante è on-line");
     EXPECT_TRUE(p->Abilitato(test::kStampa));
+
+    // Above the plot: the day and the highest amount.
+    const double massimo = c.Testata.SaldoMassimo;
+    ASSERT_GE(massimo, 1000) << "the demo's balances are in the thousands";
+    EXPECT_EQ(tooltip(), "10-03-2024 E." + FormattaImporto(massimo, {",", ""}));
+    p->PremiEAttendi(test::kNuovo);
+    EXPECT_EQ(tooltip(), "");
 }
 
 TEST_F(Programma, ARangeThroughThe30thOfDecember1899RunsLikeAnyOtherDay) {
