@@ -172,11 +172,21 @@ class ProcessoTrevalto {
     // Pressed and returned at once (for a dialog), or handled first.
     void Premi(Pulsante b) const { PostMessageA(finestra_, WM_COMMAND, b, 0); }
     void PremiEAttendi(Pulsante b) const { SendMessageA(finestra_, WM_COMMAND, b, 0); }
-    // A file dialog's button pressed and the name typed: the dialog, or none.
+    // A file dialog's button pressed, the name typed once its field is there
+    // (combo box 0x47C in the Explorer-style dialogs, edit 0x480 in the old
+    // ones) and OK pressed: the dialog, or none.
     HWND Scegli(Pulsante b, const std::string& titolo, const std::string& nome) const {
         Premi(b);
         const HWND d = Dialogo(titolo);
-        return d != nullptr && ScegliFile(d, nome) ? d : nullptr;
+        HWND campo = nullptr;
+        if (d == nullptr || !Attendi([&] {
+                campo = GetDlgItem(d, 0x47C);
+                if (campo == nullptr) campo = GetDlgItem(d, 0x480);
+                return campo != nullptr && IsWindowVisible(campo);
+            }))
+            return nullptr;
+        SetWindowTextW(campo, Utf16DaUtf8(nome).c_str());
+        return PostMessageW(d, WM_COMMAND, IDOK, 0) ? d : nullptr;
     }
     // The save's box text.
     std::string Salva(Pulsante b, const std::string& titolo, const std::string& nome) const {

@@ -142,7 +142,9 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
         const HWND h = c(k.controllo);
         SCOPED_TRACE(static_cast<int>(k.controllo));
         ASSERT_EQ(GetDlgItem(w(), IdControllo(k.controllo)), h);
-        EXPECT_STRCASEEQ(test::ClasseFinestra(h).c_str(), k.classe ? k.classe : "TrevaltoGrafico");
+        char classe[64] = {};
+        GetClassNameA(h, classe, sizeof classe);
+        EXPECT_STRCASEEQ(classe, k.classe ? k.classe : "TrevaltoGrafico");
         if (k.testo != nullptr) testi += test::TestoFinestra(h) + "|";
         EXPECT_EQ(IsWindowVisible(h) != FALSE, (k.stile & WS_VISIBLE) != 0);
         if (k.stile & WS_TABSTOP) tab.push_back(h);
