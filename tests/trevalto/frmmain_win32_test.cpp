@@ -16,6 +16,7 @@
 
 #include "chart/Programma_win32.h"
 #include "chart/RisorseTrevalto.h"
+#include "tests/chart/GraficoDiProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/Processo_win32.h"
@@ -94,15 +95,7 @@ class FinestraPrincipale : public ::testing::Test {
     }
     void ConGrafico() {
         GraficoSaldi& g = p->Grafico();
-        g.AzzeraGrafico();
-        g.Testata.ImpostaDescrizione("Conto corrente");
-        g.Testata.NumeroGiorni = 10;
-        g.Testata.DataFine = (g.Testata.DataInizio = DataSerial(2024, 3, 1)) + 9;
-        g.Testata.SaldoMinimo = -50;
-        g.Testata.SaldoMassimo = 250;
-        g.Saldi.clear();
-        for (int i = 0; i < 10; ++i)
-            g.Saldi.push_back({i + 1, g.Testata.DataInizio + i, 100.0 * (i % 4) - 50});
+        test::Riempi(g, DataSerial(2024, 3, 1), {-50, 50, 150, 250, -50, 50, 150, 250, -50, 50});
         g.AggiornaGrafico();
         g.UltimoX = 1000;
         g.UltimoY = 1500;
