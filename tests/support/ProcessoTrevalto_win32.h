@@ -11,9 +11,11 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "chart/ComandiFrmMain_win32.h"
 #include "chart/FrmMain_win32.h"
 #include "host/DatiDemo.h"
 #include "tests/support/Pixel_win32.h"
@@ -67,16 +69,12 @@ class MemoriaRemota {
     char* indirizzo_;
 };
 
-// The toolbar's buttons by their commands.
-enum Pulsante : int {
-    kNuovo = FrmMain::kIdPrimoPulsante,
-    kApri,
-    kSalva,
-    kAppunti,
-    kAnnulla,
-    kBitmap,
-    kStampa
-};
+// A toolbar button's command, by its key in the program's table.
+inline WPARAM Pulsante(std::string_view chiave) {
+    for (const Comando& k : ComandiToolbar())
+        if (k.chiave != nullptr && k.chiave == chiave) return static_cast<WPARAM>(k.id);
+    return 0;
+}
 
 class ProcessoTrevalto {
   public:
@@ -166,16 +164,16 @@ class ProcessoTrevalto {
         return AttendiFineRun();
     }
 
-    bool Abilitato(Pulsante b) const {
-        return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, b, 0) != 0;
+    bool Abilitato(const char* b) const {
+        return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, Pulsante(b), 0);
     }
     // Pressed and returned at once (for a dialog), or handled first.
-    void Premi(Pulsante b) const { PostMessageA(finestra_, WM_COMMAND, b, 0); }
-    void PremiEAttendi(Pulsante b) const { SendMessageA(finestra_, WM_COMMAND, b, 0); }
+    void Premi(const char* b) const { PostMessageA(finestra_, WM_COMMAND, Pulsante(b), 0); }
+    void PremiEAttendi(const char* b) const { SendMessageA(finestra_, WM_COMMAND, Pulsante(b), 0); }
     // A file dialog's button pressed, the name typed once its field is there
     // (combo box 0x47C in the Explorer-style dialogs, edit 0x480 in the old
     // ones) and OK pressed: the dialog, or none.
-    HWND Scegli(Pulsante b, const std::string& titolo, const std::string& nome) const {
+    HWND Scegli(const char* b, const std::string& titolo, const std::string& nome) const {
         Premi(b);
         const HWND d = Dialogo(titolo);
         HWND campo = nullptr;
@@ -189,7 +187,7 @@ class ProcessoTrevalto {
         return PostMessageW(d, WM_COMMAND, IDOK, 0) ? d : nullptr;
     }
     // The save's box text.
-    std::string Salva(Pulsante b, const std::string& titolo, const std::string& nome) const {
+    std::string Salva(const char* b, const std::string& titolo, const std::string& nome) const {
         if (!Scegli(b, titolo, nome)) return "(nessun dialogo \"" + titolo + "\")";
         return ChiudiBox("Salvataggio");
     }
@@ -241,18 +239,15 @@ class ProcessoTrevalto {
         return "";
     }
 
-    // A right click on the picture: the popup menu, waited for.
-    HWND Menu(int px, int py) const {
+    // A right click on the picture, and the popup menu's item chosen with
+    // the keys once the menu is there.
+    bool Menu(int px, int py, int voce) const {
         PostMessageA(Picture(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(px, py));
         PostMessageA(Picture(), WM_RBUTTONUP, 0, MAKELPARAM(px, py));
-        return Finestra("#32768");
-    }
-    // An item chosen with the keys.
-    static void ScegliVoce(HWND menu, int voce) {
-        for (int i = 0; i <= voce; ++i)
+        const HWND menu = Finestra("#32768");
+        for (int i = 0; menu != nullptr && i <= voce; ++i)
             PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(menu, WM_CHAR, '\r', 0);
-        AttendiChiusura(menu);
+        return menu != nullptr && PostMessageA(menu, WM_CHAR, '\r', 0) && AttendiChiusura(menu);
     }
 
   private:

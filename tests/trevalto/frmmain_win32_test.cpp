@@ -78,12 +78,6 @@ class FinestraPrincipale : public ::testing::Test {
         MapWindowPoints(nullptr, w(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-    std::vector<RECT> Posti() {
-        std::vector<RECT> r;
-        for (size_t i = 0; i < kNumeroControlli; ++i)
-            r.push_back(Posto(static_cast<Controllo>(i)));
-        return r;
-    }
     // The client area resized, the window at the screen's corner.
     void Cliente(int larghezza, int altezza) {
         RECT r{0, 0, larghezza, altezza};
@@ -209,7 +203,9 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
 // The picture over the whole width down to the bottom, fraCmd to the right
 // margin with its button centred, nothing else moving, no size negative.
 TEST_F(FinestraPrincipale, TheLayoutFollowsTheSize) {
-    const std::vector<RECT> prima = Posti();
+    std::vector<RECT> prima;
+    for (size_t i = 0; i < kNumeroControlli; ++i)
+        prima.push_back(Posto(static_cast<Controllo>(i)));
     for (auto [larghezza, altezza] : {std::pair{PxX(kLarghezzaCliente), PxY(kAltezzaCliente)},
                                       {PxX(9000), PxY(6000)},
                                       {PxX(11500), PxY(8000)},
@@ -227,11 +223,11 @@ TEST_F(FinestraPrincipale, TheLayoutFollowsTheSize) {
         EXPECT_EQ(cmd.right - cmd.left, voluta >= 0 ? voluta : cmdPrima.right - cmdPrima.left);
         const RECT b = Posto(cmdElabora);
         EXPECT_EQ(b.left - cmd.left, (cmd.right - cmd.left - (b.right - b.left)) / 2);
-        const std::vector<RECT> dopo = Posti();
-        for (size_t i = 0; i < dopo.size(); ++i) {
+        for (size_t i = 0; i < prima.size(); ++i) {
             const auto k = static_cast<Controllo>(i);
+            const RECT dopo = Posto(k);
             const bool segue = k == Grafico || k == fraCmd || k == cmdElabora || k == Toolbar1;
-            EXPECT_TRUE(segue || EqualRect(&dopo[i], &prima[i])) << i;
+            EXPECT_TRUE(segue || EqualRect(&dopo, &prima[i])) << i;
         }
         EXPECT_EQ(Posto(Toolbar1).right, larghezza);
     }

@@ -78,11 +78,9 @@ class Programma : public ::testing::Test {
     void Grafico10Giorni() {
         ASSERT_TRUE(p->Periodo(DataSerial(2024, 3, 1), DataSerial(2024, 3, 10)));
         ASSERT_TRUE(p->Elabora());
-        ASSERT_TRUE(p->Abilitato(test::kSalva)) << "a chart was drawn";
+        ASSERT_TRUE(p->Abilitato("save")) << "a chart was drawn";
     }
-    std::string SalvaVrt(const std::string& nome) {
-        return p->Salva(test::kSalva, kSalvaVrt, nome);
-    }
+    std::string SalvaVrt(const std::string& nome) { return p->Salva("save", kSalvaVrt, nome); }
     ContenutoVrt Salvato(const std::string& nome) {
         EXPECT_EQ(SalvaVrt(nome), Maiuscolo(nome) + ": file salvato.");
         EsitoFile esito;
@@ -168,15 +166,12 @@ TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
     p->Clic(WM_MBUTTONDOWN, p->PixelX(1500), p->PixelY(1500));
     // The menu's three marks (its first items), each where right-clicked.
     const double xs[] = {1000, 1800, 2600};
-    for (int i = 0; i < 3; ++i) {
-        const HWND menu = p->Menu(p->PixelX(xs[i]), p->PixelY(1200));
-        ASSERT_NE(menu, nullptr);
-        p->ScegliVoce(menu, i);
-    }
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(p->Menu(p->PixelX(xs[i]), p->PixelY(1200), i));
 
     // The bitmap, ".bmp" added: the picture's size and what the screen shows.
     const std::string immagine = dir_.File("immagine");
-    EXPECT_EQ(p->Salva(test::kBitmap, "Salva immagine come file bitmap...", immagine),
+    EXPECT_EQ(p->Salva("bitmap", "Salva immagine come file bitmap...", immagine),
               Maiuscolo(immagine + ".bmp") + ": file salvato.");
     const Pixel bmp = test::DaFileBmp(CartellaTemporanea::Leggi(immagine + ".bmp"));
     const auto comeBmp = [&](const Pixel& s) { return s == bmp; };
@@ -191,7 +186,7 @@ TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
     const std::string salvato = CartellaTemporanea::Leggi(nome + ".vrt");
     ASSERT_FALSE(salvato.empty());
     CartellaTemporanea::Scrivi(nome + ".vrt", "vecchio");
-    const HWND d = p->Scegli(test::kSalva, kSalvaVrt, nome + ".vrt");
+    const HWND d = p->Scegli("save", kSalvaVrt, nome + ".vrt");
     ASSERT_NE(d, nullptr);
     const HWND domanda = p->Finestra("#32770", kSalvaVrt, d);
     ASSERT_NE(domanda, nullptr) << "Windows asks before replacing the file";
@@ -201,9 +196,9 @@ TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
 
     // Cleared and opened back: the same picture, the same file saved, the
     // marks where clicked.
-    p->PremiEAttendi(test::kNuovo);
+    p->PremiEAttendi("clear");
     EXPECT_TRUE(p->Mostra([](const Pixel& s) { return Blu(s) == 0; }));
-    ASSERT_TRUE(p->Scegli(test::kApri, "Apri Grafico Trevalto File...", nome + ".vrt"));
+    ASSERT_TRUE(p->Scegli("open", "Apri Grafico Trevalto File...", nome + ".vrt"));
     EXPECT_TRUE(p->Mostra(comeBmp));
     const std::string copia = dir_.File("copia.vrt");
     const ContenutoVrt c = Salvato(copia);
@@ -228,7 +223,7 @@ TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
         EmptyClipboard();
         SetClipboardData(CF_TEXT, GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 1));
     }
-    p->PremiEAttendi(test::kAppunti);
+    p->PremiEAttendi("clipboard");
     ASSERT_TRUE(test::Attendi([] { return IsClipboardFormatAvailable(CF_BITMAP); }));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
     {
@@ -241,15 +236,15 @@ TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
             comeBmp(test::DaBitmap(PrendiDC(nullptr).get(), bitmap, b.bmWidth, b.bmHeight)));
     }
 
-    p->Premi(test::kStampa);
+    p->Premi("printer");
     EXPECT_EQ(p->ChiudiBox("Errore"), "Impossibile stampare. Verificare se la stampante è on-line");
-    EXPECT_TRUE(p->Abilitato(test::kStampa));
+    EXPECT_TRUE(p->Abilitato("printer"));
 
     // Above the plot: the day and the highest amount.
     const double massimo = c.Testata.SaldoMassimo;
     ASSERT_GE(massimo, 1000) << "the demo's balances are in the thousands";
     EXPECT_EQ(tooltip(), "10-03-2024 E." + FormattaImporto(massimo, {",", ""}));
-    p->PremiEAttendi(test::kNuovo);
+    p->PremiEAttendi("clear");
     EXPECT_EQ(tooltip(), "");
 }
 
