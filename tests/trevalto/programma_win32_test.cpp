@@ -41,8 +41,7 @@ TEST(FileProgramma, CarriesVersionManifestAndIcons) {
     EXPECT_NE(testo.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(testo.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(testo.find("<dpiAware>true</dpiAware>"), std::string::npos);
-    // The window's icon (the others are the same resources' as the window's
-    // test).
+    // The window's icon (the others: the same resources as the window's test).
     EXPECT_NE(FindResourceA(file.get(), MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
 }
 
@@ -80,9 +79,8 @@ class Programma : public ::testing::Test {
         ASSERT_TRUE(p->Elabora());
         ASSERT_TRUE(p->Abilitato("save")) << "a chart was drawn";
     }
-    std::string SalvaVrt(const std::string& nome) { return p->Salva("save", kSalvaVrt, nome); }
     ContenutoVrt Salvato(const std::string& nome) {
-        EXPECT_EQ(SalvaVrt(nome), Maiuscolo(nome) + ": file salvato.");
+        EXPECT_EQ(p->Salva("save", kSalvaVrt, nome), Maiuscolo(nome) + ": file salvato.");
         EsitoFile esito;
         auto f = FileInLettura::Apri(nome, esito);
         return f ? LeggiVrt(*f) : ContenutoVrt{};
@@ -96,11 +94,9 @@ class Programma : public ::testing::Test {
 TEST_F(Programma, WithoutQuandoraItSaysSoAndEndsWithoutAWindow) {
     test::DimenticaQuandora();
     p.emplace();
-    const HWND box = p->Dialogo("Errore");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(test::TestoBox(box), "E' necessario installare Quandora.");
+    ASSERT_NE(p->Dialogo("Errore"), nullptr);
     EXPECT_EQ(p->Cerca(FrmMain::kClasse), nullptr);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(p->ChiudiBox("Errore"), "E' necessario installare Quandora.");
     EXPECT_EQ(p->Fine(), 0u);
 }
 
@@ -182,7 +178,7 @@ TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
 
     // The chart file, ".vrt" added; saved over, after Windows has asked.
     const std::string nome = dir_.File("grafico");
-    EXPECT_EQ(SalvaVrt(nome), Maiuscolo(nome + ".vrt") + ": file salvato.");
+    EXPECT_EQ(p->Salva("save", kSalvaVrt, nome), Maiuscolo(nome + ".vrt") + ": file salvato.");
     const std::string salvato = CartellaTemporanea::Leggi(nome + ".vrt");
     ASSERT_FALSE(salvato.empty());
     CartellaTemporanea::Scrivi(nome + ".vrt", "vecchio");
