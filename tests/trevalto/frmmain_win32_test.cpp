@@ -64,8 +64,7 @@ class FinestraPrincipale : public ::testing::Test {
     HDC Immagine() { return p->Immagine().DcImmagine(); }
     // The waiting messages through the window's keys, as the program's loop.
     void Pompa() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
             if (!f().PreTraduciMessaggio(msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
