@@ -77,17 +77,11 @@ inline Pixel DaFileBmp(const std::string& b) {
     return p;
 }
 
-// The chart's blue series, and its black guides and labels.
+// The chart's blue series.
 inline size_t Blu(const Pixel& p) {
     size_t n = 0;
     for (uint32_t c : p.Dati)
         n += (c & 0xFF) > 150 && ((c >> 8) & 0xFF) < 90 && ((c >> 16) & 0xFF) < 90;
-    return n;
-}
-inline size_t Neri(const Pixel& p) {
-    size_t n = 0;
-    for (uint32_t c : p.Dati)
-        n += c == 0;
     return n;
 }
 

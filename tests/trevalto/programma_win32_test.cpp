@@ -137,8 +137,8 @@ TEST_F(Programma, StartsRunsAChartAndClosesThroughEitherEngine) {
             EXPECT_TRUE(IsWindow(p->Principale()));
             ASSERT_TRUE(p->AttendiFineRun());
         }
-        // The chart on the screen: the blue series and the black guides.
-        EXPECT_TRUE(p->Mostra([](const Pixel& s) { return Blu(s) > 200 && test::Neri(s) > 200; }));
+        // The chart's series on the screen.
+        EXPECT_TRUE(p->Mostra([](const Pixel& s) { return Blu(s) > 200; }));
         PostMessageA(p->Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_EQ(p->Fine(), 0u);
     }
@@ -171,8 +171,6 @@ TEST_F(Programma, MarksFilesClipboardPrinterAndTheTooltipInTheUsersSymbols) {
               Maiuscolo(immagine + ".bmp") + ": file salvato.");
     const Pixel bmp = test::DaFileBmp(CartellaTemporanea::Leggi(immagine + ".bmp"));
     const auto comeBmp = [&](const Pixel& s) { return s == bmp; };
-    EXPECT_EQ(bmp.Larghezza, p->Dimensione().cx);
-    EXPECT_EQ(bmp.Altezza, p->Dimensione().cy);
     EXPECT_GT(Blu(bmp), 50u);
     EXPECT_TRUE(p->Mostra(comeBmp));
 
