@@ -126,8 +126,10 @@ class ProcessoTrevalto {
     ::testing::AssertionResult Avviato() {
         finestra_ = Finestra(FrmMain::kClasse);
         if (finestra_ != nullptr) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "no window; " << DescriviBox(Cerca("#32770"))
-                                             << "; exit " << CodiceUscita(processo_, 0);
+        const HWND box = Cerca("#32770");
+        return ::testing::AssertionFailure()
+               << "no window; box " << (box ? TestoFinestra(box) + ": " + TestoBox(box) : "none")
+               << "; exit " << CodiceUscita(processo_, 0);
     }
     HWND Principale() const { return finestra_; }
     HWND Controllo(int id) const { return GetDlgItem(finestra_, id); }

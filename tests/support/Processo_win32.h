@@ -94,9 +94,4 @@ inline std::string TestoBox(HWND box) {
     return trovato;
 }
 
-// "title: message" of a box, for a failure's message.
-inline std::string DescriviBox(HWND box) {
-    return box == nullptr ? "no box" : TestoFinestra(box) + ": " + TestoBox(box);
-}
-
 }  // namespace quandora::test
