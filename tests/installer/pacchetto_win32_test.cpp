@@ -1,7 +1,6 @@
-// The tree's Windows Installer package as a user installs, upgrades and
-// removes it, silently through msiexec, on the stand-in host. Each test
-// starts and ends with nothing of ours installed: every test program of the
-// tree shares the prefix.
+// The tree's package installed, upgraded and removed silently by msiexec on
+// the stand-in host. Each test starts and ends with nothing of ours
+// installed: the tree's test programs share the prefix.
 
 #include <windows.h>
 
@@ -18,7 +17,6 @@
 #include <vector>
 
 #include "tests/support/ProcessoTrevalto_win32.h"
-#include "util/Com_win32.h"
 #include "util/Modulo.h"
 #include "util/Testo.h"
 #include "util/uxUtilita.h"
@@ -68,8 +66,7 @@ std::string Cartella(int csidl) {
 }
 
 const std::string kProgramma = Cartella(CSIDL_PROGRAM_FILES) + "\\Trevalto\\";
-// The folders where the package puts Varniko.dll, each with its name in the
-// registration read back: this build's, and on 64-bit Windows the 32-bit one.
+// Varniko.dll's folders, each with its name in the registration read back.
 Nomi CartelleVarniko() {
     Nomi cartelle = {{Cartella(CSIDL_PROGRAM_FILES_COMMON) + "\\Trevalto", kPropria}};
     if (sizeof(void*) == 8)
@@ -77,8 +74,7 @@ Nomi CartelleVarniko() {
     return cartelle;
 }
 
-// Runs msiexec silently with a verbose log; its exit code, the log's text
-// to log.
+// msiexec run silently: its exit code, its verbose log to log.
 DWORD Msiexec(const std::string& argomenti, std::string* log = nullptr) {
     CartellaTemporanea dir;
     const std::string file = dir.File("msiexec.log");
@@ -106,17 +102,15 @@ std::string InfoProdotto(const std::string& codice, const char* proprieta) {
 // Every key and value below chiave, one line each ("view|key",
 // "view|key|name=type:data"), with each folder of nomi written as its name.
 void Raccogli(const Vista& v, const std::string& chiave, const Nomi& nomi, Righe& righe) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, KEY_READ | v.sam, &k) != ERROR_SUCCESS)
-        return;
-    const ChiaveRegistro owner(k);
+    const ChiaveRegistro k = test::ApriChiave(kClassi, chiave, KEY_READ | v.sam);
+    if (!k) return;
     const std::string riga = std::string(v.nome) + "|" + chiave;
     righe.insert(riga);
     char nome[256];
     BYTE dati[2048];
     for (DWORD i = 0;; ++i) {
         DWORD n = sizeof nome, d = sizeof dati - 1, tipo = 0;
-        if (RegEnumValueA(k, i, nome, &n, nullptr, &tipo, dati, &d) != ERROR_SUCCESS) break;
+        if (RegEnumValueA(k.get(), i, nome, &n, nullptr, &tipo, dati, &d) != ERROR_SUCCESS) break;
         dati[d] = 0;
         std::string valore = FromAnsi(reinterpret_cast<char*>(dati));
         for (const auto& [cartella, come] : nomi) {
@@ -127,17 +121,16 @@ void Raccogli(const Vista& v, const std::string& chiave, const Nomi& nomi, Righe
     }
     for (DWORD i = 0;; ++i) {
         DWORD n = sizeof nome;
-        if (RegEnumKeyExA(k, i, nome, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(k.get(), i, nome, &n, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         Raccogli(v, chiave + "\\" + nome, nomi, righe);
     }
 }
 
-// Varniko's registration in every view: two registrations compared as they
-// are, wherever their files lie. The programmatic identifier, one key for
-// both kinds of client (Windows shares it between the views), is read in
-// this process's view: Wine shows a 64-bit process no copy of it in the
-// 32-bit view but the package's own.
+// Varniko's registration in every view. The programmatic identifier, one
+// key that Windows shares between the views, in this process's only: Wine
+// shows a 64-bit process just the package's own copy in the 32-bit view.
 Righe Registrazione(const Nomi& nomi = {}) {
     Righe righe;
     for (const Vista& v : kViste) {
@@ -146,9 +139,8 @@ Righe Registrazione(const Nomi& nomi = {}) {
     }
     return righe;
 }
-// Where this machine cannot run the 32-bit regsvr32, the registrations
-// compare without the 32-bit build's part: its view, and its type
-// library's entry in the key both views share.
+// A registration without the 32-bit build's part (its view and its type
+// library's entry), for machines that run no 32-bit regsvr32.
 Righe Senza32(const Righe& righe) {
     Righe resto;
     for (const auto& r : righe)
@@ -167,9 +159,8 @@ Testi Differenze(const Righe& avute, const Righe& attese) {
     return d;
 }
 
-// Whether a Start-menu shortcut of the package opens the file given (the
-// file's path is in the shortcut). Windows puts a per-machine package's
-// shortcuts in the common Programs menu, Wine in the user's.
+// Whether the package's Start-menu shortcut holds the file's path: in the
+// common Programs menu on Windows, in the user's under Wine.
 bool Collegamento(const std::string& nome, const std::string& bersaglio) {
     for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
         const std::string file = Cartella(csidl) + "\\Trevalto\\" + nome + ".lnk";
@@ -183,8 +174,7 @@ bool Collegamento(const std::string& nome, const std::string& bersaglio) {
 // the host's accounts and ends when closed.
 void ApreSulleContiDelHost(const std::string& programma) {
     test::ProcessoTrevalto p(programma);
-    std::string perche;
-    ASSERT_TRUE(p.Avviato(perche)) << perche;
+    ASSERT_TRUE(p.Avviato());
     EXPECT_EQ(SendMessageA(p.Controllo(FrmMain::kIdCboConti), CB_GETCOUNT, 0, 0), 5);
     PostMessageA(p.Principale(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(p.Fine(), 0u);
@@ -197,9 +187,8 @@ class PacchettoTest : public ::testing::Test {
         Pulisci();
     }
     void TearDown() override { Pulisci(); }
-    // Whatever a run that ended badly left of ours: every installed
-    // version, a registration regsvr32 made, what a faulty package left in
-    // the program's folder and key, the host's registration.
+    // What a run that ended badly may have left: installed versions,
+    // regsvr32's registration, the program's folder and key, the host.
     static void Pulisci() {
         for (const auto& codice : Prodotti())
             Msiexec("/x " + codice);
@@ -216,9 +205,7 @@ class PacchettoTest : public ::testing::Test {
         test::CancellaChiave(kHklm, test::kAppPathQuandora, kVistaHost);
     }
 
-    // The demo host in a folder of the test's, registered as its installer
-    // registers it (on 64-bit Windows the 32-bit host's installer writes
-    // the 32-bit view).
+    // The demo host, registered in the view its 32-bit installer writes.
     std::string InstallaHost() {
         const std::string host = dir_.File("Quandora");
         EXPECT_TRUE(test::InstallaHostDemo(host));
@@ -236,7 +223,6 @@ TEST_F(PacchettoTest, InstallsRegistersLikeRegsvr32RunsAndUninstallsLeavingTheUs
     // library, then the 32-bit one where the machine runs it.
     char bin[MAX_PATH] = {};
     GetFullPathNameA(ToAnsi(CartellaModulo() + "..").c_str(), sizeof bin, bin, nullptr);
-    // The 32-bit Varniko.dll where this machine runs 32-bit programs.
     const char* varniko32 = sizeof(void*) == 8 ? std::getenv("TREVALTO_VARNIKO32") : nullptr;
     const std::string dll32 = varniko32 != nullptr ? varniko32 : "";
     auto regsvr32 = [&](const std::string& opzioni) {
@@ -282,18 +268,14 @@ TEST_F(PacchettoTest, InstallsRegistersLikeRegsvr32RunsAndUninstallsLeavingTheUs
     const std::string icona = InfoProdotto(prodotti[0], INSTALLPROPERTY_PRODUCTICON);
     EXPECT_EQ(CartellaTemporanea::Leggi(icona).substr(0, 4), std::string("\0\0\1\0", 4)) << icona;
 
-    // The COM keys are those regsvr32 writes, the files aside; where the
-    // machine runs no 32-bit regsvr32, the 32-bit build's class and type
-    // library are where 32-bit clients look for them.
+    // The COM keys are those regsvr32 writes, the files aside; without the
+    // 32-bit regsvr32, the 32-bit build's where 32-bit clients look.
     const Righe registrato = Registrazione(CartelleVarniko());
     if (sizeof(void*) == 8 && dll32.empty()) {
         EXPECT_EQ(Differenze(Senza32(registrato), Senza32(atteso)), Testi{});
-        for (const char* riga :
-             {"32|CLSID\\{DC36F8E6-67A4-4451-A4D4-C1BBA2485D78}\\InprocServer32|=1:<32>\\Varniko."
-              "dll",
-              "32|TypeLib\\{8D373D2A-8C5E-4DA8-95A3-8116A0607636}\\1.0\\0\\win32|=1:<32>\\Varniko."
-              "dll"})
-            EXPECT_EQ(registrato.count(riga), 1u) << riga;
+        for (const std::string& k : {kRadici[0] + std::string("\\InprocServer32"),
+                                     kRadici[2] + std::string("\\1.0\\0\\win32")})
+            EXPECT_EQ(registrato.count("32|" + k + "|=1:<32>\\Varniko.dll"), 1u) << k;
     } else {
         EXPECT_EQ(Differenze(registrato, atteso), Testi{});
     }
@@ -338,17 +320,13 @@ TEST_F(PacchettoTest, InstallsRegistersLikeRegsvr32RunsAndUninstallsLeavingTheUs
     EXPECT_TRUE(Registrazione().empty());
     EXPECT_EQ(CartellaTemporanea::Leggi(lista), moduli);
     EXPECT_TRUE(test::Esiste(host + "\\bnk\\quandora.mdb"));
-    for (const auto& f : utente) {
+    for (const auto& f : utente)
         EXPECT_EQ(CartellaTemporanea::Leggi(f), "dell'utente: " + f);
-        DeleteFileA(ToAnsi(f).c_str());
-    }
-    RemoveDirectoryA(ToAnsi(kProgramma).c_str());
 }
 
-// A host the registry does not know, named on the command line: the
-// package writes cfg.ini for the program and remembers the folder, so that
-// a newer version installed over it needs not be told again; an older
-// version over the newer refuses.
+// A host the registry does not know, named on the command line: cfg.ini
+// written and the folder remembered for the newer version installed over
+// it; an older version over the newer refuses.
 TEST_F(PacchettoTest, NewerVersionReplacesTheOlderInPlaceAndTheOlderRefuses) {
     const std::string host = InstallaHost();
     DimenticaHost();  // its files stay
@@ -385,9 +363,8 @@ TEST_F(PacchettoTest, NewerVersionReplacesTheOlderInPlaceAndTheOlderRefuses) {
     EXPECT_FALSE(test::EsisteChiave(kHklm, "Software\\Trevalto"));
 }
 
-// Without the host, or with a folder that does not hold it, the package
-// says why in Italian (in the log of a silent installation) and installs
-// nothing.
+// Without the host, or with a folder that does not hold it, the log says
+// why in Italian and nothing is installed.
 TEST_F(PacchettoTest, WithoutTheHostItRefusesInItalianAndInstallsNothing) {
     const std::string vuota = dir_.File("Vuota");
     CreateDirectoryA(ToAnsi(vuota).c_str(), nullptr);

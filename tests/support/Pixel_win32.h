@@ -1,11 +1,10 @@
 #pragma once
-// Pixels for the tests of what the program shows and writes: a rectangle
-// of the screen as a person sees it, a bitmap's and a BMP file's pixels, in
-// one form (0x00RRGGBB, rows from the top) so that they can be compared.
+// Pixels for the tests of what the program shows and writes: a window on
+// the screen, a bitmap, a BMP file, in one form (0x00RRGGBB, rows from the
+// top) so that they compare.
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -15,19 +14,15 @@
 
 namespace quandora::test {
 
-// Pixels as 0x00RRGGBB, rows from the top.
 struct Pixel {
     int Larghezza = 0;
     int Altezza = 0;
     std::vector<uint32_t> Dati;
+    bool operator==(const Pixel&) const = default;
 };
 
-// What a bitmap holds, as 32-bit pixels from the top.
 inline Pixel DaBitmap(HDC dc, HBITMAP bitmap, int larghezza, int altezza) {
-    Pixel p;
-    p.Larghezza = larghezza;
-    p.Altezza = altezza;
-    p.Dati.resize(size_t(larghezza) * size_t(altezza));
+    Pixel p{larghezza, altezza, std::vector<uint32_t>(size_t(larghezza) * size_t(altezza))};
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = larghezza;
@@ -42,8 +37,11 @@ inline Pixel DaBitmap(HDC dc, HBITMAP bitmap, int larghezza, int altezza) {
     return p;
 }
 
-// A rectangle of the screen, as a person sees it.
-inline Pixel Schermo(const RECT& r) {
+// A window's client area as a person sees it on the screen.
+inline Pixel Schermo(HWND finestra) {
+    RECT r;
+    GetClientRect(finestra, &r);
+    MapWindowPoints(finestra, nullptr, reinterpret_cast<POINT*>(&r), 2);
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     const DCFinestra schermo = PrendiDC(nullptr);
@@ -55,14 +53,6 @@ inline Pixel Schermo(const RECT& r) {
     return DaBitmap(memoria.get(), bitmap.get(), w, h);
 }
 
-// A window's client area on the screen.
-inline RECT AreaCliente(HWND finestra) {
-    RECT r;
-    GetClientRect(finestra, &r);
-    MapWindowPoints(finestra, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // What the program writes: a 24-bit BMP file, rows from the bottom, sizes
 // in its header that agree with its length; its pixels, or none when the
 // bytes are not such a file.
@@ -72,18 +62,14 @@ inline Pixel DaFileBmp(const std::string& b) {
         std::memcpy(&v, b.data() + o, 4);
         return v;
     };
-    Pixel p;
     if (b.size() < 54 || b.compare(0, 2, "BM") != 0 || u32(2) != b.size() || u32(10) != 54 ||
         u32(14) != 40 || u32(26) != (1 | 24 << 16) || u32(30) != BI_RGB)
-        return p;
-    const int larghezza = static_cast<int32_t>(u32(18));
-    const int altezza = static_cast<int32_t>(u32(22));
-    const size_t riga = (size_t(larghezza) * 3 + 3) & ~size_t{3};
-    if (larghezza <= 0 || altezza <= 0 || b.size() != 54 + riga * size_t(altezza)) return p;
-    p.Larghezza = larghezza;
-    p.Altezza = altezza;
-    for (int y = altezza - 1; y >= 0; --y)
-        for (int x = 0; x < larghezza; ++x) {
+        return {};
+    Pixel p{static_cast<int32_t>(u32(18)), static_cast<int32_t>(u32(22)), {}};
+    const size_t riga = (size_t(p.Larghezza) * 3 + 3) & ~size_t{3};
+    if (p.Larghezza <= 0 || p.Altezza <= 0 || b.size() != 54 + riga * size_t(p.Altezza)) return {};
+    for (int y = p.Altezza - 1; y >= 0; --y)
+        for (int x = 0; x < p.Larghezza; ++x) {
             const auto* q = reinterpret_cast<const unsigned char*>(b.data()) + 54 +
                             size_t(y) * riga + size_t(x) * 3;
             p.Dati.push_back(q[0] | (q[1] << 8) | (q[2] << 16));
@@ -91,27 +77,11 @@ inline Pixel DaFileBmp(const std::string& b) {
     return p;
 }
 
-// How many pixels differ; every pixel when the sizes differ.
-inline size_t Differenze(const Pixel& a, const Pixel& b) {
-    if (a.Larghezza != b.Larghezza || a.Altezza != b.Altezza)
-        return std::max(a.Dati.size(), b.Dati.size()) + 1;
-    size_t n = 0;
-    for (size_t i = 0; i < a.Dati.size(); ++i)
-        n += a.Dati[i] != b.Dati[i];
-    return n;
-}
-
-// The chart's blue series, and its black guides and labels.
+// The chart's blue series.
 inline size_t Blu(const Pixel& p) {
     size_t n = 0;
     for (uint32_t c : p.Dati)
         n += (c & 0xFF) > 150 && ((c >> 8) & 0xFF) < 90 && ((c >> 16) & 0xFF) < 90;
-    return n;
-}
-inline size_t Neri(const Pixel& p) {
-    size_t n = 0;
-    for (uint32_t c : p.Dati)
-        n += c == 0;
     return n;
 }
 

@@ -11,9 +11,11 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "chart/ComandiFrmMain_win32.h"
 #include "chart/FrmMain_win32.h"
 #include "host/DatiDemo.h"
 #include "tests/support/Pixel_win32.h"
@@ -67,16 +69,12 @@ class MemoriaRemota {
     char* indirizzo_;
 };
 
-// The toolbar's buttons by their commands.
-enum Pulsante : int {
-    kNuovo = FrmMain::kIdPrimoPulsante,
-    kApri,
-    kSalva,
-    kAppunti,
-    kAnnulla,
-    kBitmap,
-    kStampa
-};
+// A toolbar button's command, by its key in the program's table.
+inline WPARAM Pulsante(std::string_view chiave) {
+    for (const Comando& k : ComandiToolbar())
+        if (k.chiave != nullptr && k.chiave == chiave) return static_cast<WPARAM>(k.id);
+    return 0;
+}
 
 class ProcessoTrevalto {
   public:
@@ -124,13 +122,14 @@ class ProcessoTrevalto {
         return Attendi([&] { return !IsWindow(h) || !IsWindowVisible(h); });
     }
 
-    // The main window waited for; what came instead in perche.
-    bool Avviato(std::string& perche) {
+    // The main window waited for; what came instead as the failure.
+    ::testing::AssertionResult Avviato() {
         finestra_ = Finestra(FrmMain::kClasse);
-        if (finestra_ == nullptr)
-            perche = "no window; " + DescriviBox(Cerca("#32770")) + "; exit " +
-                     std::to_string(CodiceUscita(processo_, 0));
-        return finestra_ != nullptr;
+        if (finestra_ != nullptr) return ::testing::AssertionSuccess();
+        const HWND box = Cerca("#32770");
+        return ::testing::AssertionFailure()
+               << "no window; box " << (box ? TestoFinestra(box) + ": " + TestoBox(box) : "none")
+               << "; exit " << CodiceUscita(processo_, 0);
     }
     HWND Principale() const { return finestra_; }
     HWND Controllo(int id) const { return GetDlgItem(finestra_, id); }
@@ -167,23 +166,32 @@ class ProcessoTrevalto {
         return AttendiFineRun();
     }
 
-    bool Abilitato(Pulsante b) const {
-        return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, b, 0) != 0;
+    bool Abilitato(const char* b) const {
+        return SendMessageA(Controllo(FrmMain::kIdToolbar1), TB_ISBUTTONENABLED, Pulsante(b), 0);
     }
     // Pressed and returned at once (for a dialog), or handled first.
-    void Premi(Pulsante b) const { PostMessageA(finestra_, WM_COMMAND, b, 0); }
-    void PremiEAttendi(Pulsante b) const { SendMessageA(finestra_, WM_COMMAND, b, 0); }
-    // A file dialog's button pressed, the name typed; the save's box text.
-    std::string Salva(Pulsante b, const std::string& titolo, const std::string& nome) const {
+    void Premi(const char* b) const { PostMessageA(finestra_, WM_COMMAND, Pulsante(b), 0); }
+    void PremiEAttendi(const char* b) const { SendMessageA(finestra_, WM_COMMAND, Pulsante(b), 0); }
+    // A file dialog's button pressed, the name typed once its field is there
+    // (combo box 0x47C in the Explorer-style dialogs, edit 0x480 in the old
+    // ones) and OK pressed: the dialog, or none.
+    HWND Scegli(const char* b, const std::string& titolo, const std::string& nome) const {
         Premi(b);
         const HWND d = Dialogo(titolo);
-        if (d == nullptr || !ScegliFile(d, nome)) return "(nessun dialogo \"" + titolo + "\")";
-        return ChiudiBox("Salvataggio");
+        HWND campo = nullptr;
+        if (d == nullptr || !Attendi([&] {
+                campo = GetDlgItem(d, 0x47C);
+                if (campo == nullptr) campo = GetDlgItem(d, 0x480);
+                return campo != nullptr && IsWindowVisible(campo);
+            }))
+            return nullptr;
+        SetWindowTextW(campo, Utf16DaUtf8(nome).c_str());
+        return PostMessageW(d, WM_COMMAND, IDOK, 0) ? d : nullptr;
     }
-    bool ApriVrt(const std::string& nome) const {
-        Premi(kApri);
-        const HWND d = Dialogo("Apri Grafico Trevalto File...");
-        return d != nullptr && ScegliFile(d, nome) && AttendiChiusura(d);
+    // The save's box text.
+    std::string Salva(const char* b, const std::string& titolo, const std::string& nome) const {
+        if (!Scegli(b, titolo, nome)) return "(nessun dialogo \"" + titolo + "\")";
+        return ChiudiBox("Salvataggio");
     }
 
     HWND Picture() const { return Controllo(FrmMain::kIdGrafico); }
@@ -195,8 +203,10 @@ class ProcessoTrevalto {
     // Chart units (3000 by 3000 over the picture) to pixels.
     int PixelX(double x) const { return int(std::lround(x * Dimensione().cx / 3000)); }
     int PixelY(double y) const { return int(std::lround(y * Dimensione().cy / 3000)); }
+    // Handled, or given up at the deadline (a click that opened a menu).
     void Mouse(UINT messaggio, int px, int py) const {
-        SendMessageA(Picture(), messaggio, 0, MAKELPARAM(px, py));
+        SendMessageTimeoutA(Picture(), messaggio, 0, MAKELPARAM(px, py), SMTO_NORMAL, 30000,
+                            nullptr);
     }
     void Clic(UINT pressione, int px, int py) const {
         Mouse(pressione, px, py);
@@ -207,7 +217,7 @@ class ProcessoTrevalto {
     template <class Condizione>
     bool Mostra(Condizione&& condizione) const {
         RedrawWindow(Picture(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return Attendi([&] { return condizione(Schermo(AreaCliente(Picture()))); });
+        return Attendi([&] { return condizione(Schermo(Picture())); });
     }
 
     // The picture's tooltip: the text of the program's tooltip control that
@@ -231,18 +241,15 @@ class ProcessoTrevalto {
         return "";
     }
 
-    // A right click on the picture: the popup menu, waited for.
-    HWND Menu(int px, int py) const {
+    // A right click on the picture, and the popup menu's item chosen with
+    // the keys once the menu is there.
+    bool Menu(int px, int py, int voce) const {
         PostMessageA(Picture(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(px, py));
         PostMessageA(Picture(), WM_RBUTTONUP, 0, MAKELPARAM(px, py));
-        return Finestra("#32768");
-    }
-    // An item chosen with the keys.
-    static void ScegliVoce(HWND menu, int voce) {
-        for (int i = 0; i <= voce; ++i)
+        const HWND menu = Finestra("#32768");
+        for (int i = 0; menu != nullptr && i <= voce; ++i)
             PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(menu, WM_CHAR, '\r', 0);
-        AttendiChiusura(menu);
+        return menu != nullptr && PostMessageA(menu, WM_CHAR, '\r', 0) && AttendiChiusura(menu);
     }
 
   private:

@@ -1,8 +1,7 @@
 #pragma once
 // What the Windows tests do with other processes and their windows: start a
 // program, run a command line through cmd, wait for a condition with a
-// deadline (which only bounds a failure), handle this thread's messages
-// meanwhile, and read and answer message boxes and dialogs.
+// deadline (which only bounds a failure), read windows and message boxes.
 
 #include <windows.h>
 
@@ -16,23 +15,18 @@
 
 namespace quandora::test {
 
-// Handles the messages waiting for this thread.
-inline void PompaMessaggi() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
-// Waits until the condition holds, looking again whenever a message comes
-// or every 20 ms, for at most limiteMs; the condition's last value.
+// Waits until the condition holds, handling this thread's messages and
+// looking again whenever one comes or every 20 ms, for at most limiteMs;
+// the condition's last value.
 template <class Condizione>
 bool Attendi(Condizione&& condizione, DWORD limiteMs = 30000) {
     const DWORD inizio = GetTickCount();
     while (!condizione()) {
         if (GetTickCount() - inizio >= limiteMs) return condizione();
-        PompaMessaggi();
+        for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
@@ -79,11 +73,6 @@ inline std::string TestoFinestra(HWND h) {
     t.resize(size_t(GetWindowTextW(h, t.data(), int(t.size()))));
     return Utf8DaUtf16(t);
 }
-inline std::string ClasseFinestra(HWND h) {
-    char c[64] = {};
-    GetClassNameA(h, c, sizeof c);
-    return c;
-}
 
 // The top-level windows of a process with the class given, visible or not.
 inline std::vector<HWND> FinestreDi(DWORD processo, const std::string& classe) {
@@ -103,26 +92,6 @@ inline std::string TestoBox(HWND box) {
     for (HWND h = nullptr; (h = FindWindowExA(box, h, "Static", nullptr)) != nullptr;)
         if (!TestoFinestra(h).empty()) trovato = TestoFinestra(h);
     return trovato;
-}
-
-// "title: message" of a box, for a failure's message.
-inline std::string DescriviBox(HWND box) {
-    return box == nullptr ? "no box" : TestoFinestra(box) + ": " + TestoBox(box);
-}
-
-// Types a name in a file dialog, once its name field is there, and presses
-// its OK button. The field: combo box 0x47C in the Explorer-style dialogs,
-// edit 0x480 in the old ones.
-inline bool ScegliFile(HWND dialogo, const std::string& nome) {
-    HWND campo = nullptr;
-    if (!Attendi([&] {
-            campo = GetDlgItem(dialogo, 0x47C);
-            if (campo == nullptr) campo = GetDlgItem(dialogo, 0x480);
-            return campo != nullptr && IsWindowVisible(campo);
-        }))
-        return false;
-    SetWindowTextW(campo, Utf16DaUtf8(nome).c_str());
-    return PostMessageW(dialogo, WM_COMMAND, IDOK, 0) != 0;
 }
 
 }  // namespace quandora::test

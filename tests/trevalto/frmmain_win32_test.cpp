@@ -12,11 +12,11 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "chart/Programma_win32.h"
 #include "chart/RisorseTrevalto.h"
+#include "tests/chart/GraficoDiProva.h"
 #include "tests/support/CartellaTemporanea.h"
 #include "tests/support/InterazioneRegistrata.h"
 #include "tests/support/Processo_win32.h"
@@ -64,8 +64,7 @@ class FinestraPrincipale : public ::testing::Test {
     HDC Immagine() { return p->Immagine().DcImmagine(); }
     // The waiting messages through the window's keys, as the program's loop.
     void Pompa() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
             if (!f().PreTraduciMessaggio(msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
@@ -76,12 +75,6 @@ class FinestraPrincipale : public ::testing::Test {
         RECT r;
         GetWindowRect(c(k), &r);
         MapWindowPoints(nullptr, w(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-    std::vector<RECT> Posti() {
-        std::vector<RECT> r;
-        for (size_t i = 0; i < kNumeroControlli; ++i)
-            r.push_back(Posto(static_cast<Controllo>(i)));
         return r;
     }
     // The client area resized, the window at the screen's corner.
@@ -95,15 +88,7 @@ class FinestraPrincipale : public ::testing::Test {
     }
     void ConGrafico() {
         GraficoSaldi& g = p->Grafico();
-        g.AzzeraGrafico();
-        g.Testata.ImpostaDescrizione("Conto corrente");
-        g.Testata.NumeroGiorni = 10;
-        g.Testata.DataFine = (g.Testata.DataInizio = DataSerial(2024, 3, 1)) + 9;
-        g.Testata.SaldoMinimo = -50;
-        g.Testata.SaldoMassimo = 250;
-        g.Saldi.clear();
-        for (int i = 0; i < 10; ++i)
-            g.Saldi.push_back({i + 1, g.Testata.DataInizio + i, 100.0 * (i % 4) - 50});
+        test::Riempi(g, DataSerial(2024, 3, 1), {-50, 50, 150, 250, -50, 50, 150, 250, -50, 50});
         g.AggiornaGrafico();
         g.UltimoX = 1000;
         g.UltimoY = 1500;
@@ -143,7 +128,9 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
         const HWND h = c(k.controllo);
         SCOPED_TRACE(static_cast<int>(k.controllo));
         ASSERT_EQ(GetDlgItem(w(), IdControllo(k.controllo)), h);
-        EXPECT_STRCASEEQ(test::ClasseFinestra(h).c_str(), k.classe ? k.classe : "TrevaltoGrafico");
+        char classe[64] = {};
+        GetClassNameA(h, classe, sizeof classe);
+        EXPECT_STRCASEEQ(classe, k.classe ? k.classe : "TrevaltoGrafico");
         if (k.testo != nullptr) testi += test::TestoFinestra(h) + "|";
         EXPECT_EQ(IsWindowVisible(h) != FALSE, (k.stile & WS_VISIBLE) != 0);
         if (k.stile & WS_TABSTOP) tab.push_back(h);
@@ -215,7 +202,9 @@ TEST_F(FinestraPrincipale, ControlsStandWhereTheirTableSaysInsideTheWindowWithou
 // The picture over the whole width down to the bottom, fraCmd to the right
 // margin with its button centred, nothing else moving, no size negative.
 TEST_F(FinestraPrincipale, TheLayoutFollowsTheSize) {
-    const std::vector<RECT> prima = Posti();
+    std::vector<RECT> prima;
+    for (size_t i = 0; i < kNumeroControlli; ++i)
+        prima.push_back(Posto(static_cast<Controllo>(i)));
     for (auto [larghezza, altezza] : {std::pair{PxX(kLarghezzaCliente), PxY(kAltezzaCliente)},
                                       {PxX(9000), PxY(6000)},
                                       {PxX(11500), PxY(8000)},
@@ -233,11 +222,11 @@ TEST_F(FinestraPrincipale, TheLayoutFollowsTheSize) {
         EXPECT_EQ(cmd.right - cmd.left, voluta >= 0 ? voluta : cmdPrima.right - cmdPrima.left);
         const RECT b = Posto(cmdElabora);
         EXPECT_EQ(b.left - cmd.left, (cmd.right - cmd.left - (b.right - b.left)) / 2);
-        const std::vector<RECT> dopo = Posti();
-        for (size_t i = 0; i < dopo.size(); ++i) {
+        for (size_t i = 0; i < prima.size(); ++i) {
             const auto k = static_cast<Controllo>(i);
+            const RECT dopo = Posto(k);
             const bool segue = k == Grafico || k == fraCmd || k == cmdElabora || k == Toolbar1;
-            EXPECT_TRUE(segue || EqualRect(&dopo[i], &prima[i])) << i;
+            EXPECT_TRUE(segue || EqualRect(&dopo, &prima[i])) << i;
         }
         EXPECT_EQ(Posto(Toolbar1).right, larghezza);
     }
@@ -343,40 +332,26 @@ TEST_F(FinestraPrincipale, EveryCommandReachesItsOwnHandler) {
         attesi[i]();
     }
 
-    // The save dialog offers the last name chosen; a failed bitmap says so.
+    // The save dialog offers the last name chosen; a failed bitmap says so; a
+    // file that is no chart is reported and the chart cleared.
     const test::CartellaTemporanea dir;
-    const std::string vrt = dir.File("grafico.vrt");
+    const std::string vrt = dir.File("grafico.vrt"), estraneo = dir.File("estraneo.vrt");
+    test::CartellaTemporanea::Scrivi(estraneo, std::string(600, 'x'));
+    ConGrafico();
     schermo.dialoghi.clear();
     schermo.boxes.clear();
-    schermo.scelte = {vrt, dir.File("manca\\immagine.bmp")};
-    SendMessageA(w(), WM_COMMAND, 102, 0);
-    SendMessageA(w(), WM_COMMAND, 105, 0);
-    ASSERT_EQ(schermo.dialoghi.size(), 2u);
+    schermo.scelte = {vrt, dir.File("manca\\immagine.bmp"), estraneo};
+    for (int comando : {102, 105, 101})
+        SendMessageA(w(), WM_COMMAND, comando, 0);
+    ASSERT_EQ(schermo.dialoghi.size(), 3u);
     EXPECT_EQ(schermo.dialoghi[1].dialogo.FileName, vrt);
-    ASSERT_EQ(schermo.boxes.size(), 2u);
+    ASSERT_EQ(schermo.boxes.size(), 3u);
     EXPECT_EQ(schermo.boxes[0].testo, Maiuscolo(vrt) + ": file salvato.");
     EXPECT_EQ(schermo.boxes[1].titolo, "Errore 76");
     EXPECT_EQ(schermo.boxes[1].testo, "Salva immagine: Impossibile trovare il percorso ");
-
-    // A file that is no chart, and a chart of no days: reported, the chart
-    // cleared.
-    const std::string estraneo = dir.File("estraneo.vrt"), vuoto = dir.File("vuoto.vrt");
-    test::CartellaTemporanea::Scrivi(estraneo, std::string(600, 'x'));
-    TestataGrafico t;
-    t.DataInizio = t.DataFine = DataSerial(2024, 3, 1);
-    test::CartellaTemporanea::Scrivi(vuoto, CodificaVrt(t, {}, {SegnoGrafico{}}));
-    for (const auto& [file, titolo, testo] :
-         {std::tuple{estraneo, "Errore 7881", "Apri File VRT: Formato file non valido"},
-          {vuoto, "Errore 7882", "Apri File VRT: Dati non corretti."}}) {
-        ConGrafico();
-        schermo.boxes.clear();
-        schermo.scelte = {file};
-        SendMessageA(w(), WM_COMMAND, 101, 0);
-        ASSERT_EQ(schermo.boxes.size(), 1u);
-        EXPECT_EQ(schermo.boxes[0].titolo, titolo);
-        EXPECT_EQ(schermo.boxes[0].testo, testo);
-        EXPECT_FALSE(g.Grafico_Visibile());
-    }
+    EXPECT_EQ(schermo.boxes[2].titolo, "Errore 7881");
+    EXPECT_EQ(schermo.boxes[2].testo, "Apri File VRT: Formato file non valido");
+    EXPECT_FALSE(g.Grafico_Visibile());
 }
 
 template <class Disegno>
