@@ -64,9 +64,9 @@ class FileVrt : public ::testing::Test {
     std::string file = dir.File("grafico.vrt");
 
     // Opens a file with the given bytes; the error number, 0 when it opens.
-    int Apri(const std::string& byte) {
+    int Apri(const std::string& byte, std::string* descrizione = nullptr) {
         CartellaTemporanea::Scrivi(file, byte);
-        return test::NumeroErrore([&] { g.Grafico.ApriVrtFile(file); });
+        return test::NumeroErrore([&] { g.Grafico.ApriVrtFile(file); }, descrizione);
     }
 };
 
@@ -159,7 +159,9 @@ TEST_F(FileVrt, FilesThatCannotBeAChartAreRefusedAndChangeNothing) {
                                        std::pair{std::span<const std::string>(dati), 7882}}) {
         for (const std::string& byte : casi) {
             SCOPED_TRACE(&byte - casi.data());
-            EXPECT_EQ(Apri(byte), errore);
+            std::string testo;
+            EXPECT_EQ(Apri(byte, &testo), errore);
+            EXPECT_EQ(testo, errore == 7881 ? "Formato file non valido" : "Dati non corretti.");
             EXPECT_EQ(g.Grafico.Testata.NumeroGiorni, 3);
             EXPECT_EQ(g.Grafico.Saldi.size(), 3u);
             EXPECT_EQ(g.Grafico.LimiteSegni(), 1);
