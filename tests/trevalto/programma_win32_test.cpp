@@ -58,12 +58,12 @@ bool HaCaricato(HANDLE processo, const char* nome) {
 class Programma : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        cartellaHost_ = new CartellaTemporanea;
+        cartellaHost_.emplace();
         ASSERT_TRUE(test::InstallaHostDemo(cartellaHost_->File("Quandora")));
     }
     static void TearDownTestSuite() {
         test::DimenticaQuandora();
-        delete cartellaHost_;
+        cartellaHost_.reset();
     }
     void SetUp() override {
         test::RegistraQuandora(cartellaHost_->File("Quandora\\quandora.exe"));
@@ -86,7 +86,7 @@ class Programma : public ::testing::Test {
         return f ? LeggiVrt(*f) : ContenutoVrt{};
     }
 
-    static inline CartellaTemporanea* cartellaHost_ = nullptr;
+    static inline std::optional<CartellaTemporanea> cartellaHost_;
     CartellaTemporanea dir_;
     std::optional<test::ProcessoTrevalto> p;
 };

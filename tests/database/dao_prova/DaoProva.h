@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 
 #include "tests/support/Sistema_win32.h"
@@ -51,7 +52,7 @@ class Server {
         Deregistra();
         char dll[MAX_PATH * 4] = {};
         GetModuleFileNameA(dll_, dll, sizeof dll);
-        for (int i = 0; i < 3; ++i) {
+        for (size_t i = 0; i < std::size(kClassi); ++i) {
             const std::string chiave = Chiave(i) + "\\InprocServer32";
             if ((modo & (1 << i)) != 0 &&
                 !(Scrivi(chiave, "", dll) && Scrivi(chiave, "ThreadingModel", "Apartment") &&
@@ -65,15 +66,16 @@ class Server {
     }
     // Removes every class and identifier the library may have written.
     void Deregistra() const {
-        for (int i = 0; i < 3; ++i) {
+        for (size_t i = 0; i < std::size(kClassi); ++i) {
             quandora::test::CancellaChiave(kRadice, Chiave(i));
             if (kClassi[i].progId) quandora::test::CancellaChiave(kRadice, kClassi[i].progId);
         }
     }
 
   private:
-    static constexpr uint32_t kRadice = 0x80000000;  // HKEY_CLASSES_ROOT
-    static std::string Chiave(int i) { return std::string("CLSID\\") + kClassi[i].clsid; }
+    static inline const uint32_t kRadice =
+        static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT));
+    static std::string Chiave(size_t i) { return std::string("CLSID\\") + kClassi[i].clsid; }
     static bool Scrivi(const std::string& chiave, const char* nome, const std::string& valore) {
         return quandora::test::ScriviGrezzo(kRadice, chiave, nome, REG_SZ,
                                             quandora::test::TestoSz(valore));
